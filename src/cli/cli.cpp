@@ -1,0 +1,194 @@
+#include "cli/cli.h"
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+
+#include "filesystem/names.h"
+#include "repair/log.h"
+#include "repair/repair_run.h"
+
+namespace zendrik {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: zendrik-cli [--keep-incomplete] [--copy] [--log FILE] FOLDER...\n"
+    "Puts Unreal Tournament installations in order: moves misplaced package files into\n"
+    "their home folders, deletes the description files of incomplete extensions and adds\n"
+    "the missing ServerPackages= lines to System/UnrealTournament.ini.\n"
+    "\n"
+    "  FOLDER             an installation folder, or the path of the UnrealTournament.exe\n"
+    "                     in its System folder; the folders are processed in this order\n"
+    "  --keep-incomplete  do not delete the description files of incomplete extensions\n"
+    "  --copy             then copy into each installation the extensions that the others\n"
+    "                     have and it lacks\n"
+    "  --log FILE         save the log to FILE at the end (CR LF line ends; replaces FILE)\n"
+    "  --help             show this help and exit\n"
+    "  --version          show the version and exit\n"
+    "\n"
+    "Exit status: 0 when every folder was processed, 1 when any failed, 2 for bad usage.\n";
+
+struct Options {
+    bool keepIncomplete = false;
+    bool copy = false;
+    std::optional<std::string> logFile;
+    std::vector<std::string> folders;
+};
+
+// Prints each log line once it is final: when the next line starts, the log is cleared, or
+// the run ends.
+class FinalLinePrinter final : public LogObserver {
+  public:
+    explicit FinalLinePrinter(std::ostream& out) : out_(out) {}
+    void lineAdded(const std::string& line) override {
+        flush();
+        pending_ = line;
+    }
+    void lastLineChanged(const std::string& line) override { pending_ = line; }
+    void cleared() override { flush(); }
+    void flush() {
+        if (pending_)
+            out_ << *pending_ << std::endl;
+        pending_.reset();
+    }
+
+  private:
+    std::ostream& out_;
+    std::optional<std::string> pending_;
+};
+
+// The installation folder that a FOLDER argument names, or an error text.
+std::optional<std::string> installationFolder(FileSystem& fs, const std::string& argument,
+                                              std::string& error) {
+    if (fs.folderExists(argument)) {
+        std::string folder = argument;
+        if (folder.back() != kSeparator)
+            folder += kSeparator;
+        return folder;
+    }
+    const size_t cut = argument.rfind(kSeparator);
+    const std::string name = cut == std::string::npos ? argument : argument.substr(cut + 1);
+    if (!fs.fileExists(argument) || !sameName(name, "UnrealTournament.exe")) {
+        error = "not a folder, nor an UnrealTournament.exe: " + argument;
+        return std::nullopt;
+    }
+    // The installation folder is the parent of the folder that holds the executable. A
+    // path that climbs with ".." or starts in the executable's own folder is made absolute
+    // first, so that its parent can be named.
+    auto exe = std::filesystem::path(argument).lexically_normal();
+    const auto holder = exe.parent_path();
+    if (holder.empty() || holder.filename() == "..")
+        exe = std::filesystem::absolute(exe);
+    const auto installation = exe.parent_path().parent_path();
+    if (exe.parent_path() == exe.parent_path().root_path()) {
+        error = "UnrealTournament.exe has no installation folder above its own: " + argument;
+        return std::nullopt;
+    }
+    if (installation.empty())
+        return "." + std::string(1, kSeparator);
+    std::string folder = installation.string();
+    if (folder.back() != kSeparator)
+        folder += kSeparator;
+    return folder;
+}
+
+// Parses the arguments; returns an error text for bad usage, or nothing.
+std::optional<std::string> parse(const std::vector<std::string>& arguments, Options& options,
+                                 bool& help, bool& version) {
+    bool onlyFolders = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (onlyFolders || a.empty() || a[0] != '-' || a == "-") {
+            options.folders.push_back(a);
+        } else if (a == "--") {
+            onlyFolders = true;
+        } else if (a == "--help" || a == "-h") {
+            help = true;
+        } else if (a == "--version") {
+            version = true;
+        } else if (a == "--keep-incomplete") {
+            options.keepIncomplete = true;
+        } else if (a == "--copy") {
+            options.copy = true;
+        } else if (a == "--log") {
+            if (i + 1 == arguments.size())
+                return "--log needs a file name";
+            options.logFile = arguments[++i];
+        } else if (a.starts_with("--log=")) {
+            options.logFile = a.substr(6);
+        } else {
+            return "unknown option: " + a;
+        }
+    }
+    if (options.logFile && options.logFile->empty())
+        return "--log needs a file name";
+    if (!help && !version && options.folders.empty())
+        return "no FOLDER given";
+    return std::nullopt;
+}
+
+}  // namespace
+
+int runCli(const std::vector<std::string>& arguments, FileSystem& fs, std::ostream& out,
+           std::ostream& err) {
+    Options options;
+    bool help = false;
+    bool version = false;
+    auto usageError = parse(arguments, options, help, version);
+    if (!usageError && !help && !version) {
+        std::vector<std::string> workList;
+        for (const auto& argument : options.folders) {
+            std::string error;
+            if (auto folder = installationFolder(fs, argument, error)) {
+                workList.push_back(*folder);
+            } else if (!usageError) {
+                usageError = error;
+            }
+        }
+        options.folders = std::move(workList);
+        if (!usageError && options.logFile) {
+            const size_t cut = options.logFile->rfind(kSeparator);
+            const std::string folder =
+                cut == std::string::npos ? std::string(".") : options.logFile->substr(0, cut + 1);
+            if (!fs.folderExists(folder))
+                usageError = "no such folder for --log: " + folder;
+        }
+    }
+    if (usageError) {
+        err << "zendrik-cli: " << *usageError << "\n" << kUsage;
+        return kExitUsage;
+    }
+    if (help) {
+        out << kUsage;
+        return kExitSuccess;
+    }
+    if (version) {
+        out << "zendrik-cli 1.0\n";
+        return kExitSuccess;
+    }
+
+    Log log;
+    FinalLinePrinter printer(out);
+    log.addObserver(&printer);
+    RepairRun run(fs, log);
+    std::vector<std::string> failures =
+        run.repairPass(options.folders, !options.keepIncomplete).failures;
+    if (options.copy) {
+        auto exchange = run.exchangePass(options.folders).failures;
+        failures.insert(failures.end(), exchange.begin(), exchange.end());
+    }
+    printer.flush();
+    log.removeObserver(&printer);
+    for (const auto& failure : failures) err << "zendrik-cli: " << failure << "\n";
+    if (options.logFile) {
+        try {
+            saveLog(fs, log, *options.logFile);
+        } catch (const std::exception& e) {
+            err << "zendrik-cli: " << e.what() << "\n";
+            return kExitFolderFailed;
+        }
+    }
+    return failures.empty() ? kExitSuccess : kExitFolderFailed;
+}
+
+}  // namespace zendrik

@@ -1,0 +1,67 @@
+#include "exchange/extension_exchange.h"
+
+#include "filesystem/names.h"
+#include "packagefiles/extension_classifier.h"
+#include "packagefiles/file_primitives.h"
+#include "serverpackages/complete_server_packages.h"
+#include "serverpackages/server_package_entries.h"
+
+namespace zendrik {
+namespace {
+
+// Copies the package files of the extension `X` of kind `kind` from S into T, and adds its
+// server package entry where its kind has one.
+void copyPackagesOfKind(RunContext& ctx, const std::string& S, const std::string& T,
+                        const std::string& X, const std::string& kind, std::string& utini) {
+    const std::string system = subFolder("system");
+    const std::string sounds = subFolder("sounds");
+    bool entry = true;
+    if (kind == kVoice) {
+        copyExt(ctx, S + system + X + ".u", T + system + X + ".u");
+        copyExt(ctx, S + sounds + X + ".uax", T + sounds + X + ".uax");
+    } else if (kind == kPlayerClass) {
+        copyExt(ctx, S + system + X + ".u", T + system + X + ".u");
+        copyExt(ctx, S + subFolder("models") + X + ".u", T + system + X + ".u");
+        copyExt(ctx, S + sounds + X + "Sounds.uax", T + sounds + X + "Sounds.uax");
+    } else if (kind == kSkin) {
+        const std::string textures = subFolder("textures");
+        copyExt(ctx, S + textures + X + ".utx", T + textures + X + ".utx");
+    } else if (kind == kMutator || kind == kGameStyle) {
+        copyExt(ctx, S + system + X + ".u", T + system + X + ".u");
+        entry = false;
+    } else {
+        entry = false;
+    }
+    if (entry)
+        utini = AddServerPackage(ctx, X, utini, T + system + "UNREALTOURNAMENT.ini");
+}
+
+}  // namespace
+
+void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, std::string& utini) {
+    const std::string T = ctx.OrdnerListe[AktuellerOrdner];
+    ctx.log.addLine("");
+    ctx.log.addLine("    Scanning other folders for extensions not in " + T);
+    const size_t count = ctx.OrdnerListe.size();
+    for (size_t i = 0; i < count; ++i) {
+        if (i == AktuellerOrdner)
+            continue;
+        const std::string S = ctx.OrdnerListe[i];
+        ctx.log.addLine("      " + S);
+        const size_t n = GibDateien(ctx, S + subFolder("System") + "*.int");
+        for (size_t j = 0; j < n; ++j) {
+            const std::string name = ctx.Dateiliste[j];
+            if (isStockIntName(name))
+                continue;
+            if (ctx.fs.fileExists(T + subFolder("System") + name))
+                continue;
+            const std::string kind = whatIsThisExtension(ctx, S + subFolder("system") + name);
+            ctx.log.addLine("        extension found: " + name + " (" + kind + ")");
+            const std::string X = name.substr(0, name.size() - 4);
+            copyPackagesOfKind(ctx, S, T, X, kind, utini);
+            copyExt(ctx, S + subFolder("system") + name, T + subFolder("system") + name);
+        }
+    }
+}
+
+}  // namespace zendrik

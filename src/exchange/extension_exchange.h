@@ -1,0 +1,18 @@
+// Sharing extensions between the installations of a run.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "packagefiles/run_context.h"
+
+namespace zendrik {
+
+// Copies into the installation at position `AktuellerOrdner` of ctx.OrdnerListe every
+// extension that another installation of the work list has and it lacks: the package files
+// its kind calls for, a server package entry for voices, player classes and skins (added to
+// the ini file and to `utini`), and last its description file. Logs each installation
+// scanned and each extension found, with the copies made on the extension's line.
+void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, std::string& utini);
+
+}  // namespace zendrik

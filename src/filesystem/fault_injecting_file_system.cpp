@@ -1,0 +1,73 @@
+#include "filesystem/fault_injecting_file_system.h"
+
+namespace zendrik {
+
+void FaultInjectingFileSystem::failCall(FsOp op, int nth, std::string reason) {
+    rule_ = [op, nth](FsOp called, const std::string&, int count) {
+        return called == op && count == nth;
+    };
+    reason_ = std::move(reason);
+}
+
+void FaultInjectingFileSystem::failWhen(std::function<bool(FsOp, const std::string&)> rule,
+                                        std::string reason) {
+    rule_ = [rule = std::move(rule)](FsOp op, const std::string& path, int) {
+        return rule(op, path);
+    };
+    reason_ = std::move(reason);
+}
+
+void FaultInjectingFileSystem::enter(FsOp op, const std::string& path, const std::string& target) {
+    const int count = ++counts_[static_cast<size_t>(op)];
+    if (rule_ && rule_(op, path, count))
+        throw FsError(op, path, reason_, target);
+}
+
+std::vector<std::string> FaultInjectingFileSystem::listFiles(const std::string& folder,
+                                                             std::string_view extension) {
+    enter(FsOp::List, folder);
+    return target_.listFiles(folder, extension);
+}
+
+bool FaultInjectingFileSystem::fileExists(const std::string& path) {
+    enter(FsOp::Exists, path);
+    return target_.fileExists(path);
+}
+
+bool FaultInjectingFileSystem::folderExists(const std::string& path) {
+    enter(FsOp::Exists, path);
+    return target_.folderExists(path);
+}
+
+std::unique_ptr<SequentialReader> FaultInjectingFileSystem::openForReading(
+    const std::string& path) {
+    enter(FsOp::Read, path);
+    return target_.openForReading(path);
+}
+
+void FaultInjectingFileSystem::writeFile(const std::string& path, std::string_view contents) {
+    enter(FsOp::Write, path);
+    target_.writeFile(path, contents);
+}
+
+void FaultInjectingFileSystem::copyFile(const std::string& from, const std::string& to) {
+    enter(FsOp::Copy, from, to);
+    target_.copyFile(from, to);
+}
+
+void FaultInjectingFileSystem::moveFile(const std::string& from, const std::string& to) {
+    enter(FsOp::Move, from, to);
+    target_.moveFile(from, to);
+}
+
+void FaultInjectingFileSystem::removeFile(const std::string& path) {
+    enter(FsOp::Remove, path);
+    target_.removeFile(path);
+}
+
+void FaultInjectingFileSystem::testAppend(const std::string& path) {
+    enter(FsOp::AppendTest, path);
+    target_.testAppend(path);
+}
+
+}  // namespace zendrik

@@ -1,0 +1,49 @@
+// A FileSystem that passes every call on to another one, except the calls a test chose to
+// refuse: those throw FsError before anything reaches the disk, as a refusal of the
+// platform would. Counts every call per kind of operation, so a test can aim at the
+// first, a middle or the last call of a run.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "filesystem/file_system.h"
+
+namespace zendrik {
+
+class FaultInjectingFileSystem final : public FileSystem {
+  public:
+    explicit FaultInjectingFileSystem(FileSystem& target) : target_(target) {}
+
+    // Refuses the `nth` call (counted from 1) of kind `op`, with `reason`.
+    void failCall(FsOp op, int nth, std::string reason = "injected fault");
+    // Refuses every call whose kind and first path satisfy `rule`.
+    void failWhen(std::function<bool(FsOp op, const std::string& path)> rule,
+                  std::string reason = "injected fault");
+    // The number of calls of kind `op` so far, refused ones included.
+    int calls(FsOp op) const { return counts_[static_cast<size_t>(op)]; }
+
+    std::vector<std::string> listFiles(const std::string& folder,
+                                       std::string_view extension) override;
+    bool fileExists(const std::string& path) override;
+    bool folderExists(const std::string& path) override;
+    std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
+    void writeFile(const std::string& path, std::string_view contents) override;
+    void copyFile(const std::string& from, const std::string& to) override;
+    void moveFile(const std::string& from, const std::string& to) override;
+    void removeFile(const std::string& path) override;
+    void testAppend(const std::string& path) override;
+    void forgetCache() override { target_.forgetCache(); }
+
+  private:
+    // Counts the call and throws when it is one to refuse.
+    void enter(FsOp op, const std::string& path, const std::string& target = {});
+
+    FileSystem& target_;
+    std::array<int, 8> counts_{};
+    std::function<bool(FsOp, const std::string&, int)> rule_;
+    std::string reason_;
+};
+
+}  // namespace zendrik

@@ -1,0 +1,62 @@
+#include "filesystem/file_system.h"
+
+namespace zendrik {
+namespace {
+
+std::string message(FsOp op, const std::string& path, const std::string& target,
+                    const std::string& reason) {
+    std::string text = "could not ";
+    text += describe(op);
+    text += ' ';
+    text += path;
+    if (!target.empty()) {
+        text += " to ";
+        text += target;
+    }
+    text += ": ";
+    text += reason;
+    return text;
+}
+
+}  // namespace
+
+FsError::FsError(FsOp op, std::string path, std::string reason, std::string target)
+    : std::runtime_error(message(op, path, target, reason)),
+      op_(op),
+      path_(std::move(path)),
+      target_(std::move(target)),
+      reason_(std::move(reason)) {}
+
+std::string_view describe(FsOp op) {
+    switch (op) {
+        case FsOp::List:
+            return "list";
+        case FsOp::Exists:
+            return "look for";
+        case FsOp::Read:
+            return "read";
+        case FsOp::Write:
+            return "write";
+        case FsOp::Copy:
+            return "copy";
+        case FsOp::Move:
+            return "move";
+        case FsOp::Remove:
+            return "delete";
+        case FsOp::AppendTest:
+            return "open for appending";
+    }
+    return "use";
+}
+
+std::string FileSystem::readFile(const std::string& path) {
+    auto reader = openForReading(path);
+    std::string contents;
+    char buffer[64 * 1024];
+    for (size_t n; (n = reader->read(buffer, sizeof buffer)) > 0;) {
+        contents.append(buffer, n);
+    }
+    return contents;
+}
+
+}  // namespace zendrik

@@ -1,0 +1,449 @@
+#include "filesystem/posix_file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "filesystem/names.h"
+#include "filesystem/temporary_files.h"
+
+namespace zendrik {
+namespace {
+
+std::string reasonOf(int err) {
+    return std::generic_category().message(err);
+}
+
+[[noreturn]] void fail(FsOp op, const std::string& path, int err, const std::string& target = {}) {
+    throw FsError(op, path, reasonOf(err), target);
+}
+
+// "" stands for the working folder of a relative path.
+const char* folderArg(const std::string& real) {
+    return real.empty() ? "." : real.c_str();
+}
+
+// Splits "a/b/name" into ("a/b/", "name").
+std::pair<std::string, std::string> splitPath(const std::string& path) {
+    const size_t cut = path.find_last_of('/');
+    if (cut == std::string::npos)
+        return {"", path};
+    return {path.substr(0, cut + 1), path.substr(cut + 1)};
+}
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const { return fd_; }
+    // Closes now and reports the error of close itself (0 when none).
+    int close() {
+        const int rc = ::close(fd_);
+        fd_ = -1;
+        return rc == 0 ? 0 : errno;
+    }
+
+  private:
+    int fd_;
+};
+
+int writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+// Copies all bytes from `in` to `out`; returns 0 or the errno of the failing call.
+int copyBytes(int in, int out) {
+    bool kernelCopy = true;
+    for (;;) {
+        if (kernelCopy) {
+            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+            if (n > 0)
+                continue;
+            if (n == 0)
+                return 0;
+            if (errno == EINTR)
+                continue;
+            if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
+                return errno;
+            }
+            kernelCopy = false;  // not offered here: fall back to plain reads and writes
+        }
+        char buffer[256 * 1024];
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n == 0)
+            return 0;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (const int err = writeAll(out, buffer, static_cast<size_t>(n)))
+            return err;
+    }
+}
+
+void syncFolder(const std::string& realFolder) {
+    // The rename has happened; a folder that cannot be synced is no reason to report failure.
+    const int fd = ::open(folderArg(realFolder), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Fills a temporary file beside the target by `fill`, then renames it over the target.
+// `fill` returns 0 or an errno. On failure the temporary file is removed and the errno
+// returned; the target is untouched.
+template <typename Fill>
+int replaceSafely(const std::string& realFolder, const std::string& name, mode_t mode, bool durable,
+                  Fill fill) {
+    const std::string target = realFolder + name;
+    const std::string temporary = temporaryPathFor(target);
+    if (::unlink(temporary.c_str()) != 0 && errno != ENOENT)
+        return errno;
+    Descriptor out(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    if (out.get() < 0)
+        return errno;
+    int err = fill(out.get());
+    if (err == 0 && ::fchmod(out.get(), mode) != 0)
+        err = errno;
+    if (err == 0 && durable && ::fsync(out.get()) != 0)
+        err = errno;
+    if (const int closeErr = out.close(); err == 0)
+        err = closeErr;
+    if (err == 0 && ::rename(temporary.c_str(), target.c_str()) != 0)
+        err = errno;
+    if (err != 0) {
+        ::unlink(temporary.c_str());
+        return err;
+    }
+    if (durable)
+        syncFolder(realFolder);
+    return 0;
+}
+
+// Copies the file at `source` over `realFolder` + `name` as replaceSafely does, keeping its
+// permission bits and times; returns 0 or an errno.
+int copySafely(const std::string& source, const std::string& realFolder, const std::string& name,
+               bool durable) {
+    Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st {};
+    if (in.get() < 0 || ::fstat(in.get(), &st) != 0)
+        return errno;
+    return replaceSafely(realFolder, name, st.st_mode & 07777, durable, [&](int out) {
+        if (const int err = copyBytes(in.get(), out))
+            return err;
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        return ::futimens(out, times) == 0 ? 0 : errno;
+    });
+}
+
+class PosixReader final : public SequentialReader {
+  public:
+    PosixReader(int fd, std::string shown) : fd_(fd), shown_(std::move(shown)) {}
+    size_t read(char* buffer, size_t size) override {
+        for (;;) {
+            const ssize_t n = ::read(fd_.get(), buffer, size);
+            if (n >= 0)
+                return static_cast<size_t>(n);
+            if (errno != EINTR)
+                fail(FsOp::Read, shown_, errno);
+        }
+    }
+
+  private:
+    Descriptor fd_;
+    std::string shown_;
+};
+
+}  // namespace
+
+const PosixFileSystem::Listing& PosixFileSystem::listing(const std::string& realFolder, FsOp op,
+                                                         const std::string& shown) {
+    if (auto it = listings_.find(realFolder); it != listings_.end())
+        return it->second;
+    Listing entries;
+    DIR* dir = ::opendir(folderArg(realFolder));
+    if (dir == nullptr) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            fail(op, shown, errno);
+    } else {
+        errno = 0;
+        while (const dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name == "." || name == "..")
+                continue;
+            Kind kind = Kind::Other;
+            if (e->d_type == DT_REG) {
+                kind = Kind::File;
+            } else if (e->d_type == DT_DIR) {
+                kind = Kind::Folder;
+            } else if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+                struct stat st {};
+                if (::stat((realFolder + name).c_str(), &st) == 0) {
+                    if (S_ISREG(st.st_mode))
+                        kind = Kind::File;
+                    if (S_ISDIR(st.st_mode))
+                        kind = Kind::Folder;
+                }
+            }
+            entries.emplace(std::make_pair(foldName(name), name), kind);
+        }
+        const int err = errno;
+        ::closedir(dir);
+        if (err != 0)
+            fail(op, shown, err);
+    }
+    return listings_.emplace(realFolder, std::move(entries)).first->second;
+}
+
+namespace {
+
+// The real name of the entry that `name` stands for: the exact name when it is of the kind
+// wanted, else the first of that kind, in listing order, that differs only in letter case.
+template <typename Listing, typename Kind>
+std::optional<std::string> findEntry(const Listing& entries, const std::string& name, Kind kind) {
+    const std::string folded = foldName(name);
+    std::optional<std::string> first;
+    for (auto it = entries.lower_bound({folded, std::string()});
+         it != entries.end() && it->first.first == folded; ++it) {
+        if (it->second != kind)
+            continue;
+        if (it->first.second == name)
+            return name;
+        if (!first)
+            first = it->first.second;
+    }
+    return first;
+}
+
+}  // namespace
+
+std::optional<std::string> PosixFileSystem::resolveFolder(const std::string& logical, FsOp op) {
+    if (auto it = folders_.find(logical); it != folders_.end()) {
+        if (it->second.empty())
+            return std::nullopt;
+        return it->second;
+    }
+    std::string real = (!logical.empty() && logical[0] == '/') ? "/" : "";
+    bool found = true;
+    for (size_t start = 0; start <= logical.size() && found;) {
+        size_t end = logical.find('/', start);
+        if (end == std::string::npos)
+            end = logical.size();
+        const std::string part = logical.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            real += "../";
+            continue;
+        }
+        std::optional<std::string> name;
+        if (auto cached = listings_.find(real); cached != listings_.end()) {
+            name = findEntry(cached->second, part, Kind::Folder);
+        } else {
+            struct stat st {};
+            if (::stat((real + part).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+                name = part;
+            } else {
+                name = findEntry(listing(real, op, logical), part, Kind::Folder);
+            }
+        }
+        if (name) {
+            real += *name + "/";
+        } else {
+            found = false;
+        }
+    }
+    if (real.empty())
+        real = "./";
+    folders_[logical] = found ? real : std::string();
+    if (!found)
+        return std::nullopt;
+    return real;
+}
+
+std::optional<PosixFileSystem::Located> PosixFileSystem::findFile(const std::string& logical,
+                                                                  FsOp op) {
+    auto [folder, name] = splitPath(logical);
+    if (name.empty())
+        return std::nullopt;
+    const auto real = resolveFolder(folder, op);
+    if (!real)
+        return std::nullopt;
+    const auto entry = findEntry(listing(*real, op, logical), name, Kind::File);
+    if (!entry)
+        return std::nullopt;
+    return Located{*real, *entry};
+}
+
+PosixFileSystem::Located PosixFileSystem::locateFile(const std::string& logical, FsOp op) {
+    auto file = findFile(logical, op);
+    if (!file)
+        fail(op, logical, ENOENT);
+    return *file;
+}
+
+PosixFileSystem::Located PosixFileSystem::locateTarget(const std::string& logical, FsOp op,
+                                                       const std::string& shown) {
+    auto [folder, name] = splitPath(logical);
+    if (name.empty())
+        fail(op, shown, EISDIR, op == FsOp::Write ? std::string() : logical);
+    const auto real = resolveFolder(folder, op);
+    if (!real)
+        fail(op, shown, ENOENT, op == FsOp::Write ? std::string() : logical);
+    const auto existing = findEntry(listing(*real, op, logical), name, Kind::File);
+    return Located{*real, existing ? *existing : name};
+}
+
+void PosixFileSystem::noteWritten(const Located& file) {
+    if (auto it = listings_.find(file.folder); it != listings_.end()) {
+        it->second[{foldName(file.name), file.name}] = Kind::File;
+    }
+}
+
+void PosixFileSystem::noteRemoved(const Located& file) {
+    if (auto it = listings_.find(file.folder); it != listings_.end()) {
+        it->second.erase({foldName(file.name), file.name});
+    }
+}
+
+std::vector<std::string> PosixFileSystem::listFiles(const std::string& folder,
+                                                    std::string_view extension) {
+    std::vector<std::string> names;
+    const auto real = resolveFolder(folder, FsOp::List);
+    if (!real)
+        return names;
+    for (const auto& [key, kind] : listing(*real, FsOp::List, folder)) {
+        if (kind == Kind::File && matchesExtension(key.first, extension)) {
+            names.push_back(key.second);
+        }
+    }
+    return names;
+}
+
+bool PosixFileSystem::fileExists(const std::string& path) {
+    return findFile(path, FsOp::Exists).has_value();
+}
+
+bool PosixFileSystem::folderExists(const std::string& path) {
+    return resolveFolder(path, FsOp::Exists).has_value();
+}
+
+std::unique_ptr<SequentialReader> PosixFileSystem::openForReading(const std::string& path) {
+    const Located file = locateFile(path, FsOp::Read);
+    const int fd = ::open(file.path().c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        fail(FsOp::Read, path, errno);
+    return std::make_unique<PosixReader>(fd, path);
+}
+
+void PosixFileSystem::writeFile(const std::string& path, std::string_view contents) {
+    const Located target = locateTarget(path, FsOp::Write, path);
+    struct stat st {};
+    mode_t mode = 0644;
+    if (::lstat(target.path().c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        mode = st.st_mode & 07777;
+    const int err = replaceSafely(target.folder, target.name, mode, true, [&](int fd) {
+        return writeAll(fd, contents.data(), contents.size());
+    });
+    if (err != 0)
+        fail(FsOp::Write, path, err);
+    noteWritten(target);
+}
+
+void PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
+    const auto source = findFile(from, FsOp::Copy);
+    if (!source)
+        fail(FsOp::Copy, from, ENOENT, to);
+    const Located target = locateTarget(to, FsOp::Copy, from);
+    const int err = copySafely(source->path(), target.folder, target.name, false);
+    if (err != 0)
+        fail(FsOp::Copy, from, err, to);
+    noteWritten(target);
+}
+
+void PosixFileSystem::moveFile(const std::string& from, const std::string& to) {
+    const auto source = findFile(from, FsOp::Move);
+    if (!source)
+        fail(FsOp::Move, from, ENOENT, to);
+    const Located target = locateTarget(to, FsOp::Move, from);
+    struct stat sourceFolder {
+    }, targetFolder{}, sourceFile{}, targetFile{};
+    const bool sameFolder = ::stat(folderArg(source->folder), &sourceFolder) == 0 &&
+                            ::stat(folderArg(target.folder), &targetFolder) == 0 &&
+                            sourceFolder.st_dev == targetFolder.st_dev &&
+                            sourceFolder.st_ino == targetFolder.st_ino;
+    if (sameFolder && source->name == target.name)
+        return;  // already where it is to go
+    const bool sameFile = ::lstat(source->path().c_str(), &sourceFile) == 0 &&
+                          ::lstat(target.path().c_str(), &targetFile) == 0 &&
+                          sourceFile.st_dev == targetFile.st_dev &&
+                          sourceFile.st_ino == targetFile.st_ino;
+    if (sameFile) {
+        // Two links of one file: the target already holds the bytes; drop the source's name.
+        if (::unlink(source->path().c_str()) != 0)
+            fail(FsOp::Move, from, errno, to);
+        noteRemoved(*source);
+        return;
+    }
+    if (::rename(source->path().c_str(), target.path().c_str()) != 0) {
+        if (errno != EXDEV)
+            fail(FsOp::Move, from, errno, to);
+        // Another file system: a durable copy first, so that deleting the source loses nothing.
+        const int err = copySafely(source->path(), target.folder, target.name, true);
+        if (err != 0)
+            fail(FsOp::Move, from, err, to);
+        noteWritten(target);
+        if (::unlink(source->path().c_str()) != 0)
+            fail(FsOp::Move, from, errno, to);
+    } else {
+        noteWritten(target);
+    }
+    noteRemoved(*source);
+}
+
+void PosixFileSystem::removeFile(const std::string& path) {
+    const Located file = locateFile(path, FsOp::Remove);
+    if (::unlink(file.path().c_str()) != 0)
+        fail(FsOp::Remove, path, errno);
+    noteRemoved(file);
+}
+
+void PosixFileSystem::testAppend(const std::string& path) {
+    const Located file = locateFile(path, FsOp::AppendTest);
+    Descriptor fd(::open(file.path().c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    if (fd.get() < 0)
+        fail(FsOp::AppendTest, path, errno);
+    if (const int err = fd.close())
+        fail(FsOp::AppendTest, path, err);
+}
+
+void PosixFileSystem::forgetCache() {
+    listings_.clear();
+    folders_.clear();
+}
+
+}  // namespace zendrik

@@ -1,0 +1,103 @@
+#include "packagefiles/extension_classifier.h"
+
+#include <array>
+
+#include "filesystem/names.h"
+
+namespace zendrik {
+namespace {
+
+struct KindPattern {
+    std::string_view pattern;
+    std::string_view kind;
+};
+
+// Tried in this order; the last one found decides.
+constexpr std::array<KindPattern, 5> kKindPatterns = {{
+    {"MetaClass=Botpack.Voice", kVoice},
+    {"MetaClass=Botpack.TournamentPlayer", kPlayerClass},
+    {"MetaClass=Botpack.TournamentGameInfo", kGameStyle},
+    {"Class=Texture", kSkin},
+    {"MetaClass=Engine.Mutator", kMutator},
+}};
+
+constexpr size_t longestPattern() {
+    size_t n = 0;
+    for (const auto& p : kKindPatterns) n = p.pattern.size() > n ? p.pattern.size() : n;
+    return n;
+}
+
+}  // namespace
+
+void ExtensionKindScanner::feed(std::string_view bytes) {
+    pending_.append(bytes);
+    if (encoding_ == Encoding::Undecided) {
+        if (pending_.size() < 2)
+            return;
+        if (pending_.compare(0, 2, "\xFF\xFE") == 0) {
+            encoding_ = Encoding::Utf16Le;
+            pending_.erase(0, 2);
+        } else if (pending_.compare(0, 2, "\xFE\xFF") == 0) {
+            encoding_ = Encoding::Utf16Be;
+            pending_.erase(0, 2);
+        } else {
+            encoding_ = Encoding::Bytes;
+        }
+    }
+    if (encoding_ == Encoding::Bytes) {
+        search(pending_);
+        pending_.clear();
+        return;
+    }
+    std::string decoded;
+    const size_t units = pending_.size() / 2;
+    decoded.reserve(units);
+    const bool little = encoding_ == Encoding::Utf16Le;
+    for (size_t i = 0; i < units; ++i) {
+        const auto lo = static_cast<unsigned char>(pending_[2 * i + (little ? 0 : 1)]);
+        const auto hi = static_cast<unsigned char>(pending_[2 * i + (little ? 1 : 0)]);
+        decoded += hi == 0 ? static_cast<char>(lo) : '?';
+    }
+    pending_.erase(0, units * 2);
+    search(decoded);
+}
+
+void ExtensionKindScanner::search(std::string_view decoded) {
+    std::string text = tail_;
+    text.append(decoded);
+    for (size_t k = 0; k < kKindPatterns.size(); ++k) {
+        if (!found_[k] &&
+            findIgnoringAsciiCase(text, kKindPatterns[k].pattern) != std::string::npos) {
+            found_[k] = true;
+        }
+    }
+    const size_t keep = longestPattern() - 1;
+    tail_ = text.size() > keep ? text.substr(text.size() - keep) : text;
+}
+
+std::string ExtensionKindScanner::kind() const {
+    std::string result;
+    for (size_t k = 0; k < kKindPatterns.size(); ++k) {
+        if (found_[k])
+            result = kKindPatterns[k].kind;
+    }
+    return result;
+}
+
+std::string classifyExtensionText(std::string_view text) {
+    ExtensionKindScanner scanner;
+    scanner.feed(text);
+    return scanner.kind();
+}
+
+std::string whatIsThisExtension(RunContext& ctx, const std::string& extensionPfad) {
+    auto reader = ctx.fs.openForReading(extensionPfad);
+    ExtensionKindScanner scanner;
+    char buffer[64 * 1024];
+    for (size_t n; (n = reader->read(buffer, sizeof buffer)) > 0;) {
+        scanner.feed(std::string_view(buffer, n));
+    }
+    return scanner.kind();
+}
+
+}  // namespace zendrik

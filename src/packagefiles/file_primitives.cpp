@@ -1,0 +1,39 @@
+#include "packagefiles/file_primitives.h"
+
+#include <stdexcept>
+
+#include "filesystem/names.h"
+
+namespace zendrik {
+
+size_t GibDateien(RunContext& ctx, const std::string& Dateipfad) {
+    const size_t cut = Dateipfad.rfind(kSeparator);
+    const size_t patternStart = cut == std::string::npos ? 0 : cut + 1;
+    if (Dateipfad.compare(patternStart, 2, "*.") != 0) {
+        throw std::invalid_argument("not a mask of the form folder + \"*.ext\": " + Dateipfad);
+    }
+    ctx.Dateiliste = ctx.fs.listFiles(Dateipfad.substr(0, patternStart),
+                                      std::string_view(Dateipfad).substr(patternStart + 2));
+    return ctx.Dateiliste.size();
+}
+
+void copyExt(RunContext& ctx, const std::string& QuellPfad, const std::string& ZielPfad) {
+    if (!ctx.fs.fileExists(QuellPfad))
+        return;
+    ctx.log.extendLastLine("  copied " + QuellPfad + " to " + ZielPfad + "    ");
+    ctx.fs.copyFile(QuellPfad, ZielPfad);
+}
+
+void moveExtReal(RunContext& ctx, const std::string& QuellOrdner, const std::string& ZielOrdner,
+                 const std::string& Maske) {
+    const size_t count = GibDateien(ctx, QuellOrdner + Maske);
+    for (size_t i = 0; i < count; ++i) {
+        const std::string name = ctx.Dateiliste[i];
+        ctx.Merker = true;
+        ctx.log.addLine("    found " + name + " in " + QuellOrdner);
+        ctx.fs.moveFile(QuellOrdner + name, ZielOrdner + name);
+        ctx.log.extendLastLine("  ...moved to " + ZielOrdner);
+    }
+}
+
+}  // namespace zendrik

@@ -1,0 +1,28 @@
+// Listing by mask, copying with a log note, and moving with a log line: what every step
+// that handles package files rests on.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "packagefiles/run_context.h"
+
+namespace zendrik {
+
+// Lists the plain files that match `Dateipfad`, a folder path followed by a pattern
+// "*.<extension>", into ctx.Dateiliste and returns how many it found. A folder that does
+// not exist lists nothing.
+size_t GibDateien(RunContext& ctx, const std::string& Dateipfad);
+
+// When a file exists at `QuellPfad`, notes "  copied <QuellPfad> to <ZielPfad>    " at the
+// end of the last log line, then copies it over `ZielPfad`. Does nothing otherwise.
+void copyExt(RunContext& ctx, const std::string& QuellPfad, const std::string& ZielPfad);
+
+// Moves every file in `QuellOrdner` that matches `Maske` into `ZielOrdner`, replacing files
+// of the same name there; each move sets Merker and leaves the log line
+// "    found <name> in <QuellOrdner>  ...moved to <ZielOrdner>". A move that fails leaves
+// its line without the "...moved to" note and throws.
+void moveExtReal(RunContext& ctx, const std::string& QuellOrdner, const std::string& ZielOrdner,
+                 const std::string& Maske);
+
+}  // namespace zendrik

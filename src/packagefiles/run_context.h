@@ -1,0 +1,26 @@
+// What the steps of a run share: the disk, the log, the work list, the name list that the
+// last listing filled and the flag with which a step decides its closing log line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "filesystem/file_system.h"
+#include "repair/log.h"
+
+namespace zendrik {
+
+struct RunContext {
+    RunContext(FileSystem& fileSystem, Log& runLog) : fs(fileSystem), log(runLog) {}
+
+    FileSystem& fs;
+    Log& log;
+    // The installation folders of the run, each ending in kSeparator, in work-list order.
+    std::vector<std::string> OrdnerListe;
+    // The file names found by the last GibDateien, in listing order.
+    std::vector<std::string> Dateiliste;
+    // Set by each moved or deleted file and each complete step; see the steps.
+    bool Merker = false;
+};
+
+}  // namespace zendrik

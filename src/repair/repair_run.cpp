@@ -1,0 +1,62 @@
+#include "repair/repair_run.h"
+
+#include "exchange/extension_exchange.h"
+#include "filesystem/names.h"
+#include "packagefiles/incomplete_removal.h"
+#include "packagefiles/misplaced_file_sweep.h"
+#include "serverpackages/complete_server_packages.h"
+#include "serverpackages/ini_text.h"
+
+namespace zendrik {
+
+void RepairRun::setStatus(std::string text) {
+    status_ = std::move(text);
+    if (statusListener_)
+        statusListener_(status_);
+}
+
+PassResult RepairRun::eachFolder(
+    std::vector<std::string> OrdnerListe,
+    const std::function<void(size_t, const std::string&, std::string&)>& steps) {
+    PassResult result;
+    ctx_.fs.forgetCache();
+    ctx_.OrdnerListe = std::move(OrdnerListe);
+    const size_t count = ctx_.OrdnerListe.size();
+    for (size_t i = 0; i < count; ++i) {
+        const std::string F = ctx_.OrdnerListe[i];
+        try {
+            std::string utini =
+                readIniText(ctx_.fs, F + subFolder("System") + "UnrealTournament.ini");
+            setStatus("current folder : " + F);
+            ctx_.log.addLine("Processing : " + F + "...");
+            steps(i, F, utini);
+        } catch (const std::exception& e) {
+            ctx_.log.addLine(std::string("  error: ") + e.what() +
+                             " (the rest of this folder was skipped)");
+            result.failures.push_back(F + ": " + e.what());
+        }
+        for (int k = 0; k < 3; ++k) ctx_.log.addLine("");
+    }
+    return result;
+}
+
+PassResult RepairRun::repairPass(std::vector<std::string> OrdnerListe,
+                                 bool removeIncompleteExtensions) {
+    return eachFolder(std::move(OrdnerListe),
+                      [&](size_t, const std::string& F, std::string& utini) {
+                          moveExtensionFiles(ctx_, F);
+                          if (removeIncompleteExtensions)
+                              RemoveIncompleteExtensions(ctx_, F);
+                          CompleteUTini(ctx_, F, utini);
+                      });
+}
+
+PassResult RepairRun::exchangePass(std::vector<std::string> OrdnerListe) {
+    ctx_.log.clear();
+    return eachFolder(std::move(OrdnerListe),
+                      [&](size_t i, const std::string&, std::string& utini) {
+                          ExchangeExtensions(ctx_, i, utini);
+                      });
+}
+
+}  // namespace zendrik

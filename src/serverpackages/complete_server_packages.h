@@ -1,0 +1,19 @@
+// Completing an installation's server package list for its voices, player classes and skins.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "packagefiles/run_context.h"
+
+namespace zendrik {
+
+// True when `name` is, letter for letter, one of the 24 description files of the game itself.
+bool isStockIntName(std::string_view name);
+
+// For every extension in `Ordner`'s system folder that is not a stock one, of kind Voice,
+// PlayerClass or Skin, and not listed in `utini`: logs it and adds its entry to the ini file,
+// keeping `utini` in step. Logs "  all extensions are already in UT.ini" when none was due.
+void CompleteUTini(RunContext& ctx, const std::string& Ordner, std::string& utini);
+
+}  // namespace zendrik

@@ -1,0 +1,96 @@
+#include "cli/cli.h"
+
+#include <sstream>
+
+#include "engine_fixture.h"
+
+namespace zendrik::testing {
+namespace {
+
+class CliTest : public EngineTest {
+  protected:
+    int cli(const std::vector<std::string>& arguments) {
+        out.str("");
+        err.str("");
+        return runCli(arguments, disk, out, err);
+    }
+    std::ostringstream out, err;
+};
+
+TEST_F(CliTest, PrintsEveryFinalLineAndSavesTheLastPassLog) {
+    Installation a(tmp.path(), "A"), b(tmp.path(), "B");
+    a.add("system/Foo.int", skinInt());
+    a.add("system/Foo.utx", "t");
+    put(b.at("system/UnrealTournament.exe"));
+    const std::string logFile = (tmp.path() / "run.txt").string();
+    put(logFile, "an older and much longer log that must be replaced entirely");
+    ASSERT_EQ(cli({"--copy", "--log", logFile, (tmp.path() / "A").string(),
+                   (tmp.path() / "B" / "system" / "unrealtournament.exe").string()}),
+              kExitSuccess);
+    const std::string text = out.str();
+    EXPECT_TRUE(text.starts_with("Processing : " + a.folder() + "...\n  Scanning for misplaced"));
+    EXPECT_NE(text.find("    found Foo.utx in " + a.folder() + "system/  ...moved to " +
+                        a.folder() + "textures/\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("  ...entry added\n"), std::string::npos);
+    EXPECT_NE(
+        text.find("\n      " + a.folder() + "\n        extension found: Foo.int (Skin)  copied"),
+        std::string::npos);
+    EXPECT_TRUE(text.ends_with("\n\n\n"));
+    EXPECT_EQ(err.str(), "");
+    // The saved log is the exchange pass's, with CR LF line ends.
+    const std::string saved = contentsOf(logFile);
+    EXPECT_TRUE(saved.starts_with("Processing : " + a.folder() + "...\r\n\r\n    Scanning other"));
+    EXPECT_EQ(saved.find("Scanning for misplaced"), std::string::npos);
+    EXPECT_TRUE(saved.ends_with("    \r\n\r\n\r\n\r\n"));
+    EXPECT_TRUE(isFile(b.at("textures/Foo.utx")));
+}
+
+TEST_F(CliTest, OptionsShapeTheRun) {
+    Installation a(tmp.path(), "A");
+    a.add("system/Gone.int", gameStyleInt());
+    ASSERT_EQ(cli({"--keep-incomplete", a.folder().substr(0, a.folder().size() - 1)}),
+              kExitSuccess);
+    EXPECT_EQ(out.str().find("scaning for packages"), std::string::npos);
+    EXPECT_NE(out.str().find("Processing : " + a.folder() + "..."), std::string::npos);
+    EXPECT_TRUE(isFile(a.at("system/Gone.int")));
+    ASSERT_EQ(cli({"--", a.folder()}), kExitSuccess);
+    EXPECT_FALSE(isFile(a.at("system/Gone.int")));
+    EXPECT_EQ(cli({"--version"}), kExitSuccess);
+    EXPECT_EQ(out.str(), "zendrik-cli 1.0\n");
+    EXPECT_EQ(cli({"--help"}), kExitSuccess);
+    EXPECT_TRUE(out.str().starts_with("Usage: zendrik-cli"));
+}
+
+TEST_F(CliTest, BadUsageTouchesNothing) {
+    Installation a(tmp.path(), "A");
+    a.add("system/Misplaced.utx");
+    put(a.at("system/Other.exe"));
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"--frobnicate", a.folder()},
+        {"--log"},
+        {a.folder(), (tmp.path() / "nowhere").string()},
+        {a.folder(), a.at("system/Other.exe").string()},
+        {"--log", (tmp.path() / "no" / "log.txt").string(), a.folder()},
+    };
+    for (const auto& arguments : bad) {
+        EXPECT_EQ(cli(arguments), kExitUsage);
+        EXPECT_TRUE(err.str().starts_with("zendrik-cli: ")) << err.str();
+        EXPECT_NE(err.str().find("Usage:"), std::string::npos);
+        EXPECT_EQ(out.str(), "");
+    }
+    EXPECT_TRUE(isFile(a.at("system/Misplaced.utx")));
+}
+
+TEST_F(CliTest, AFailedFolderGivesStatusOneAndGoesToStandardError) {
+    Installation a(tmp.path(), "A"), b(tmp.path(), "B");
+    std::filesystem::remove(a.ini());
+    EXPECT_EQ(cli({a.folder(), b.folder()}), kExitFolderFailed);
+    EXPECT_EQ(err.str(), "zendrik-cli: " + a.folder() + ": could not read " + a.folder() +
+                             "System/UnrealTournament.ini: No such file or directory\n");
+    EXPECT_NE(out.str().find("Processing : " + b.folder()), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zendrik::testing

@@ -1,0 +1,21 @@
+// A fixture with a throw-away folder, the real file layer and a log, for tests of the steps.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "filesystem/posix_file_system.h"
+#include "installation_builder.h"
+#include "packagefiles/run_context.h"
+#include "repair/log.h"
+
+namespace zendrik::testing {
+
+class EngineTest : public ::testing::Test {
+  protected:
+    TempFolder tmp;
+    PosixFileSystem disk;
+    Log log;
+    RunContext ctx{disk, log};
+};
+
+}  // namespace zendrik::testing
