@@ -47,8 +47,7 @@ class FinalLinePrinter final : public LogObserver {
     void lastLineChanged(const std::string& line) override { pending_ = line; }
     void cleared() override { flush(); }
     void flush() {
-        if (pending_)
-            out_ << *pending_ << std::endl;
+        if (pending_) out_ << *pending_ << std::endl;
         pending_.reset();
     }
 
@@ -62,8 +61,7 @@ std::optional<std::string> installationFolder(FileSystem& fs, const std::string&
                                               std::string& error) {
     if (fs.folderExists(argument)) {
         std::string folder = argument;
-        if (folder.back() != kSeparator)
-            folder += kSeparator;
+        if (folder.back() != kSeparator) folder += kSeparator;
         return folder;
     }
     const size_t cut = argument.rfind(kSeparator);
@@ -77,18 +75,15 @@ std::optional<std::string> installationFolder(FileSystem& fs, const std::string&
     // first, so that its parent can be named.
     auto exe = std::filesystem::path(argument).lexically_normal();
     const auto holder = exe.parent_path();
-    if (holder.empty() || holder.filename() == "..")
-        exe = std::filesystem::absolute(exe);
+    if (holder.empty() || holder.filename() == "..") exe = std::filesystem::absolute(exe);
     const auto installation = exe.parent_path().parent_path();
     if (exe.parent_path() == exe.parent_path().root_path()) {
         error = "UnrealTournament.exe has no installation folder above its own: " + argument;
         return std::nullopt;
     }
-    if (installation.empty())
-        return "." + std::string(1, kSeparator);
+    if (installation.empty()) return "." + std::string(1, kSeparator);
     std::string folder = installation.string();
-    if (folder.back() != kSeparator)
-        folder += kSeparator;
+    if (folder.back() != kSeparator) folder += kSeparator;
     return folder;
 }
 
@@ -111,8 +106,7 @@ std::optional<std::string> parse(const std::vector<std::string>& arguments, Opti
         } else if (a == "--copy") {
             options.copy = true;
         } else if (a == "--log") {
-            if (i + 1 == arguments.size())
-                return "--log needs a file name";
+            if (i + 1 == arguments.size()) return "--log needs a file name";
             options.logFile = arguments[++i];
         } else if (a.starts_with("--log=")) {
             options.logFile = a.substr(6);
@@ -120,10 +114,8 @@ std::optional<std::string> parse(const std::vector<std::string>& arguments, Opti
             return "unknown option: " + a;
         }
     }
-    if (options.logFile && options.logFile->empty())
-        return "--log needs a file name";
-    if (!help && !version && options.folders.empty())
-        return "no FOLDER given";
+    if (options.logFile && options.logFile->empty()) return "--log needs a file name";
+    if (!help && !version && options.folders.empty()) return "no FOLDER given";
     return std::nullopt;
 }
 
@@ -150,8 +142,7 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& fs, std::ostre
             const size_t cut = options.logFile->rfind(kSeparator);
             const std::string folder =
                 cut == std::string::npos ? std::string(".") : options.logFile->substr(0, cut + 1);
-            if (!fs.folderExists(folder))
-                usageError = "no such folder for --log: " + folder;
+            if (!fs.folderExists(folder)) usageError = "no such folder for --log: " + folder;
         }
     }
     if (usageError) {

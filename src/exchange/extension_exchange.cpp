@@ -32,8 +32,7 @@ void copyPackagesOfKind(RunContext& ctx, const std::string& S, const std::string
     } else {
         entry = false;
     }
-    if (entry)
-        utini = AddServerPackage(ctx, X, utini, T + system + "UNREALTOURNAMENT.ini");
+    if (entry) utini = AddServerPackage(ctx, X, utini, T + system + "UNREALTOURNAMENT.ini");
 }
 
 }  // namespace
@@ -44,17 +43,14 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, std::string& ut
     ctx.log.addLine("    Scanning other folders for extensions not in " + T);
     const size_t count = ctx.OrdnerListe.size();
     for (size_t i = 0; i < count; ++i) {
-        if (i == AktuellerOrdner)
-            continue;
+        if (i == AktuellerOrdner) continue;
         const std::string S = ctx.OrdnerListe[i];
         ctx.log.addLine("      " + S);
         const size_t n = GibDateien(ctx, S + subFolder("System") + "*.int");
         for (size_t j = 0; j < n; ++j) {
             const std::string name = ctx.Dateiliste[j];
-            if (isStockIntName(name))
-                continue;
-            if (ctx.fs.fileExists(T + subFolder("System") + name))
-                continue;
+            if (isStockIntName(name)) continue;
+            if (ctx.fs.fileExists(T + subFolder("System") + name)) continue;
             const std::string kind = whatIsThisExtension(ctx, S + subFolder("system") + name);
             ctx.log.addLine("        extension found: " + name + " (" + kind + ")");
             const std::string X = name.substr(0, name.size() - 4);

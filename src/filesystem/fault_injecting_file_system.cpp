@@ -19,8 +19,7 @@ void FaultInjectingFileSystem::failWhen(std::function<bool(FsOp, const std::stri
 
 void FaultInjectingFileSystem::enter(FsOp op, const std::string& path, const std::string& target) {
     const int count = ++counts_[static_cast<size_t>(op)];
-    if (rule_ && rule_(op, path, count))
-        throw FsError(op, path, reason_, target);
+    if (rule_ && rule_(op, path, count)) throw FsError(op, path, reason_, target);
 }
 
 std::vector<std::string> FaultInjectingFileSystem::listFiles(const std::string& folder,

@@ -10,27 +10,20 @@ char32_t upcase(char32_t c) {
     if (c < 0x80) {
         return (c >= 'a' && c <= 'z') ? c - 32 : c;
     }
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
-        return c - 0x20;
-    if (c == 0xFF)
-        return 0x178;
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
+    if (c == 0xFF) return 0x178;
     if (c >= 0x100 && c <= 0x17F) {
         const bool oddLower = (c <= 0x137) || (c >= 0x14A && c <= 0x177);
-        if (oddLower)
-            return (c % 2 == 1) ? c - 1 : c;
+        if (oddLower) return (c % 2 == 1) ? c - 1 : c;
         if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) {
             return (c % 2 == 0) ? c - 1 : c;
         }
         return c;
     }
-    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2)
-        return c - 0x20;
-    if (c == 0x3C2)
-        return 0x3A3;
-    if (c >= 0x430 && c <= 0x44F)
-        return c - 0x20;
-    if (c >= 0x450 && c <= 0x45F)
-        return c - 0x50;
+    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 0x20;
+    if (c == 0x3C2) return 0x3A3;
+    if (c >= 0x430 && c <= 0x44F) return c - 0x20;
+    if (c >= 0x450 && c <= 0x45F) return c - 0x50;
     return c;
 }
 
@@ -49,16 +42,13 @@ size_t decodeUtf8(std::string_view s, size_t i, char32_t& out) {
     } else {
         return 0;
     }
-    if (i + len > s.size())
-        return 0;
+    if (i + len > s.size()) return 0;
     for (size_t k = 1; k < len; ++k) {
-        if ((b(k) & 0xC0) != 0x80)
-            return 0;
+        if ((b(k) & 0xC0) != 0x80) return 0;
         cp = (cp << 6) | (b(k) & 0x3F);
     }
     const bool overlong = (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
-    if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
+    if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     out = cp;
     return len;
 }
@@ -117,8 +107,7 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 bool matchesExtension(std::string_view name, std::string_view extension) {
-    if (name.size() < extension.size() + 2)
-        return false;  // a base name of one character at least
+    if (name.size() < extension.size() + 2) return false;  // a base name of one character at least
     const size_t dot = name.size() - extension.size() - 1;
     return name[dot] == '.' && sameName(name.substr(dot + 1), extension);
 }
@@ -139,8 +128,7 @@ bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix)
 }
 
 size_t findIgnoringAsciiCase(std::string_view hay, std::string_view needle, size_t from) {
-    if (needle.empty())
-        return from <= hay.size() ? from : std::string_view::npos;
+    if (needle.empty()) return from <= hay.size() ? from : std::string_view::npos;
     const auto it =
         std::search(hay.begin() + static_cast<std::ptrdiff_t>(std::min(from, hay.size())),
                     hay.end(), needle.begin(), needle.end(),

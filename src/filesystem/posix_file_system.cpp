@@ -30,8 +30,7 @@ const char* folderArg(const std::string& real) {
 // Splits "a/b/name" into ("a/b/", "name").
 std::pair<std::string, std::string> splitPath(const std::string& path) {
     const size_t cut = path.find_last_of('/');
-    if (cut == std::string::npos)
-        return {"", path};
+    if (cut == std::string::npos) return {"", path};
     return {path.substr(0, cut + 1), path.substr(cut + 1)};
 }
 
@@ -42,8 +41,7 @@ class Descriptor {
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     ~Descriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (fd_ >= 0) ::close(fd_);
     }
     int get() const { return fd_; }
     // Closes now and reports the error of close itself (0 when none).
@@ -61,8 +59,7 @@ int writeAll(int fd, const char* data, size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return errno;
         }
         data += n;
@@ -77,12 +74,9 @@ int copyBytes(int in, int out) {
     for (;;) {
         if (kernelCopy) {
             const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-            if (n > 0)
-                continue;
-            if (n == 0)
-                return 0;
-            if (errno == EINTR)
-                continue;
+            if (n > 0) continue;
+            if (n == 0) return 0;
+            if (errno == EINTR) continue;
             if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
                 return errno;
             }
@@ -90,15 +84,12 @@ int copyBytes(int in, int out) {
         }
         char buffer[256 * 1024];
         const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n == 0)
-            return 0;
+        if (n == 0) return 0;
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return errno;
         }
-        if (const int err = writeAll(out, buffer, static_cast<size_t>(n)))
-            return err;
+        if (const int err = writeAll(out, buffer, static_cast<size_t>(n))) return err;
     }
 }
 
@@ -119,27 +110,20 @@ int replaceSafely(const std::string& realFolder, const std::string& name, mode_t
                   Fill fill) {
     const std::string target = realFolder + name;
     const std::string temporary = temporaryPathFor(target);
-    if (::unlink(temporary.c_str()) != 0 && errno != ENOENT)
-        return errno;
+    if (::unlink(temporary.c_str()) != 0 && errno != ENOENT) return errno;
     Descriptor out(
         ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
-    if (out.get() < 0)
-        return errno;
+    if (out.get() < 0) return errno;
     int err = fill(out.get());
-    if (err == 0 && ::fchmod(out.get(), mode) != 0)
-        err = errno;
-    if (err == 0 && durable && ::fsync(out.get()) != 0)
-        err = errno;
-    if (const int closeErr = out.close(); err == 0)
-        err = closeErr;
-    if (err == 0 && ::rename(temporary.c_str(), target.c_str()) != 0)
-        err = errno;
+    if (err == 0 && ::fchmod(out.get(), mode) != 0) err = errno;
+    if (err == 0 && durable && ::fsync(out.get()) != 0) err = errno;
+    if (const int closeErr = out.close(); err == 0) err = closeErr;
+    if (err == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) err = errno;
     if (err != 0) {
         ::unlink(temporary.c_str());
         return err;
     }
-    if (durable)
-        syncFolder(realFolder);
+    if (durable) syncFolder(realFolder);
     return 0;
 }
 
@@ -149,11 +133,9 @@ int copySafely(const std::string& source, const std::string& realFolder, const s
                bool durable) {
     Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat st {};
-    if (in.get() < 0 || ::fstat(in.get(), &st) != 0)
-        return errno;
+    if (in.get() < 0 || ::fstat(in.get(), &st) != 0) return errno;
     return replaceSafely(realFolder, name, st.st_mode & 07777, durable, [&](int out) {
-        if (const int err = copyBytes(in.get(), out))
-            return err;
+        if (const int err = copyBytes(in.get(), out)) return err;
         const timespec times[2] = {st.st_atim, st.st_mtim};
         return ::futimens(out, times) == 0 ? 0 : errno;
     });
@@ -165,10 +147,8 @@ class PosixReader final : public SequentialReader {
     size_t read(char* buffer, size_t size) override {
         for (;;) {
             const ssize_t n = ::read(fd_.get(), buffer, size);
-            if (n >= 0)
-                return static_cast<size_t>(n);
-            if (errno != EINTR)
-                fail(FsOp::Read, shown_, errno);
+            if (n >= 0) return static_cast<size_t>(n);
+            if (errno != EINTR) fail(FsOp::Read, shown_, errno);
         }
     }
 
@@ -181,19 +161,22 @@ class PosixReader final : public SequentialReader {
 
 const PosixFileSystem::Listing& PosixFileSystem::listing(const std::string& realFolder, FsOp op,
                                                          const std::string& shown) {
-    if (auto it = listings_.find(realFolder); it != listings_.end())
-        return it->second;
+    if (auto it = listings_.find(realFolder); it != listings_.end()) return it->second;
     Listing entries;
     DIR* dir = ::opendir(folderArg(realFolder));
     if (dir == nullptr) {
-        if (errno != ENOENT && errno != ENOTDIR)
-            fail(op, shown, errno);
+        if (errno != ENOENT && errno != ENOTDIR) fail(op, shown, errno);
     } else {
-        errno = 0;
-        while (const dirent* e = ::readdir(dir)) {
+        int err = 0;
+        for (;;) {
+            errno = 0;  // readdir reports an error only through errno
+            const dirent* e = ::readdir(dir);
+            if (e == nullptr) {
+                err = errno;
+                break;
+            }
             const std::string name = e->d_name;
-            if (name == "." || name == "..")
-                continue;
+            if (name == "." || name == "..") continue;
             Kind kind = Kind::Other;
             if (e->d_type == DT_REG) {
                 kind = Kind::File;
@@ -202,18 +185,14 @@ const PosixFileSystem::Listing& PosixFileSystem::listing(const std::string& real
             } else if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
                 struct stat st {};
                 if (::stat((realFolder + name).c_str(), &st) == 0) {
-                    if (S_ISREG(st.st_mode))
-                        kind = Kind::File;
-                    if (S_ISDIR(st.st_mode))
-                        kind = Kind::Folder;
+                    if (S_ISREG(st.st_mode)) kind = Kind::File;
+                    if (S_ISDIR(st.st_mode)) kind = Kind::Folder;
                 }
             }
             entries.emplace(std::make_pair(foldName(name), name), kind);
         }
-        const int err = errno;
         ::closedir(dir);
-        if (err != 0)
-            fail(op, shown, err);
+        if (err != 0) fail(op, shown, err);
     }
     return listings_.emplace(realFolder, std::move(entries)).first->second;
 }
@@ -228,12 +207,9 @@ std::optional<std::string> findEntry(const Listing& entries, const std::string& 
     std::optional<std::string> first;
     for (auto it = entries.lower_bound({folded, std::string()});
          it != entries.end() && it->first.first == folded; ++it) {
-        if (it->second != kind)
-            continue;
-        if (it->first.second == name)
-            return name;
-        if (!first)
-            first = it->first.second;
+        if (it->second != kind) continue;
+        if (it->first.second == name) return name;
+        if (!first) first = it->first.second;
     }
     return first;
 }
@@ -242,20 +218,17 @@ std::optional<std::string> findEntry(const Listing& entries, const std::string& 
 
 std::optional<std::string> PosixFileSystem::resolveFolder(const std::string& logical, FsOp op) {
     if (auto it = folders_.find(logical); it != folders_.end()) {
-        if (it->second.empty())
-            return std::nullopt;
+        if (it->second.empty()) return std::nullopt;
         return it->second;
     }
     std::string real = (!logical.empty() && logical[0] == '/') ? "/" : "";
     bool found = true;
     for (size_t start = 0; start <= logical.size() && found;) {
         size_t end = logical.find('/', start);
-        if (end == std::string::npos)
-            end = logical.size();
+        if (end == std::string::npos) end = logical.size();
         const std::string part = logical.substr(start, end - start);
         start = end + 1;
-        if (part.empty() || part == ".")
-            continue;
+        if (part.empty() || part == ".") continue;
         if (part == "..") {
             real += "../";
             continue;
@@ -277,43 +250,35 @@ std::optional<std::string> PosixFileSystem::resolveFolder(const std::string& log
             found = false;
         }
     }
-    if (real.empty())
-        real = "./";
+    if (real.empty()) real = "./";
     folders_[logical] = found ? real : std::string();
-    if (!found)
-        return std::nullopt;
+    if (!found) return std::nullopt;
     return real;
 }
 
 std::optional<PosixFileSystem::Located> PosixFileSystem::findFile(const std::string& logical,
                                                                   FsOp op) {
     auto [folder, name] = splitPath(logical);
-    if (name.empty())
-        return std::nullopt;
+    if (name.empty()) return std::nullopt;
     const auto real = resolveFolder(folder, op);
-    if (!real)
-        return std::nullopt;
+    if (!real) return std::nullopt;
     const auto entry = findEntry(listing(*real, op, logical), name, Kind::File);
-    if (!entry)
-        return std::nullopt;
+    if (!entry) return std::nullopt;
     return Located{*real, *entry};
 }
 
 PosixFileSystem::Located PosixFileSystem::locateFile(const std::string& logical, FsOp op) {
     auto file = findFile(logical, op);
-    if (!file)
-        fail(op, logical, ENOENT);
+    if (!file) fail(op, logical, ENOENT);
     return *file;
 }
 
 PosixFileSystem::Located PosixFileSystem::locateTarget(const std::string& logical, FsOp op,
                                                        const std::string& shown) {
     auto [folder, name] = splitPath(logical);
-    if (name.empty())
-        fail(op, shown, EISDIR, op == FsOp::Write ? std::string() : logical);
+    if (name.empty()) fail(op, shown, EISDIR, op == FsOp::Write ? std::string() : logical);
     const auto real = resolveFolder(folder, op);
-    if (!real)
-        fail(op, shown, ENOENT, op == FsOp::Write ? std::string() : logical);
+    if (!real) fail(op, shown, ENOENT, op == FsOp::Write ? std::string() : logical);
     const auto existing = findEntry(listing(*real, op, logical), name, Kind::File);
     return Located{*real, existing ? *existing : name};
 }
@@ -334,8 +299,7 @@ std::vector<std::string> PosixFileSystem::listFiles(const std::string& folder,
                                                     std::string_view extension) {
     std::vector<std::string> names;
     const auto real = resolveFolder(folder, FsOp::List);
-    if (!real)
-        return names;
+    if (!real) return names;
     for (const auto& [key, kind] : listing(*real, FsOp::List, folder)) {
         if (kind == Kind::File && matchesExtension(key.first, extension)) {
             names.push_back(key.second);
@@ -355,8 +319,7 @@ bool PosixFileSystem::folderExists(const std::string& path) {
 std::unique_ptr<SequentialReader> PosixFileSystem::openForReading(const std::string& path) {
     const Located file = locateFile(path, FsOp::Read);
     const int fd = ::open(file.path().c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        fail(FsOp::Read, path, errno);
+    if (fd < 0) fail(FsOp::Read, path, errno);
     return std::make_unique<PosixReader>(fd, path);
 }
 
@@ -364,31 +327,26 @@ void PosixFileSystem::writeFile(const std::string& path, std::string_view conten
     const Located target = locateTarget(path, FsOp::Write, path);
     struct stat st {};
     mode_t mode = 0644;
-    if (::lstat(target.path().c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        mode = st.st_mode & 07777;
+    if (::lstat(target.path().c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
     const int err = replaceSafely(target.folder, target.name, mode, true, [&](int fd) {
         return writeAll(fd, contents.data(), contents.size());
     });
-    if (err != 0)
-        fail(FsOp::Write, path, err);
+    if (err != 0) fail(FsOp::Write, path, err);
     noteWritten(target);
 }
 
 void PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
     const auto source = findFile(from, FsOp::Copy);
-    if (!source)
-        fail(FsOp::Copy, from, ENOENT, to);
+    if (!source) fail(FsOp::Copy, from, ENOENT, to);
     const Located target = locateTarget(to, FsOp::Copy, from);
     const int err = copySafely(source->path(), target.folder, target.name, false);
-    if (err != 0)
-        fail(FsOp::Copy, from, err, to);
+    if (err != 0) fail(FsOp::Copy, from, err, to);
     noteWritten(target);
 }
 
 void PosixFileSystem::moveFile(const std::string& from, const std::string& to) {
     const auto source = findFile(from, FsOp::Move);
-    if (!source)
-        fail(FsOp::Move, from, ENOENT, to);
+    if (!source) fail(FsOp::Move, from, ENOENT, to);
     const Located target = locateTarget(to, FsOp::Move, from);
     struct stat sourceFolder {
     }, targetFolder{}, sourceFile{}, targetFile{};
@@ -396,29 +354,24 @@ void PosixFileSystem::moveFile(const std::string& from, const std::string& to) {
                             ::stat(folderArg(target.folder), &targetFolder) == 0 &&
                             sourceFolder.st_dev == targetFolder.st_dev &&
                             sourceFolder.st_ino == targetFolder.st_ino;
-    if (sameFolder && source->name == target.name)
-        return;  // already where it is to go
+    if (sameFolder && source->name == target.name) return;  // already where it is to go
     const bool sameFile = ::lstat(source->path().c_str(), &sourceFile) == 0 &&
                           ::lstat(target.path().c_str(), &targetFile) == 0 &&
                           sourceFile.st_dev == targetFile.st_dev &&
                           sourceFile.st_ino == targetFile.st_ino;
     if (sameFile) {
         // Two links of one file: the target already holds the bytes; drop the source's name.
-        if (::unlink(source->path().c_str()) != 0)
-            fail(FsOp::Move, from, errno, to);
+        if (::unlink(source->path().c_str()) != 0) fail(FsOp::Move, from, errno, to);
         noteRemoved(*source);
         return;
     }
     if (::rename(source->path().c_str(), target.path().c_str()) != 0) {
-        if (errno != EXDEV)
-            fail(FsOp::Move, from, errno, to);
+        if (errno != EXDEV) fail(FsOp::Move, from, errno, to);
         // Another file system: a durable copy first, so that deleting the source loses nothing.
         const int err = copySafely(source->path(), target.folder, target.name, true);
-        if (err != 0)
-            fail(FsOp::Move, from, err, to);
+        if (err != 0) fail(FsOp::Move, from, err, to);
         noteWritten(target);
-        if (::unlink(source->path().c_str()) != 0)
-            fail(FsOp::Move, from, errno, to);
+        if (::unlink(source->path().c_str()) != 0) fail(FsOp::Move, from, errno, to);
     } else {
         noteWritten(target);
     }
@@ -427,18 +380,15 @@ void PosixFileSystem::moveFile(const std::string& from, const std::string& to) {
 
 void PosixFileSystem::removeFile(const std::string& path) {
     const Located file = locateFile(path, FsOp::Remove);
-    if (::unlink(file.path().c_str()) != 0)
-        fail(FsOp::Remove, path, errno);
+    if (::unlink(file.path().c_str()) != 0) fail(FsOp::Remove, path, errno);
     noteRemoved(file);
 }
 
 void PosixFileSystem::testAppend(const std::string& path) {
     const Located file = locateFile(path, FsOp::AppendTest);
     Descriptor fd(::open(file.path().c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
-    if (fd.get() < 0)
-        fail(FsOp::AppendTest, path, errno);
-    if (const int err = fd.close())
-        fail(FsOp::AppendTest, path, err);
+    if (fd.get() < 0) fail(FsOp::AppendTest, path, errno);
+    if (const int err = fd.close()) fail(FsOp::AppendTest, path, err);
 }
 
 void PosixFileSystem::forgetCache() {

@@ -32,8 +32,7 @@ constexpr size_t longestPattern() {
 void ExtensionKindScanner::feed(std::string_view bytes) {
     pending_.append(bytes);
     if (encoding_ == Encoding::Undecided) {
-        if (pending_.size() < 2)
-            return;
+        if (pending_.size() < 2) return;
         if (pending_.compare(0, 2, "\xFF\xFE") == 0) {
             encoding_ = Encoding::Utf16Le;
             pending_.erase(0, 2);
@@ -78,8 +77,7 @@ void ExtensionKindScanner::search(std::string_view decoded) {
 std::string ExtensionKindScanner::kind() const {
     std::string result;
     for (size_t k = 0; k < kKindPatterns.size(); ++k) {
-        if (found_[k])
-            result = kKindPatterns[k].kind;
+        if (found_[k]) result = kKindPatterns[k].kind;
     }
     return result;
 }

@@ -18,8 +18,7 @@ size_t GibDateien(RunContext& ctx, const std::string& Dateipfad) {
 }
 
 void copyExt(RunContext& ctx, const std::string& QuellPfad, const std::string& ZielPfad) {
-    if (!ctx.fs.fileExists(QuellPfad))
-        return;
+    if (!ctx.fs.fileExists(QuellPfad)) return;
     ctx.log.extendLastLine("  copied " + QuellPfad + " to " + ZielPfad + "    ");
     ctx.fs.copyFile(QuellPfad, ZielPfad);
 }

@@ -33,8 +33,7 @@ void RemoveIncompleteExtensions(RunContext& ctx, const std::string& Ordner) {
             ctx.fs.removeFile(system + name);
         }
     }
-    if (!ctx.Merker)
-        ctx.log.addLine("  all packages were complete");
+    if (!ctx.Merker) ctx.log.addLine("  all packages were complete");
 }
 
 }  // namespace zendrik

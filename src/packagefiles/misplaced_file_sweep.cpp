@@ -12,8 +12,7 @@ void moveExtensionFiles(RunContext& ctx, const std::string& Ordner) {
         moveExtReal(ctx, Ordner + subFolder(move.searched), Ordner + subFolder(move.home),
                     move.pattern);
     }
-    if (!ctx.Merker)
-        ctx.log.addLine("  no misplaced files found");
+    if (!ctx.Merker) ctx.log.addLine("  no misplaced files found");
 }
 
 }  // namespace zendrik

@@ -11,8 +11,7 @@ namespace zendrik {
 
 void RepairRun::setStatus(std::string text) {
     status_ = std::move(text);
-    if (statusListener_)
-        statusListener_(status_);
+    if (statusListener_) statusListener_(status_);
 }
 
 PassResult RepairRun::eachFolder(
@@ -45,8 +44,7 @@ PassResult RepairRun::repairPass(std::vector<std::string> OrdnerListe,
     return eachFolder(std::move(OrdnerListe),
                       [&](size_t, const std::string& F, std::string& utini) {
                           moveExtensionFiles(ctx_, F);
-                          if (removeIncompleteExtensions)
-                              RemoveIncompleteExtensions(ctx_, F);
+                          if (removeIncompleteExtensions) RemoveIncompleteExtensions(ctx_, F);
                           CompleteUTini(ctx_, F, utini);
                       });
 }

@@ -39,8 +39,7 @@ void CompleteUTini(RunContext& ctx, const std::string& Ordner, std::string& utin
     const size_t count = GibDateien(ctx, system + "*.int");
     for (size_t i = 0; i < count; ++i) {
         const std::string name = ctx.Dateiliste[i];
-        if (isStockIntName(name))
-            continue;
+        if (isStockIntName(name)) continue;
         const std::string kind = whatIsThisExtension(ctx, system + name);
         const std::string base = name.substr(0, name.size() - 4);
         const bool listed = SearchUTiniForServerPackage(base, utini);
@@ -50,8 +49,7 @@ void CompleteUTini(RunContext& ctx, const std::string& Ordner, std::string& utin
             ctx.Merker = false;
         }
     }
-    if (ctx.Merker)
-        ctx.log.addLine("  all extensions are already in UT.ini");
+    if (ctx.Merker) ctx.log.addLine("  all extensions are already in UT.ini");
 }
 
 }  // namespace zendrik

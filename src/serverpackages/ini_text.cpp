@@ -13,10 +13,8 @@ template <typename Visit>
 bool anyLine(std::string_view utini, Visit visit) {
     for (size_t start = 0; start < utini.size();) {
         size_t end = utini.find("\r\n", start);
-        if (end == std::string_view::npos)
-            end = utini.size();
-        if (visit(utini.substr(start, end - start), start))
-            return true;
+        if (end == std::string_view::npos) end = utini.size();
+        if (visit(utini.substr(start, end - start), start)) return true;
         start = end + 2;
     }
     return false;
@@ -29,12 +27,10 @@ std::string iniTextFromBytes(std::string_view bytes) {
     text.reserve(bytes.size() + bytes.size() / 16 + 2);
     for (size_t start = 0; start < bytes.size();) {
         size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = bytes.size();
+        if (end == std::string_view::npos) end = bytes.size();
         text.append(bytes.substr(start, end - start));
         text += "\r\n";
-        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n')
-            ++end;
+        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++end;
         start = end + 1;
     }
     return text;
@@ -55,8 +51,7 @@ bool SearchUTiniForServerPackage(const std::string& ExtensionName, const std::st
 std::optional<size_t> serverPackagesInsertionPoint(std::string_view utini) {
     std::optional<size_t> point;
     anyLine(utini, [&](std::string_view line, size_t start) {
-        if (!startsWithIgnoringAsciiCase(line, kEntryKey))
-            return false;
+        if (!startsWithIgnoringAsciiCase(line, kEntryKey)) return false;
         point = start;
         return true;
     });

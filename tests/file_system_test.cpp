@@ -1,0 +1,343 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "filesystem/fault_injecting_file_system.h"
+#include "filesystem/posix_file_system.h"
+#include "installation_builder.h"
+
+namespace zendrik {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::contentsOf;
+using testing::entriesOf;
+using testing::isFile;
+using testing::put;
+using Names = std::vector<std::string>;
+
+// Checks that `call` throws FsError for `op` on `path` (and `target`); returns the error.
+template <typename Call>
+FsError expectFailure(Call call, FsOp op, const std::string& path, const std::string& target = {}) {
+    try {
+        call();
+    } catch (const FsError& e) {
+        EXPECT_EQ(e.op(), op) << e.what();
+        EXPECT_EQ(e.path(), path) << e.what();
+        EXPECT_EQ(e.target(), target) << e.what();
+        return e;
+    }
+    ADD_FAILURE() << "no FsError for " << path;
+    return FsError(op, path, "not thrown", target);
+}
+
+fs::perms permsOf(const fs::path& path) {
+    return fs::status(path).permissions();
+}
+
+fs::file_time_type daysAgo(int days) {
+    return fs::file_time_type::clock::now() - std::chrono::hours(24 * days);
+}
+
+class FileSystemTest : public ::testing::Test {
+  protected:
+    // A path as the engine passes it, and the same place as the test reaches it.
+    std::string at(const std::string& relative) const { return tmp.folder() + relative; }
+    fs::path disk(const std::string& relative) const { return tmp.path() / relative; }
+
+    testing::TempFolder tmp;
+    PosixFileSystem files;
+};
+
+TEST_F(FileSystemTest, ListsMatchingPlainFilesInCaseIgnoringOrder) {
+    for (const char* name : {"b.u", "A.u", "C.U", "z.u", "_x.u", "ä.u", "É.u", ".u", "u",
+                             "Botpack.uax", "readme.txt", "Core.u.zendrik-tmp"}) {
+        put(disk("System/" + std::string(name)), "x");
+    }
+    fs::create_directories(disk("System/Sub.u"));
+    const Names expected = {"A.u", "b.u", "C.U", "z.u", "_x.u", "ä.u", "É.u"};
+    EXPECT_EQ(files.listFiles(at("System/"), "u"), expected);
+    EXPECT_EQ(files.listFiles(at("System/"), "U"), expected);
+    EXPECT_EQ(files.listFiles(at("System/"), "uax"), Names{"Botpack.uax"});
+    EXPECT_TRUE(files.listFiles(at("System/"), "int").empty());
+    EXPECT_TRUE(files.listFiles(at("Missing/"), "u").empty());
+    EXPECT_TRUE(files.listFiles(at("System/b.u/"), "u").empty());
+}
+
+TEST_F(FileSystemTest, EveryPathComponentIsMatchedIgnoringCase) {
+    put(disk("inst/System/Foo.u"), "foo");
+    put(disk("inst/System/bar.INT"), "[Public]");
+    EXPECT_EQ(files.listFiles(at("INST/system/"), "u"), Names{"Foo.u"});
+    EXPECT_TRUE(files.folderExists(at("INST/SYSTEM")));
+    EXPECT_FALSE(files.folderExists(at("inst/Maps/")));
+    EXPECT_FALSE(files.folderExists(at("inst/System/Foo.u")));
+    EXPECT_TRUE(files.fileExists(at("inst/system/FOO.U")));
+    EXPECT_FALSE(files.fileExists(at("INST/System")));
+    EXPECT_EQ(files.readFile(at("INST/system/BAR.int")), "[Public]");
+    expectFailure([&] { files.readFile(at("inst/system/missing.u")); }, FsOp::Read,
+                  at("inst/system/missing.u"));
+}
+
+TEST_F(FileSystemTest, ExactCaseWinsAndCaseTwinsResolveDeterministically) {
+    put(disk("A.u"), "upper");
+    put(disk("a.u"), "lower");
+    put(disk("Sys/x.u"));
+    put(disk("SYS/y.u"));
+    EXPECT_EQ(files.listFiles(tmp.folder(), "u"), (Names{"A.u", "a.u"}));
+    EXPECT_EQ(files.readFile(at("a.u")), "lower");
+    EXPECT_EQ(files.readFile(at("A.u")), "upper");
+    EXPECT_EQ(files.readFile(at("A.U")), "upper");  // the first in byte order
+    EXPECT_EQ(files.readFile(at("a.U")), "upper");
+
+    // Folders alike, whether or not their parent's listing is cached yet.
+    PosixFileSystem fresh;
+    EXPECT_EQ(fresh.listFiles(at("Sys/"), "u"), Names{"x.u"});
+    EXPECT_EQ(fresh.listFiles(at("sys/"), "u"), Names{"y.u"});
+    PosixFileSystem listedFirst;
+    EXPECT_EQ(listedFirst.listFiles(at("sys/"), "u"), Names{"y.u"});
+    EXPECT_EQ(listedFirst.listFiles(at("Sys/"), "u"), Names{"x.u"});
+}
+
+TEST_F(FileSystemTest, LinksToFilesAreFilesAndDanglingLinksAreNotListed) {
+    put(disk("data/real.bin"), "linked bytes");
+    put(disk("Maps/Here.u"));
+    fs::create_directories(disk("System"));
+    fs::create_symlink(disk("data/real.bin"), disk("System/Linked.u"));
+    fs::create_directory_symlink(disk("data"), disk("System/Dir.u"));
+    fs::create_symlink(disk("data/nowhere.u"), disk("Maps/Gone.u"));
+    EXPECT_EQ(files.listFiles(at("System/"), "u"), Names{"Linked.u"});
+    EXPECT_TRUE(files.fileExists(at("system/LINKED.U")));
+    EXPECT_FALSE(files.fileExists(at("System/Dir.u")));
+    EXPECT_TRUE(files.folderExists(at("system/dir.U/")));
+    EXPECT_EQ(files.readFile(at("System/linked.u")), "linked bytes");
+    // A dangling link is skipped, and spoils nothing else in its folder.
+    EXPECT_EQ(files.listFiles(at("Maps/"), "u"), Names{"Here.u"});
+    EXPECT_FALSE(files.fileExists(at("Maps/Gone.u")));
+    EXPECT_TRUE(files.fileExists(at("maps/here.u")));
+}
+
+TEST_F(FileSystemTest, WriteFileReplacesContentsExactlyAndKeepsTheFile) {
+    const fs::path ini = disk("inst/System/UnrealTournament.ini");
+    put(ini, "a much longer old text\n");
+    fs::permissions(ini, static_cast<fs::perms>(0751));
+    const std::string bytes("A=1\r\nB=\0x", 9);
+    files.writeFile(at("INST/system/UNREALTOURNAMENT.ini"), "short");
+    files.writeFile(at("inst/System/New.ini"), bytes);
+    files.writeFile(at("inst/SYSTEM/Empty.ini"), "");
+    EXPECT_EQ(contentsOf(ini), "short");
+    EXPECT_EQ(permsOf(ini), static_cast<fs::perms>(0751));
+    EXPECT_EQ(contentsOf(disk("inst/System/New.ini")), bytes);
+    EXPECT_EQ(contentsOf(disk("inst/System/Empty.ini")), "");
+    EXPECT_EQ(entriesOf(disk("inst/System")),
+              (Names{"Empty.ini", "New.ini", "UnrealTournament.ini"}));
+}
+
+TEST_F(FileSystemTest, WriteFileReplacesALinkInsteadOfWritingThroughIt) {
+    put(disk("elsewhere/Target.ini"), "target");
+    fs::create_directories(disk("System"));
+    fs::create_symlink(disk("elsewhere/Target.ini"), disk("System/User.ini"));
+    files.writeFile(at("system/USER.ini"), "own");
+    EXPECT_TRUE(isFile(disk("System/User.ini")));
+    EXPECT_EQ(contentsOf(disk("System/User.ini")), "own");
+    EXPECT_EQ(contentsOf(disk("elsewhere/Target.ini")), "target");
+    EXPECT_EQ(entriesOf(disk("System")), Names{"User.ini"});
+}
+
+TEST_F(FileSystemTest, FailedWriteKeepsOldContents) {
+    put(disk("System/User.ini"), "old");
+    // A folder where the temporary file would go makes the write fail late.
+    put(disk("System/User.ini.zendrik-tmp/keep"));
+    expectFailure([&] { files.writeFile(at("system/user.ini"), "new"); }, FsOp::Write,
+                  at("system/user.ini"));
+    EXPECT_EQ(contentsOf(disk("System/User.ini")), "old");
+    EXPECT_TRUE(files.fileExists(at("System/User.ini")));
+
+    expectFailure([&] { files.writeFile(at("Missing/x.ini"), "x"); }, FsOp::Write,
+                  at("Missing/x.ini"));
+    EXPECT_FALSE(fs::exists(disk("Missing")));
+}
+
+TEST_F(FileSystemTest, CopyFileKeepsBytesTimeAndPermissionBits) {
+    std::string bytes(5 << 20, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
+    const fs::path source = disk("Maps/DM-Big.unr");
+    put(source, bytes);
+    fs::last_write_time(source, daysAgo(400));
+    fs::permissions(source, static_cast<fs::perms>(0604));
+    put(disk("System/DM-BIG.unr"), "old");
+    fs::create_directories(disk("Cache"));
+
+    files.copyFile(at("maps/dm-big.UNR"), at("system/dm-big.unr"));
+    files.copyFile(at("Maps/DM-Big.unr"), at("cache/Fresh.unr"));
+    for (const fs::path& copy : {disk("System/DM-BIG.unr"), disk("Cache/Fresh.unr")}) {
+        EXPECT_TRUE(contentsOf(copy) == bytes) << copy;
+        EXPECT_EQ(fs::last_write_time(copy), fs::last_write_time(source)) << copy;
+        EXPECT_EQ(permsOf(copy), static_cast<fs::perms>(0604)) << copy;
+    }
+    EXPECT_EQ(entriesOf(disk("System")), Names{"DM-BIG.unr"});
+    EXPECT_EQ(entriesOf(disk("Cache")), Names{"Fresh.unr"});
+    EXPECT_TRUE(contentsOf(source) == bytes);
+    EXPECT_TRUE(files.readFile(at("cache/fresh.unr")) == bytes);
+}
+
+TEST_F(FileSystemTest, FailedCopyNamesBothPaths) {
+    put(disk("System/a.u"), "a");
+    const std::string from = at("System/missing.u"), to = at("System/b.u");
+    const std::string what =
+        expectFailure([&] { files.copyFile(from, to); }, FsOp::Copy, from, to).what();
+    EXPECT_NE(what.find(from), std::string::npos) << what;
+    EXPECT_NE(what.find(to), std::string::npos) << what;
+    expectFailure([&] { files.copyFile(at("System/a.u"), at("Missing/a.u")); }, FsOp::Copy,
+                  at("System/a.u"), at("Missing/a.u"));
+    EXPECT_EQ(entriesOf(disk("System")), Names{"a.u"});
+}
+
+TEST_F(FileSystemTest, MoveFileRenamesAndReplaces) {
+    put(disk("Maps/DM-A.unr"), "map a");
+    put(disk("Maps/Foo.u"), "new foo");
+    put(disk("System/FOO.u"), "old foo");
+    files.moveFile(at("maps/dm-a.unr"), at("MAPS/DM-Moved.unr"));
+    files.moveFile(at("Maps/Foo.u"), at("system/foo.U"));
+    EXPECT_EQ(entriesOf(disk("Maps")), Names{"DM-Moved.unr"});
+    EXPECT_EQ(contentsOf(disk("Maps/DM-Moved.unr")), "map a");
+    EXPECT_EQ(entriesOf(disk("System")), Names{"FOO.u"});
+    EXPECT_EQ(contentsOf(disk("System/FOO.u")), "new foo");
+
+    // Onto itself, the folder reached through two spellings.
+    files.moveFile(at("System/FOO.u"), at("system/Foo.U"));
+    EXPECT_EQ(entriesOf(disk("System")), Names{"FOO.u"});
+    EXPECT_EQ(contentsOf(disk("System/FOO.u")), "new foo");
+}
+
+TEST_F(FileSystemTest, FailedMoveLeavesTheSourceWhole) {
+    put(disk("System/a.u"), "whole");
+    expectFailure([&] { files.moveFile(at("system/A.U"), at("Missing/a.u")); }, FsOp::Move,
+                  at("system/A.U"), at("Missing/a.u"));
+    EXPECT_EQ(contentsOf(disk("System/a.u")), "whole");
+    EXPECT_TRUE(files.fileExists(at("System/a.u")));
+    expectFailure([&] { files.moveFile(at("System/gone.u"), at("System/b.u")); }, FsOp::Move,
+                  at("System/gone.u"), at("System/b.u"));
+    EXPECT_EQ(entriesOf(disk("System")), Names{"a.u"});
+}
+
+TEST_F(FileSystemTest, MoveAcrossFileSystemsCopiesThenDeletes) {
+    struct stat here {
+    }, there{};
+    if (::stat(tmp.path().c_str(), &here) != 0 || ::stat("/dev/shm", &there) != 0 ||
+        here.st_dev == there.st_dev) {
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    }
+    const fs::path other = fs::path("/dev/shm") / tmp.path().filename();
+    struct Cleanup {
+        fs::path path;
+        ~Cleanup() {
+            std::error_code ignored;
+            fs::remove_all(path, ignored);
+        }
+    } cleanup{other};
+    put(other / "Cache/FAR.unr", "old");
+    const fs::path source = disk("Maps/DM-Far.unr");
+    put(source, "far away");
+    fs::last_write_time(source, daysAgo(2));
+    const auto stamp = fs::last_write_time(source);
+
+    files.moveFile(at("maps/dm-far.unr"), other.string() + "/cache/far.UNR");
+    EXPECT_FALSE(fs::exists(source));
+    EXPECT_EQ(entriesOf(other / "Cache"), Names{"FAR.unr"});
+    EXPECT_EQ(contentsOf(other / "Cache/FAR.unr"), "far away");
+    EXPECT_EQ(fs::last_write_time(other / "Cache/FAR.unr"), stamp);
+    EXPECT_TRUE(files.listFiles(at("Maps/"), "unr").empty());
+}
+
+TEST_F(FileSystemTest, RemoveFileAndTestAppend) {
+    put(disk("System/Foo.u"), "foo");
+    const fs::path ini = disk("System/UnrealTournament.ini");
+    put(ini, "ini");
+    fs::last_write_time(ini, daysAgo(3));
+    const auto stamp = fs::last_write_time(ini);
+    files.testAppend(at("system/unrealtournament.INI"));
+    EXPECT_EQ(contentsOf(ini), "ini");
+    EXPECT_EQ(fs::last_write_time(ini), stamp);
+    expectFailure([&] { files.testAppend(at("System/Missing.ini")); }, FsOp::AppendTest,
+                  at("System/Missing.ini"));
+
+    files.removeFile(at("SYSTEM/foo.U"));
+    EXPECT_EQ(entriesOf(disk("System")), Names{"UnrealTournament.ini"});
+    expectFailure([&] { files.removeFile(at("System/Foo.u")); }, FsOp::Remove, at("System/Foo.u"));
+}
+
+TEST_F(FileSystemTest, CacheFollowsOwnChangesAndForgetsOnRequest) {
+    put(disk("System/a.u"), "a");
+    put(disk("Cache/c.u"), "c");
+    const auto list = [&](const char* folder) { return files.listFiles(at(folder), "u"); };
+    EXPECT_EQ(list("System/"), Names{"a.u"});
+    EXPECT_EQ(list("Cache/"), Names{"c.u"});
+    EXPECT_FALSE(files.folderExists(at("Later/")));
+
+    files.writeFile(at("system/W.u"), "w");
+    files.copyFile(at("System/a.u"), at("System/b.u"));
+    files.moveFile(at("cache/C.U"), at("System/c.u"));
+    EXPECT_EQ(list("System/"), (Names{"a.u", "b.u", "c.u", "W.u"}));
+    EXPECT_TRUE(list("Cache/").empty());
+    EXPECT_FALSE(files.fileExists(at("Cache/c.u")));
+    EXPECT_TRUE(files.fileExists(at("SYSTEM/w.U")));
+    files.removeFile(at("System/A.U"));
+    EXPECT_EQ(list("System/"), (Names{"b.u", "c.u", "W.u"}));
+    EXPECT_FALSE(files.fileExists(at("system/a.u")));
+
+    // Changes made behind the layer's back.
+    put(disk("System/Outside.u"));
+    fs::remove(disk("System/b.u"));
+    put(disk("Later/l.u"));
+    files.forgetCache();
+    EXPECT_EQ(list("System/"), (Names{"c.u", "Outside.u", "W.u"}));
+    EXPECT_FALSE(files.fileExists(at("System/b.u")));
+    EXPECT_EQ(list("Later/"), Names{"l.u"});
+}
+
+TEST_F(FileSystemTest, InjectedFaultRefusesExactlyTheChosenCall) {
+    for (const char* name : {"a.u", "b.u", "c.u"}) put(disk("System/") / name, name);
+    fs::create_directories(disk("Maps"));
+    FaultInjectingFileSystem faults(files);
+    faults.failCall(FsOp::Move, 2, "disk on fire");
+
+    faults.moveFile(at("System/a.u"), at("Maps/a.u"));
+    const FsError e = expectFailure([&] { faults.moveFile(at("System/b.u"), at("Maps/b.u")); },
+                                    FsOp::Move, at("System/b.u"), at("Maps/b.u"));
+    EXPECT_EQ(e.reason(), "disk on fire");
+    faults.moveFile(at("System/c.u"), at("Maps/c.u"));
+    faults.copyFile(at("System/b.u"), at("Maps/copy.u"));
+    EXPECT_EQ(entriesOf(disk("Maps")), (Names{"a.u", "c.u", "copy.u"}));
+    EXPECT_EQ(contentsOf(disk("System/b.u")), "b.u");
+
+    EXPECT_TRUE(faults.fileExists(at("maps/A.U")));
+    EXPECT_TRUE(faults.folderExists(at("maps/")));
+    EXPECT_EQ(faults.calls(FsOp::Move), 3);
+    EXPECT_EQ(faults.calls(FsOp::Copy), 1);
+    EXPECT_EQ(faults.calls(FsOp::Exists), 2);
+}
+
+TEST_F(FileSystemTest, InjectedFaultRefusesByPath) {
+    put(disk("System/UnrealTournament.ini"), "old");
+    FaultInjectingFileSystem faults(files);
+    faults.failWhen(
+        [](FsOp op, const std::string& path) {
+            return op == FsOp::Write && path.ends_with("UnrealTournament.ini");
+        },
+        "read-only");
+    const std::string ini = at("System/UnrealTournament.ini");
+    const FsError e = expectFailure([&] { faults.writeFile(ini, "new"); }, FsOp::Write, ini);
+    EXPECT_EQ(e.reason(), "read-only");
+    faults.writeFile(at("System/Other.ini"), "other");
+    EXPECT_EQ(faults.readFile(ini), "old");
+    EXPECT_EQ(entriesOf(disk("System")), (Names{"Other.ini", "UnrealTournament.ini"}));
+    EXPECT_EQ(faults.calls(FsOp::Write), 2);
+    EXPECT_EQ(faults.calls(FsOp::Read), 1);
+}
+
+}  // namespace
+}  // namespace zendrik
