@@ -29,8 +29,8 @@ TEST_F(CliTest, PrintsEveryFinalLineAndSavesTheLastPassLog) {
               kExitSuccess);
     const std::string text = out.str();
     EXPECT_TRUE(text.starts_with("Processing : " + a.folder() + "...\n  Scanning for misplaced"));
-    EXPECT_NE(text.find("    found Foo.utx in " + a.folder() + "system/  ...moved to " +
-                        a.folder() + "textures/\n"),
+    EXPECT_NE(text.find("    found Foo.utx in " + a.folder() + "system/  ...moved to "_p +
+                        a.folder() + "textures/\n"_p),
               std::string::npos);
     EXPECT_NE(text.find("  ...entry added\n"), std::string::npos);
     EXPECT_NE(
@@ -88,7 +88,7 @@ TEST_F(CliTest, AFailedFolderGivesStatusOneAndGoesToStandardError) {
     std::filesystem::remove(a.ini());
     EXPECT_EQ(cli({a.folder(), b.folder()}), kExitFolderFailed);
     EXPECT_EQ(err.str(), "zendrik-cli: " + a.folder() + ": could not read " + a.folder() +
-                             "System/UnrealTournament.ini: No such file or directory\n");
+                             "System/UnrealTournament.ini: No such file or directory\n"_p);
     EXPECT_NE(out.str().find("Processing : " + b.folder()), std::string::npos);
 }
 

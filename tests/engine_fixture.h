@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "filesystem/posix_file_system.h"
+#include "filesystem/native_file_system.h"
 #include "installation_builder.h"
 #include "packagefiles/run_context.h"
 #include "repair/log.h"
@@ -13,7 +13,7 @@ namespace zendrik::testing {
 class EngineTest : public ::testing::Test {
   protected:
     TempFolder tmp;
-    PosixFileSystem disk;
+    NativeFileSystem disk;
     Log log;
     RunContext ctx{disk, log};
 };

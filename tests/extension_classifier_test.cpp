@@ -57,8 +57,8 @@ using ClassifierFile = EngineTest;
 TEST_F(ClassifierFile, ReadsTheFileWhateverItsCase) {
     Installation ut(tmp.path(), "UT");
     ut.add("system/MYSKIN.INT", skinInt());
-    EXPECT_EQ(whatIsThisExtension(ctx, ut.folder() + "system/MySkin.int"), "Skin");
-    EXPECT_THROW(whatIsThisExtension(ctx, ut.folder() + "system/Gone.int"), FsError);
+    EXPECT_EQ(whatIsThisExtension(ctx, ut.folder() + "system/MySkin.int"_p), "Skin");
+    EXPECT_THROW(whatIsThisExtension(ctx, ut.folder() + "system/Gone.int"_p), FsError);
 }
 
 }  // namespace

@@ -48,21 +48,21 @@ TEST_F(ExchangeTest, CopiesEachKindsFilesAndRegistersItsEntry) {
                   "    Scanning other folders for extensions not in " + t,
                   "      " + s,
                   "        extension found: Mu.int (Mutator)" +
-                      copied(s + "system/Mu.u", t + "system/Mu.u") +
-                      copied(s + "system/Mu.int", t + "system/Mu.int"),
+                      copied(s + "system/Mu.u"_p, t + "system/Mu.u"_p) +
+                      copied(s + "system/Mu.int"_p, t + "system/Mu.int"_p),
                   "        extension found: Pc.int (PlayerClass)" +
-                      copied(s + "system/Pc.u", t + "system/Pc.u") +
-                      copied(s + "models/Pc.u", t + "system/Pc.u") +
-                      copied(s + "sounds/PcSounds.uax", t + "sounds/PcSounds.uax") +
-                      "  ...entry added" + copied(s + "system/Pc.int", t + "system/Pc.int"),
+                      copied(s + "system/Pc.u"_p, t + "system/Pc.u"_p) +
+                      copied(s + "models/Pc.u"_p, t + "system/Pc.u"_p) +
+                      copied(s + "sounds/PcSounds.uax"_p, t + "sounds/PcSounds.uax"_p) +
+                      "  ...entry added" + copied(s + "system/Pc.int"_p, t + "system/Pc.int"_p),
                   "        extension found: Plain.int ()" +
-                      copied(s + "system/Plain.int", t + "system/Plain.int"),
+                      copied(s + "system/Plain.int"_p, t + "system/Plain.int"_p),
                   "        extension found: Sk.int (Skin)  ...entry added" +
-                      copied(s + "system/Sk.int", t + "system/Sk.int"),
+                      copied(s + "system/Sk.int"_p, t + "system/Sk.int"_p),
                   "        extension found: Vo.int (Voice)" +
-                      copied(s + "system/Vo.u", t + "system/Vo.u") +
-                      copied(s + "sounds/Vo.uax", t + "sounds/Vo.uax") + "  ...entry added" +
-                      copied(s + "system/Vo.int", t + "system/Vo.int"),
+                      copied(s + "system/Vo.u"_p, t + "system/Vo.u"_p) +
+                      copied(s + "sounds/Vo.uax"_p, t + "sounds/Vo.uax"_p) + "  ...entry added" +
+                      copied(s + "system/Vo.int"_p, t + "system/Vo.int"_p),
               }));
     EXPECT_EQ(contentsOf(T.at("system/Pc.u")), "pc from models");
     EXPECT_EQ(contentsOf(T.at("sounds/Vo.uax")), "vo sound");

@@ -27,10 +27,10 @@ struct TwoInstallations {
     explicit TwoInstallations(const fs::path& root) : a(root, "A"), b(root, "B") {
         for (auto* ut : {&a, &b}) {
             const std::string tag = ut == &a ? "A" : "B";
-            ut->add("system/Skin" + tag + ".utx", "skin " + tag);
-            ut->add("system/Skin" + tag + ".int", skinInt());
-            ut->add("system/Voice" + tag + ".int", voiceInt());
-            ut->add("sounds/Voice" + tag + ".uax", "voice " + tag);
+            ut->add("system/Skin"_p + tag + ".utx", "skin " + tag);
+            ut->add("system/Skin"_p + tag + ".int", skinInt());
+            ut->add("system/Voice"_p + tag + ".int", voiceInt());
+            ut->add("sounds/Voice"_p + tag + ".uax", "voice " + tag);
         }
     }
     Installation a, b;
@@ -62,7 +62,7 @@ std::vector<std::string> runBothPasses(FileSystem& fs, const TwoInstallations& u
 TEST(FailureEveryKind, EachKindOfOperationRefusedLosesNothing) {
     // How many calls of each kind a run without faults makes.
     TempFolder dry;
-    PosixFileSystem dryDisk;
+    NativeFileSystem dryDisk;
     FaultInjectingFileSystem counter(dryDisk);
     std::string unused;
     ASSERT_TRUE(runBothPasses(counter, TwoInstallations(dry.path()), unused).empty());
@@ -75,7 +75,7 @@ TEST(FailureEveryKind, EachKindOfOperationRefusedLosesNothing) {
             TempFolder tmp;
             TwoInstallations uts(tmp.path());
             const auto before = snapshot(tmp.path());
-            PosixFileSystem disk;
+            NativeFileSystem disk;
             FaultInjectingFileSystem faulty(disk);
             faulty.failCall(op, nth, "refused for the test");
             std::string text;
@@ -91,8 +91,7 @@ TEST(FailureEveryKind, EachKindOfOperationRefusedLosesNothing) {
             // Every package file is still in its installation, whole.
             const auto after = snapshot(tmp.path());
             for (const auto& [path, contents] : before) {
-                if (path.ends_with(".ini"))
-                    continue;
+                if (path.ends_with(".ini")) continue;
                 const auto name = fs::path(path).filename();
                 bool found = false;
                 for (const auto& [p, c] : after) {
@@ -120,21 +119,22 @@ TEST_F(FailureTest, ARefusedMoveLeavesTheFileAndItsLineUnfinished) {
     const auto result = run.repairPass({a.folder(), b.folder()}, true);
     ASSERT_EQ(result.failures.size(), 1u);
     EXPECT_EQ(result.failures[0], a.folder() + ": could not move " + a.folder() +
-                                      "maps/Late.utx to " + a.folder() +
-                                      "textures/Late.utx: Permission denied");
+                                      "maps/Late.utx to "_p + a.folder() +
+                                      "textures/Late.utx: Permission denied"_p);
     const std::string F = a.folder();
-    EXPECT_EQ(std::vector<std::string>(log.lines().begin(), log.lines().begin() + 8),
-              (std::vector<std::string>{
-                  "Processing : " + F + "...",
-                  "  Scanning for misplaced extension files...",
-                  "    found SkinA.utx in " + F + "system/  ...moved to " + F + "textures/",
-                  "    found Late.utx in " + F + "maps/",
-                  "  error: could not move " + F + "maps/Late.utx to " + F +
-                      "textures/Late.utx: Permission denied (the rest of this folder was skipped)",
-                  "",
-                  "",
-                  "",
-              }));
+    EXPECT_EQ(
+        std::vector<std::string>(log.lines().begin(), log.lines().begin() + 8),
+        (std::vector<std::string>{
+            "Processing : " + F + "...",
+            "  Scanning for misplaced extension files...",
+            "    found SkinA.utx in " + F + "system/  ...moved to "_p + F + "textures/"_p,
+            "    found Late.utx in " + F + "maps/"_p,
+            "  error: could not move " + F + "maps/Late.utx to "_p + F +
+                "textures/Late.utx: Permission denied (the rest of this folder was skipped)"_p,
+            "",
+            "",
+            "",
+        }));
     EXPECT_EQ(contentsOf(a.at("maps/Late.utx")), "late");
     EXPECT_EQ(contentsOf(a.at("textures/SkinA.utx")), "skin A");
     EXPECT_EQ(log[8], "Processing : " + b.folder() + "...");
@@ -147,7 +147,7 @@ TEST_F(FailureTest, AMissingIniSkipsTheFolderAndNamesTheFile) {
     ASSERT_TRUE(result.failed());
     EXPECT_EQ(log[0],
               "  error: could not read " + a.folder() +
-                  "System/UnrealTournament.ini: No such file or directory (the rest of this "
+                  "System/UnrealTournament.ini: No such file or directory (the rest of this "_p
                   "folder was skipped)");
     EXPECT_TRUE(isFile(a.at("system/SkinA.utx")));  // nothing was done in that folder
     EXPECT_EQ(log[4], "Processing : " + b.folder() + "...");

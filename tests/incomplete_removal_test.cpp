@@ -34,7 +34,7 @@ TEST_F(RemovalTest, DeletesIncompleteDescriptionFilesInListingOrder) {
     ut.add("textures/keep.utx");
     ctx.Merker = true;
     RemoveIncompleteExtensions(ctx, ut.folder());
-    const std::string S = ut.folder() + "system/";
+    const std::string S = ut.folder() + "system/"_p;
     EXPECT_EQ(log.lines(), (std::vector<std::string>{
                                "", "  scaning for packages with missing components...",
                                "    found " + S + "Ab.INT with no equivalent... deleted",

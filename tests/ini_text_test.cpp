@@ -49,8 +49,8 @@ using AddServerPackageTest = EngineTest;
 
 TEST_F(AddServerPackageTest, RewritesTheFileWithExactlyTheNewText) {
     Installation ut(tmp.path(), "UT", iniWith({"PackA", "PackB"}));
-    const std::string path = ut.folder() + "system/UNREALTOURNAMENT.ini";
-    std::string utini = readIniText(disk, ut.folder() + "System/UnrealTournament.ini");
+    const std::string path = ut.folder() + "system/UNREALTOURNAMENT.ini"_p;
+    std::string utini = readIniText(disk, ut.folder() + "System/UnrealTournament.ini"_p);
     log.addLine("    Package MyVoice not installed as ServerPackage in UT.ini...");
     utini = AddServerPackage(ctx, "MyVoice", utini, path);
     log.addLine("    Package MySkin not installed as ServerPackage in UT.ini...");
@@ -68,7 +68,7 @@ TEST_F(AddServerPackageTest, RewritesTheFileWithExactlyTheNewText) {
 TEST_F(AddServerPackageTest, LeavesAFileWithoutEntriesUntouched) {
     const std::string ini = "[Engine.GameEngine]\r\n;ServerPackages=Old\r\n";
     Installation ut(tmp.path(), "UT", ini);
-    const std::string path = ut.folder() + "system/UNREALTOURNAMENT.ini";
+    const std::string path = ut.folder() + "system/UNREALTOURNAMENT.ini"_p;
     log.addLine("    Package MyVoice not installed as ServerPackage in UT.ini...");
     EXPECT_EQ(AddServerPackage(ctx, "MyVoice", ini, path), ini);
     EXPECT_EQ(contentsOf(ut.ini()), ini);

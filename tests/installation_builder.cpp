@@ -10,6 +10,12 @@ namespace zendrik::testing {
 
 namespace fs = std::filesystem;
 
+std::string operator""_p(const char* text, size_t size) {
+    std::string path(text, size);
+    std::replace(path.begin(), path.end(), '/', kSeparator);
+    return path;
+}
+
 TempFolder::TempFolder() {
     std::random_device seed;
     std::mt19937_64 random(seed());
@@ -32,14 +38,12 @@ void put(const fs::path& path, std::string_view contents) {
     fs::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-    if (!out)
-        throw std::runtime_error("cannot write " + path.string());
+    if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
 std::string contentsOf(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + path.string());
+    if (!in) throw std::runtime_error("cannot read " + path.string());
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -96,12 +100,9 @@ fs::path Installation::at(const std::string& relative) const {
     const size_t slash = relative.find('/');
     std::string head = relative.substr(0, slash);
     const std::string rest = slash == std::string::npos ? "" : relative.substr(slash + 1);
-    if (head == "system")
-        head = "System";
-    if (head == "textures")
-        head = "TEXTURES";
-    if (head == "maps")
-        head = "Maps";
+    if (head == "system") head = "System";
+    if (head == "textures") head = "TEXTURES";
+    if (head == "maps") head = "Maps";
     return rest.empty() ? root_ / head : root_ / head / rest;
 }
 

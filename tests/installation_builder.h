@@ -6,9 +6,13 @@
 #include <string_view>
 #include <vector>
 
+#include "filesystem/names.h"
 #include "repair/log.h"
 
 namespace zendrik::testing {
+
+// A path written with "/" in the engine's own form: each "/" replaced by kSeparator.
+std::string operator""_p(const char* text, size_t size);
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
@@ -20,7 +24,7 @@ class TempFolder {
 
     const std::filesystem::path& path() const { return path_; }
     // The folder's path as the engine takes it: ending in the separator.
-    std::string folder() const { return path_.string() + "/"; }
+    std::string folder() const { return path_.string() + kSeparator; }
 
   private:
     std::filesystem::path path_;
@@ -54,7 +58,7 @@ class Installation {
 
     const std::filesystem::path& root() const { return root_; }
     // The installation folder as the work list holds it: ending in the separator.
-    std::string folder() const { return root_.string() + "/"; }
+    std::string folder() const { return root_.string() + kSeparator; }
     // `relative` with the on-disk spelling of the game's folders ("system/x" is
     // "System/x", "textures/x" is "TEXTURES/x").
     std::filesystem::path at(const std::string& relative) const;

@@ -32,12 +32,12 @@ TEST_F(SweepTest, MovesEachTypeHomeAndLogsInRowOrder) {
     EXPECT_EQ(log.lines(),
               (std::vector<std::string>{
                   "  Scanning for misplaced extension files...",
-                  "    found Skin.utx in " + F + "system/  ...moved to " + F + "textures/",
-                  "    found Desc.int in " + F + "textures/  ...moved to " + F + "system/",
-                  "    found Code.U in " + F + "sounds/  ...moved to " + F + "system/",
-                  "    found DM-Deck.unr in " + F + "sounds/  ...moved to " + F + "maps/",
-                  "    found Voice.uax in " + F + "maps/  ...moved to " + F + "sounds/",
-                  "    found Desc2.INT in " + F + "models/  ...moved to " + F + "system/",
+                  "    found Skin.utx in " + F + "system/  ...moved to "_p + F + "textures/"_p,
+                  "    found Desc.int in " + F + "textures/  ...moved to "_p + F + "system/"_p,
+                  "    found Code.U in " + F + "sounds/  ...moved to "_p + F + "system/"_p,
+                  "    found DM-Deck.unr in " + F + "sounds/  ...moved to "_p + F + "maps/"_p,
+                  "    found Voice.uax in " + F + "maps/  ...moved to "_p + F + "sounds/"_p,
+                  "    found Desc2.INT in " + F + "models/  ...moved to "_p + F + "system/"_p,
               }));
     for (const char* home :
          {"textures/Skin.utx", "sounds/Voice.uax", "system/Code.U", "system/Desc.int",

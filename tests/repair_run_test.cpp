@@ -57,7 +57,7 @@ TEST_F(RepairRunTest, TheSkinExampleFromSweepToExchange) {
         std::vector<std::string>(log.lines().begin(), log.lines().begin() + 10),
         (std::vector<std::string>{
             "Processing : " + F + "...", "  Scanning for misplaced extension files...",
-            "    found Foo.utx in " + F + "system/  ...moved to " + F + "textures/", "",
+            "    found Foo.utx in " + F + "system/  ...moved to "_p + F + "textures/"_p, "",
             "  scaning for packages with missing components...", "  all packages were complete", "",
             "  Scanning for extensions without ServerPackage entry in UT.ini",
             "    Package Foo not installed as ServerPackage in UT.ini...  ...entry added", ""}));

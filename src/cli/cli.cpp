@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -57,8 +58,10 @@ class FinalLinePrinter final : public LogObserver {
 };
 
 // The installation folder that a FOLDER argument names, or an error text.
-std::optional<std::string> installationFolder(FileSystem& fs, const std::string& argument,
+std::optional<std::string> installationFolder(FileSystem& fs, std::string argument,
                                               std::string& error) {
+    // Windows takes "/" as well; the log spells every path with the platform's separator.
+    std::replace(argument.begin(), argument.end(), '/', kSeparator);
     if (fs.folderExists(argument)) {
         std::string folder = argument;
         if (folder.back() != kSeparator) folder += kSeparator;

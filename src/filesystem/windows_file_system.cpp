@@ -1,0 +1,326 @@
+#include "filesystem/windows_file_system.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "filesystem/names.h"
+#include "filesystem/temporary_files.h"
+
+namespace zendrik {
+namespace {
+
+std::wstring wide(const std::string& text) {
+    if (text.empty()) return {};
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+std::string utf8(const wchar_t* text) {
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return {};
+    std::string out(static_cast<size_t>(n - 1), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+// The system's reason for `error`, worded as on POSIX systems where the meaning is the same,
+// so that a failure reads alike on both platforms.
+std::string reasonOf(DWORD error) {
+    int posix = 0;
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_NETPATH:
+            posix = ENOENT;
+            break;
+        case ERROR_ACCESS_DENIED:
+            posix = EACCES;
+            break;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            posix = EBUSY;
+            break;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            posix = ENOSPC;
+            break;
+        case ERROR_WRITE_PROTECT:
+            posix = EROFS;
+            break;
+        case ERROR_ALREADY_EXISTS:
+        case ERROR_FILE_EXISTS:
+            posix = EEXIST;
+            break;
+        case ERROR_NOT_SAME_DEVICE:
+            posix = EXDEV;
+            break;
+        default:
+            return std::system_category().message(static_cast<int>(error));
+    }
+    return std::generic_category().message(posix);
+}
+
+[[noreturn]] void fail(FsOp op, const std::string& path, DWORD error,
+                       const std::string& target = {}) {
+    throw FsError(op, path, reasonOf(error), target);
+}
+
+// Closes a handle when it goes out of scope.
+class Handle {
+  public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() {
+        if (valid()) ::CloseHandle(h_);
+    }
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    HANDLE get() const { return h_; }
+    // Closes now; false when closing failed.
+    bool close() {
+        const bool ok = ::CloseHandle(h_) != 0;
+        h_ = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+  private:
+    HANDLE h_;
+};
+
+constexpr DWORD kNotListed =
+    FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+std::pair<std::string, std::string> splitPath(const std::string& path) {
+    size_t cut = path.size();
+    while (cut > 0 && !isSeparator(path[cut - 1])) --cut;
+    return {path.substr(0, cut), path.substr(cut)};
+}
+
+// The attributes of `path`, or INVALID_FILE_ATTRIBUTES.
+DWORD attributesOf(const std::string& path) {
+    return ::GetFileAttributesW(wide(path).c_str());
+}
+
+bool isPlainFile(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotListed) == 0;
+}
+
+// Writes a temporary file beside `target` through `fill`, flushes it when `durable`, and
+// renames it over `target`. Returns 0 or the error; on error the target is untouched.
+template <typename Fill>
+DWORD replaceSafely(const std::string& target, bool durable, Fill fill) {
+    const std::wstring temporary = wide(temporaryPathFor(target));
+    DWORD error = fill(temporary);
+    if (error == 0 && durable) {
+        Handle h(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h.valid() || !::FlushFileBuffers(h.get())) error = ::GetLastError();
+    }
+    if (error == 0) {
+        const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
+        if (!::MoveFileExW(temporary.c_str(), wide(target).c_str(), flags)) {
+            error = ::GetLastError();
+        }
+    }
+    if (error != 0) ::DeleteFileW(temporary.c_str());
+    return error;
+}
+
+DWORD copyTo(const std::string& source, const std::wstring& temporary) {
+    return ::CopyFileW(wide(source).c_str(), temporary.c_str(), FALSE) ? 0 : ::GetLastError();
+}
+
+// Volume and index of the file at `path`, to tell whether two paths name one file.
+bool fileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+    Handle h(::CreateFileW(wide(path).c_str(), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return h.valid() && ::GetFileInformationByHandle(h.get(), &info);
+}
+
+std::string fullPath(const std::string& path) {
+    wchar_t buffer[4096];
+    const DWORD n = ::GetFullPathNameW(wide(path).c_str(), 4096, buffer, nullptr);
+    return n > 0 && n < 4096 ? utf8(buffer) : path;
+}
+
+class WindowsReader final : public SequentialReader {
+  public:
+    WindowsReader(HANDLE h, std::string shown) : h_(h), shown_(std::move(shown)) {}
+    size_t read(char* buffer, size_t size) override {
+        DWORD n = 0;
+        const DWORD want = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+        if (!::ReadFile(h_.get(), buffer, want, &n, nullptr)) {
+            fail(FsOp::Read, shown_, ::GetLastError());
+        }
+        return n;
+    }
+
+  private:
+    Handle h_;
+    std::string shown_;
+};
+
+}  // namespace
+
+const WindowsFileSystem::Listing& WindowsFileSystem::listing(const std::string& folder) {
+    const std::string key = foldName(folder);
+    if (auto it = listings_.find(key); it != listings_.end()) return it->second;
+    Listing entries;
+    WIN32_FIND_DATAW data;
+    Handle find(::FindFirstFileExW(wide(folder + "*").c_str(), FindExInfoBasic, &data,
+                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find.valid()) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+            error != ERROR_DIRECTORY && error != ERROR_INVALID_NAME) {
+            fail(FsOp::List, folder, error);
+        }
+    } else {
+        // FindClose, not CloseHandle, ends a search.
+        HANDLE search = find.get();
+        do {
+            if ((data.dwFileAttributes & kNotListed) != 0) continue;
+            const std::string name = utf8(data.cFileName);
+            entries.emplace(std::make_pair(foldName(name), name), true);
+        } while (::FindNextFileW(search, &data));
+        const DWORD error = ::GetLastError();
+        ::FindClose(search);
+        new (&find) Handle(INVALID_HANDLE_VALUE);
+        if (error != ERROR_NO_MORE_FILES) fail(FsOp::List, folder, error);
+    }
+    return listings_.emplace(key, std::move(entries)).first->second;
+}
+
+std::string WindowsFileSystem::targetOf(const std::string& path) {
+    WIN32_FIND_DATAW data;
+    const HANDLE find = ::FindFirstFileW(wide(path).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return path;
+    ::FindClose(find);
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return path;
+    return splitPath(path).first + utf8(data.cFileName);
+}
+
+void WindowsFileSystem::noteWritten(const std::string& path) {
+    const auto [folder, name] = splitPath(path);
+    if (auto it = listings_.find(foldName(folder)); it != listings_.end()) {
+        it->second[{foldName(name), name}] = true;
+    }
+}
+
+void WindowsFileSystem::noteRemoved(const std::string& path) {
+    const auto [folder, name] = splitPath(path);
+    if (auto it = listings_.find(foldName(folder)); it != listings_.end()) {
+        it->second.erase({foldName(name), name});
+    }
+}
+
+std::vector<std::string> WindowsFileSystem::listFiles(const std::string& folder,
+                                                      std::string_view extension) {
+    std::vector<std::string> names;
+    for (const auto& entry : listing(folder)) {
+        if (matchesExtension(entry.first.first, extension)) names.push_back(entry.first.second);
+    }
+    return names;
+}
+
+bool WindowsFileSystem::fileExists(const std::string& path) {
+    return isPlainFile(attributesOf(path));
+}
+
+bool WindowsFileSystem::folderExists(const std::string& path) {
+    const DWORD attributes = attributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::unique_ptr<SequentialReader> WindowsFileSystem::openForReading(const std::string& path) {
+    const HANDLE h = ::CreateFileW(wide(path).c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) fail(FsOp::Read, path, ::GetLastError());
+    return std::make_unique<WindowsReader>(h, path);
+}
+
+void WindowsFileSystem::writeFile(const std::string& path, std::string_view contents) {
+    const std::string target = targetOf(path);
+    const DWORD error = replaceSafely(target, true, [&](const std::wstring& temporary) -> DWORD {
+        Handle out(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!out.valid()) return ::GetLastError();
+        for (size_t done = 0; done < contents.size();) {
+            const size_t rest = contents.size() - done;
+            const DWORD piece = rest > (1u << 30) ? (1u << 30) : static_cast<DWORD>(rest);
+            DWORD written = 0;
+            if (!::WriteFile(out.get(), contents.data() + done, piece, &written, nullptr)) {
+                return ::GetLastError();
+            }
+            done += written;
+        }
+        return out.close() ? 0 : ::GetLastError();
+    });
+    if (error != 0) fail(FsOp::Write, path, error);
+    noteWritten(target);
+}
+
+void WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {
+    if (!fileExists(from)) fail(FsOp::Copy, from, ERROR_FILE_NOT_FOUND, to);
+    const std::string target = targetOf(to);
+    const DWORD error = replaceSafely(
+        target, false, [&](const std::wstring& temporary) { return copyTo(from, temporary); });
+    if (error != 0) fail(FsOp::Copy, from, error, to);
+    noteWritten(target);
+}
+
+void WindowsFileSystem::moveFile(const std::string& from, const std::string& to) {
+    if (!fileExists(from)) fail(FsOp::Move, from, ERROR_FILE_NOT_FOUND, to);
+    const std::string target = targetOf(to);
+    BY_HANDLE_FILE_INFORMATION a{}, b{};
+    if (fileIdentity(from, a) && fileIdentity(target, b) &&
+        a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+        a.nFileIndexLow == b.nFileIndexLow) {
+        if (sameName(fullPath(from), fullPath(target))) return;  // already where it is to go
+        // Two links of one file: the target already holds the bytes; drop the source's name.
+        if (!::DeleteFileW(wide(from).c_str())) fail(FsOp::Move, from, ::GetLastError(), to);
+        noteRemoved(from);
+        return;
+    }
+    if (!::MoveFileExW(wide(from).c_str(), wide(target).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_NOT_SAME_DEVICE) fail(FsOp::Move, from, error, to);
+        // Another volume: a durable copy first, so that deleting the source loses nothing.
+        const DWORD copyError = replaceSafely(
+            target, true, [&](const std::wstring& temporary) { return copyTo(from, temporary); });
+        if (copyError != 0) fail(FsOp::Move, from, copyError, to);
+        noteWritten(target);
+        if (!::DeleteFileW(wide(from).c_str())) fail(FsOp::Move, from, ::GetLastError(), to);
+    }
+    noteWritten(target);
+    noteRemoved(from);
+}
+
+void WindowsFileSystem::removeFile(const std::string& path) {
+    if (!::DeleteFileW(wide(path).c_str())) fail(FsOp::Remove, path, ::GetLastError());
+    noteRemoved(path);
+}
+
+void WindowsFileSystem::testAppend(const std::string& path) {
+    Handle h(::CreateFileW(wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.valid()) fail(FsOp::AppendTest, path, ::GetLastError());
+    if (!h.close()) fail(FsOp::AppendTest, path, ::GetLastError());
+}
+
+}  // namespace zendrik

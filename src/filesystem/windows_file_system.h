@@ -1,0 +1,44 @@
+// The FileSystem of Windows. The file system matches letter case by itself; this layer adds
+// the NTFS listing order for every file system (so that logs are the same as on Linux), a
+// listing cache kept in step with its own writes, safe replacing writes, and UTF-8 names
+// on top of the wide-character API, so names outside the ANSI code page work.
+#pragma once
+
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+#include "filesystem/file_system.h"
+
+namespace zendrik {
+
+class WindowsFileSystem final : public FileSystem {
+  public:
+    std::vector<std::string> listFiles(const std::string& folder,
+                                       std::string_view extension) override;
+    bool fileExists(const std::string& path) override;
+    bool folderExists(const std::string& path) override;
+    std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
+    void writeFile(const std::string& path, std::string_view contents) override;
+    void copyFile(const std::string& from, const std::string& to) override;
+    void moveFile(const std::string& from, const std::string& to) override;
+    void removeFile(const std::string& path) override;
+    void testAppend(const std::string& path) override;
+    void forgetCache() override { listings_.clear(); }
+
+  private:
+    // The plain files of one folder, keyed by (folded name, name): map order is listing order.
+    using Listing = std::map<std::pair<std::string, std::string>, bool>;
+
+    const Listing& listing(const std::string& folder);
+    // The path of the file that a write to `path` replaces: its on-disk name when a file of
+    // that name exists in other letter case, else `path` itself.
+    std::string targetOf(const std::string& path);
+    void noteWritten(const std::string& path);
+    void noteRemoved(const std::string& path);
+
+    std::unordered_map<std::string, Listing> listings_;  // by folded folder path
+};
+
+}  // namespace zendrik
