@@ -35,6 +35,10 @@ class FaultInjectingFileSystem final : public FileSystem {
     void removeFile(const std::string& path) override;
     void testAppend(const std::string& path) override;
     void forgetCache() override { target_.forgetCache(); }
+    std::vector<std::vector<std::string>> caseTwins(const std::string& folder) override {
+        enter(FsOp::List, folder);
+        return target_.caseTwins(folder);
+    }
 
   private:
     // Counts the call and throws when it is one to refuse.

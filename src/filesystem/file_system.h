@@ -3,8 +3,9 @@
 // writes and fault injection are settled in one place.
 //
 // Paths are UTF-8 strings that use kSeparator. Every component of a path is matched
-// without regard to letter case: an exact match wins, and among several names that differ
-// only in case the first in byte order is taken. Failures throw FsError; an operation that
+// without regard to letter case. Where a folder holds several names that differ only in case
+// (possible on Linux), the first in byte order is taken whatever the spelling asked for, so
+// every spelling of a name reaches the same file. Failures throw FsError; an operation that
 // throws has changed nothing on disk.
 #pragma once
 
@@ -89,6 +90,14 @@ class FileSystem {
 
     // Drops what was cached of the disk, so that the next pass sees changes made outside.
     virtual void forgetCache() {}
+
+    // The groups of entries of `folder` whose names differ only in letter case, each in
+    // listing order, the one that every spelling reaches first. None where the file system
+    // itself ignores case.
+    virtual std::vector<std::vector<std::string>> caseTwins(const std::string& folder) {
+        (void)folder;
+        return {};
+    }
 
     // The whole contents of the file at `path`.
     std::string readFile(const std::string& path);

@@ -197,21 +197,46 @@ const PosixFileSystem::Listing& PosixFileSystem::listing(const std::string& real
     return listings_.emplace(realFolder, std::move(entries)).first->second;
 }
 
+const PosixFileSystem::Listing* PosixFileSystem::readableListing(const std::string& realFolder,
+                                                                 FsOp op,
+                                                                 const std::string& shown) {
+    if (auto it = listings_.find(realFolder); it != listings_.end()) return &it->second;
+    DIR* dir = ::opendir(folderArg(realFolder));
+    if (dir == nullptr && (errno == EACCES || errno == EPERM)) return nullptr;
+    if (dir != nullptr) ::closedir(dir);
+    return &listing(realFolder, op, shown);
+}
+
+std::vector<std::vector<std::string>> PosixFileSystem::caseTwins(const std::string& folder) {
+    std::vector<std::vector<std::string>> groups;
+    const auto real = resolveFolder(folder, FsOp::List);
+    if (!real) return groups;
+    const Listing& entries = listing(*real, FsOp::List, folder);
+    for (auto it = entries.begin(); it != entries.end();) {
+        auto next = std::next(it);
+        std::vector<std::string> names{it->first.second};
+        for (; next != entries.end() && next->first.first == it->first.first; ++next) {
+            names.push_back(next->first.second);
+        }
+        if (names.size() > 1) groups.push_back(std::move(names));
+        it = next;
+    }
+    return groups;
+}
+
 namespace {
 
-// The real name of the entry that `name` stands for: the exact name when it is of the kind
-// wanted, else the first of that kind, in listing order, that differs only in letter case.
+// The real name of the entry of the kind wanted that `name` stands for: among names that
+// differ only in letter case, always the first in listing order, whatever the spelling
+// asked for, so that every spelling of a name reaches the same file or folder.
 template <typename Listing, typename Kind>
 std::optional<std::string> findEntry(const Listing& entries, const std::string& name, Kind kind) {
     const std::string folded = foldName(name);
-    std::optional<std::string> first;
     for (auto it = entries.lower_bound({folded, std::string()});
          it != entries.end() && it->first.first == folded; ++it) {
-        if (it->second != kind) continue;
-        if (it->first.second == name) return name;
-        if (!first) first = it->first.second;
+        if (it->second == kind) return it->first.second;
     }
-    return first;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -234,15 +259,12 @@ std::optional<std::string> PosixFileSystem::resolveFolder(const std::string& log
             continue;
         }
         std::optional<std::string> name;
-        if (auto cached = listings_.find(real); cached != listings_.end()) {
-            name = findEntry(cached->second, part, Kind::Folder);
+        if (const Listing* entries = readableListing(real, op, logical)) {
+            name = findEntry(*entries, part, Kind::Folder);
         } else {
+            // A folder that may be passed but not read (mode 711): only the exact name works.
             struct stat st {};
-            if (::stat((real + part).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-                name = part;
-            } else {
-                name = findEntry(listing(real, op, logical), part, Kind::Folder);
-            }
+            if (::stat((real + part).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) name = part;
         }
         if (name) {
             real += *name + "/";

@@ -26,6 +26,7 @@ class PosixFileSystem final : public FileSystem {
     void removeFile(const std::string& path) override;
     void testAppend(const std::string& path) override;
     void forgetCache() override;
+    std::vector<std::vector<std::string>> caseTwins(const std::string& folder) override;
 
   private:
     enum class Kind : unsigned char { File, Folder, Other };
@@ -40,6 +41,9 @@ class PosixFileSystem final : public FileSystem {
     };
 
     const Listing& listing(const std::string& realFolder, FsOp op, const std::string& shown);
+    // The listing of a folder, or none when the folder may not be read.
+    const Listing* readableListing(const std::string& realFolder, FsOp op,
+                                   const std::string& shown);
     std::optional<std::string> resolveFolder(const std::string& logical, FsOp op);
     std::optional<Located> findFile(const std::string& logical, FsOp op);
     Located locateFile(const std::string& logical, FsOp op);

@@ -4,6 +4,7 @@
 #include "filesystem/names.h"
 #include "packagefiles/incomplete_removal.h"
 #include "packagefiles/misplaced_file_sweep.h"
+#include "repair/folder_checks.h"
 #include "serverpackages/complete_server_packages.h"
 #include "serverpackages/ini_text.h"
 
@@ -28,6 +29,8 @@ PassResult RepairRun::eachFolder(
                 readIniText(ctx_.fs, F + subFolder("System") + "UnrealTournament.ini");
             setStatus("current folder : " + F);
             ctx_.log.addLine("Processing : " + F + "...");
+            reportCaseTwins(ctx_, F);
+            removeLeftoverTemporaryFiles(ctx_, F);
             steps(i, F, utini);
         } catch (const std::exception& e) {
             ctx_.log.addLine(std::string("  error: ") + e.what() +

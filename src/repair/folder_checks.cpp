@@ -1,0 +1,43 @@
+#include "repair/folder_checks.h"
+
+#include <array>
+
+#include "filesystem/names.h"
+#include "filesystem/temporary_files.h"
+
+namespace zendrik {
+namespace {
+
+constexpr std::array<const char*, 5> kPackageFolders = {"system", "textures", "sounds", "maps",
+                                                        "models"};
+
+}  // namespace
+
+void reportCaseTwins(RunContext& ctx, const std::string& Ordner) {
+    std::vector<std::string> folders{Ordner};
+    for (const char* sub : kPackageFolders) folders.push_back(Ordner + subFolder(sub));
+    for (const auto& folder : folders) {
+        for (const auto& twins : ctx.fs.caseTwins(folder)) {
+            std::string names;
+            for (size_t i = 0; i < twins.size(); ++i) {
+                if (i > 0) names += i + 1 == twins.size() ? " and " : ", ";
+                names += twins[i];
+            }
+            ctx.log.addLine("  " + names + " in " + folder + " differ only in letter case; " +
+                            twins.front() + " is used");
+        }
+    }
+}
+
+void removeLeftoverTemporaryFiles(RunContext& ctx, const std::string& Ordner) {
+    const std::string extension(kTemporarySuffix.substr(1));
+    for (const char* sub : kPackageFolders) {
+        const std::string folder = Ordner + subFolder(sub);
+        for (const auto& name : ctx.fs.listFiles(folder, extension)) {
+            ctx.log.addLine("  removed " + folder + name + ", left behind by an interrupted run");
+            ctx.fs.removeFile(folder + name);
+        }
+    }
+}
+
+}  // namespace zendrik
