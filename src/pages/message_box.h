@@ -1,0 +1,33 @@
+// Message boxes with only an OK button, the one kind the program shows. Tests answer them in
+// advance, so that no modal window blocks a test, and read back every box asked for.
+#pragma once
+
+#include <QString>
+#include <vector>
+
+class QWidget;
+
+namespace zendrik {
+
+class MessageBox {
+  public:
+    enum Button { Ok };
+    struct Shown {
+        QString title;
+        QString text;
+    };
+
+    // Shows `text` under `title` with only an OK button and no icon; returns once it was
+    // closed.
+    static Button information(QWidget* parent, const QString& title, const QString& text);
+
+    // The next box is not shown but answered with `answer` at once.
+    static void setNextAnswer(Button answer);
+    // When set, every box that was not answered in advance is answered with OK at once.
+    static void setUnattended(bool unattended);
+    // Every box asked for since the last clearHistory, answered in advance or shown.
+    static const std::vector<Shown>& history();
+    static void clearHistory();
+};
+
+}  // namespace zendrik

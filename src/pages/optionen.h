@@ -1,0 +1,41 @@
+// The options page, the window shown at start: the two switches that the repair run reads
+// when it needs them, and the way on to the folder page or the information window.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class Optionen;
+}
+
+namespace zendrik {
+
+class Wizard;
+
+class Optionen : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit Optionen(Wizard& wizard);
+    ~Optionen() override;
+
+    // The state of removeExtensionsCheck at this moment.
+    bool removeIncompleteExtensions() const;
+    // The state of compareextensionsCheck at this moment.
+    bool compareExtensions() const;
+
+    void NextButton_Click();
+    void InfoButton_Click();
+    void CancelButton_Click();
+
+  protected:
+    // Closing by the frame ends the program, as "Cancel" does.
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    Wizard& wizard_;
+    std::unique_ptr<Ui::Optionen> ui_;
+};
+
+}  // namespace zendrik

@@ -1,0 +1,115 @@
+#include "pages/ordner_auswahl.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <exception>
+
+#include "filesystem/file_system.h"
+#include "filesystem/names.h"
+#include "pages/file_dialog.h"
+#include "pages/heading_font.h"
+#include "pages/message_box.h"
+#include "pages/optionen.h"
+#include "pages/program_end.h"
+#include "pages/reparier.h"
+#include "pages/wizard.h"
+#include "ui_ordner_auswahl.h"
+
+namespace zendrik {
+
+std::optional<QString> installationFolderOf(const QString& exe) {
+    const QChar separator = QLatin1Char(kSeparator);
+    const QString path = QDir::toNativeSeparators(exe);
+    const qsizetype file = path.lastIndexOf(separator);
+    if (file <= 0) return std::nullopt;
+    const qsizetype holder = path.lastIndexOf(separator, file - 1);
+    if (holder < 0) return std::nullopt;
+    return path.left(holder + 1);
+}
+
+OrdnerAuswahl::OrdnerAuswahl(Wizard& wizard)
+    : wizard_(wizard), ui_(std::make_unique<Ui::OrdnerAuswahl>()) {
+    ui_->setupUi(this);
+    ui_->Label1->setFont(headingFont());
+    ui_->OrdnerListe->hide();
+    connect(ui_->OpenButton, &QPushButton::clicked, this, &OrdnerAuswahl::OpenButton_Click);
+    connect(ui_->NextButton, &QPushButton::clicked, this, &OrdnerAuswahl::NextButton_Click);
+    connect(ui_->Command1, &QPushButton::clicked, this, &OrdnerAuswahl::Command1_Click);
+    connect(ui_->CancelButton, &QPushButton::clicked, this, &OrdnerAuswahl::CancelButton_Click);
+}
+
+OrdnerAuswahl::~OrdnerAuswahl() = default;
+
+int OrdnerAuswahl::locatedCount() const {
+    return ui_->vorlOrdnerListe->count();
+}
+
+std::vector<std::string> OrdnerAuswahl::workList() const {
+    std::vector<std::string> folders;
+    for (int i = 0; i < ui_->OrdnerListe->count(); ++i)
+        folders.push_back(ui_->OrdnerListe->item(i)->text().toStdString());
+    return folders;
+}
+
+void OrdnerAuswahl::OpenButton_Click() {
+    const QString exe =
+        FileDialog::getOpenFileName(this, QStringLiteral("Search for UnrealTournament.exe"),
+                                    QStringLiteral("UnrealTournament.exe"));
+    if (exe.isEmpty()) return;
+    for (int i = 0; i < ui_->vorlOrdnerListe->count(); ++i) {
+        if (ui_->vorlOrdnerListe->item(i)->text() == exe) return;
+    }
+    const std::optional<QString> folder = installationFolderOf(exe);
+    if (!folder) {
+        MessageBox::information(
+            this, QString(),
+            QStringLiteral("%1 is not inside a folder of an installation: UnrealTournament.exe "
+                           "must lie in a sub-folder (System) of the installation folder.")
+                .arg(exe));
+        return;
+    }
+    bool writable = true;
+    try {
+        wizard_.fileSystem().testAppend(QDir::toNativeSeparators(exe).toStdString());
+    } catch (const std::exception&) {
+        writable = false;
+    }
+    if (!writable) {
+        MessageBox::information(this, QString(),
+                                QStringLiteral("disable write protection on ") + *folder);
+    }
+    auto* entry = new QListWidgetItem(exe, ui_->vorlOrdnerListe);
+    entry->setSelected(writable);
+}
+
+void OrdnerAuswahl::NextButton_Click() {
+    if (ui_->vorlOrdnerListe->count() == 0) return;
+    erstelleverzeichnisarray();
+    wizard_.reparier().show();
+    hide();
+}
+
+void OrdnerAuswahl::erstelleverzeichnisarray() {
+    for (int i = 0; i < ui_->vorlOrdnerListe->count(); ++i) {
+        const QListWidgetItem* entry = ui_->vorlOrdnerListe->item(i);
+        if (!entry->isSelected()) continue;
+        if (const std::optional<QString> folder = installationFolderOf(entry->text()))
+            ui_->OrdnerListe->addItem(*folder);
+    }
+}
+
+void OrdnerAuswahl::Command1_Click() {
+    hide();
+    wizard_.optionen().show();
+}
+
+void OrdnerAuswahl::CancelButton_Click() {
+    endProgram();
+}
+
+void OrdnerAuswahl::closeEvent(QCloseEvent* event) {
+    event->accept();
+    CancelButton_Click();
+}
+
+}  // namespace zendrik

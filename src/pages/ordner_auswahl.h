@@ -1,0 +1,54 @@
+// The folder page: the user locates each installation's UnrealTournament.exe, the page tests
+// at once that the installation can be written to, and "Next ->" turns the selected entries
+// into the work list of installation folders.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Ui {
+class OrdnerAuswahl;
+}
+
+namespace zendrik {
+
+class Wizard;
+
+// The installation folder of the executable at `exe`: the parent of the folder that holds
+// it, ending in the separator. None when that folder has no parent in the path.
+std::optional<QString> installationFolderOf(const QString& exe);
+
+class OrdnerAuswahl : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit OrdnerAuswahl(Wizard& wizard);
+    ~OrdnerAuswahl() override;
+
+    // The number of located executables, selected or not.
+    int locatedCount() const;
+    // The work list: the entries of OrdnerListe in order.
+    std::vector<std::string> workList() const;
+
+    void OpenButton_Click();
+    void NextButton_Click();
+    void Command1_Click();
+    void CancelButton_Click();
+    // Appends the installation folder of every selected entry of vorlOrdnerListe, in list
+    // order, to OrdnerListe.
+    void erstelleverzeichnisarray();
+
+  protected:
+    // Closing by the frame ends the program, as "Cancel" does.
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    Wizard& wizard_;
+    std::unique_ptr<Ui::OrdnerAuswahl> ui_;
+};
+
+}  // namespace zendrik

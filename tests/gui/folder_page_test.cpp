@@ -1,0 +1,176 @@
+// The folder page: locating executables through the open dialog, the write test, the list's
+// selection, and the work list that "Next ->" builds.
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "pages/file_dialog.h"
+#include "pages/message_box.h"
+#include "wizard_harness.h"
+
+namespace zendrik::testing {
+
+class FolderPageTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void installationFolderIsTheParentOfTheExecutablesFolder() {
+        QCOMPARE(installationFolderOf("/srv/UT/System/UnrealTournament.exe"),
+                 std::optional<QString>("/srv/UT/"));
+        QCOMPARE(installationFolderOf("/srv/UT/system/unrealtournament.exe"),
+                 std::optional<QString>("/srv/UT/"));
+        QCOMPARE(installationFolderOf("/System/UnrealTournament.exe"), std::optional<QString>("/"));
+        QCOMPARE(installationFolderOf("/UnrealTournament.exe"), std::nullopt);
+        QCOMPARE(installationFolderOf("System/UnrealTournament.exe"), std::nullopt);
+        QCOMPARE(installationFolderOf("UnrealTournament.exe"), std::nullopt);
+    }
+
+    void eachLocatedExecutableIsListedOnceAndSelected() {
+        WizardHarness h;
+        QVERIFY(h.toFolderPage());
+        auto a = h.installation("A");
+        auto b = h.installation("B");
+        QVERIFY(h.locate(h.exeOf(*a)));
+        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.locate(h.exeOf(*a)));
+        QCOMPARE(h.entries("vorlOrdnerListe"), QStringList({h.exeOf(*a), h.exeOf(*b)}));
+        QCOMPARE(h.selectedEntries(), QStringList({h.exeOf(*a), h.exeOf(*b)}));
+        QCOMPARE(h.fs.calls(FsOp::AppendTest), 2);
+        QVERIFY(MessageBox::history().empty());
+
+        // The same file named with other letter cases is another entry, as the list compares
+        // paths exactly.
+        const QString otherCase = h.exeOf(*a).replace("System/", "SYSTEM/");
+        QVERIFY(h.locate(otherCase));
+        QCOMPARE(h.entries("vorlOrdnerListe").size(), 3);
+
+        const auto& asked = FileDialog::history();
+        QCOMPARE(asked.size(), size_t{4});
+        QCOMPARE(asked.front().kind, FileDialog::Kind::Open);
+        QCOMPARE(asked.front().nameFilters,
+                 QStringList({"Search for UnrealTournament.exe (UnrealTournament.exe)"}));
+    }
+
+    void aCancelledDialogChangesNothing() {
+        WizardHarness h;
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate(QString()));
+        QVERIFY(h.entries("vorlOrdnerListe").isEmpty());
+        QVERIFY(MessageBox::history().empty());
+        QCOMPARE(h.fs.calls(FsOp::AppendTest), 0);
+    }
+
+    void aRefusedWriteTestNamesTheFolderAndLeavesTheEntryUnselected() {
+        WizardHarness h;
+        QVERIFY(h.toFolderPage());
+        auto locked = h.installation("Locked");
+        auto open = h.installation("Open");
+        const std::string lockedExe = h.exeOf(*locked).toStdString();
+        h.fs.failWhen(
+            [&](FsOp op, const std::string& path) {
+                return op == FsOp::AppendTest && path == lockedExe;
+            },
+            "Read-only file system");
+        QVERIFY(h.locate(h.exeOf(*locked)));
+        QVERIFY(h.locate(h.exeOf(*open)));
+        QCOMPARE(h.entries("vorlOrdnerListe"), QStringList({h.exeOf(*locked), h.exeOf(*open)}));
+        QCOMPARE(h.selectedEntries(), QStringList({h.exeOf(*open)}));
+        QCOMPARE(MessageBox::history().size(), size_t{1});
+        QCOMPARE(MessageBox::history().front().text,
+                 "disable write protection on " + QString::fromStdString(locked->folder()));
+        QCOMPARE(MessageBox::history().front().title, QString());
+        // The executable was only opened, never written.
+        QCOMPARE(QByteArray::fromStdString(contentsOf(locked->at("system/UnrealTournament.exe"))),
+                 QByteArray("MZ"));
+
+        // Listed again, the entry is not tested again.
+        QVERIFY(h.locate(h.exeOf(*locked)));
+        QCOMPARE(MessageBox::history().size(), size_t{1});
+    }
+
+    void aFileOutsideAnyInstallationFolderIsRefused() {
+        WizardHarness h;
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate("/UnrealTournament.exe"));
+        QVERIFY(h.entries("vorlOrdnerListe").isEmpty());
+        QCOMPARE(h.fs.calls(FsOp::AppendTest), 0);
+        QCOMPARE(MessageBox::history().size(), size_t{1});
+        QVERIFY(MessageBox::history().front().text.contains("/UnrealTournament.exe"));
+    }
+
+    void nextWithAnEmptyListStays() {
+        WizardHarness h;
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.click(h.folders(), "NextButton"));
+        QVERIFY(h.folders().isVisible());
+        QVERIFY(h.entries("OrdnerListe").isEmpty());
+        QVERIFY(!h.repair().isVisible());
+    }
+
+    void theWorkListHoldsTheSelectedInstallationsInListOrder() {
+        WizardHarness h;
+        QVERIFY(h.toFolderPage());
+        auto a = h.installation("A");
+        auto b = h.installation("B");
+        auto c = h.installation("C");
+        for (const auto* ut : {c.get(), a.get(), b.get()}) QVERIFY(h.locate(h.exeOf(*ut)));
+
+        // Entries toggle one by one under the mouse.
+        auto* list = h.control<QListWidget>(h.folders(), "vorlOrdnerListe");
+        const QPoint onA = list->visualItemRect(list->item(1)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, onA);
+        QCOMPARE(h.selectedEntries(), QStringList({h.exeOf(*c), h.exeOf(*b)}));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, onA);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          list->visualItemRect(list->item(2)).center());
+        QCOMPARE(h.selectedEntries(), QStringList({h.exeOf(*c), h.exeOf(*a)}));
+
+        QVERIFY(h.toRepairPage());
+        QVERIFY(!h.folders().isVisible());
+        QCOMPARE(h.entries("OrdnerListe"), QStringList({QString::fromStdString(c->folder()),
+                                                        QString::fromStdString(a->folder())}));
+        QCOMPARE(h.folders().workList(), (std::vector<std::string>{c->folder(), a->folder()}));
+        QVERIFY(!h.control<QWidget>(h.folders(), "OrdnerListe")->isVisibleTo(&h.folders()));
+    }
+
+    void backKeepsTheListAndItsSelection() {
+        WizardHarness h;
+        QVERIFY(h.toFolderPage());
+        auto a = h.installation("A");
+        auto b = h.installation("B");
+        QVERIFY(h.locate(h.exeOf(*a)));
+        QVERIFY(h.locate(h.exeOf(*b)));
+        h.control<QListWidget>(h.folders(), "vorlOrdnerListe")->item(0)->setSelected(false);
+        QVERIFY(h.click(h.folders(), "Command1"));
+        QVERIFY(h.click(h.optionen(), "NextButton"));
+        QCOMPARE(h.entries("vorlOrdnerListe"), QStringList({h.exeOf(*a), h.exeOf(*b)}));
+        QCOMPARE(h.selectedEntries(), QStringList({h.exeOf(*b)}));
+    }
+
+    void theOpenDialogOffersTheExecutableInAnyLetterCase() {
+        TempFolder tmp;
+        put(tmp.path() / "unrealtournament.EXE");
+        put(tmp.path() / "Other.exe");
+        QFileDialog dialog;
+        FileDialog::prepareOpenDialog(dialog, "Search for UnrealTournament.exe",
+                                      "UnrealTournament.exe");
+        auto* model = dialog.findChild<QFileSystemModel*>();
+        QVERIFY(model);
+        QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+        dialog.setDirectory(QString::fromStdString(tmp.path().string()));
+        dialog.show();
+        QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), 10000);
+        const QModelIndex folder = model->index(QString::fromStdString(tmp.path().string()));
+        QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(folder), 1, 10000);
+        QCOMPARE(model->index(0, 0, folder).data().toString(),
+                 QStringLiteral("unrealtournament.EXE"));
+        QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
+    }
+};
+
+}  // namespace zendrik::testing
+
+QTEST_MAIN(zendrik::testing::FolderPageTest)
+#include "folder_page_test.moc"

@@ -1,0 +1,333 @@
+// The repair page and the whole road of a run: the button rule, the repair pass on showing,
+// "COPY!", "Save Log", "Finish" and "Cancel", on installations in a temporary folder.
+#include <QLineEdit>
+#include <QListView>
+#include <QTest>
+
+#include "pages/file_dialog.h"
+#include "pages/message_box.h"
+#include "wizard_harness.h"
+
+namespace zendrik::testing {
+namespace {
+
+QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QString status(WizardHarness& h) {
+    return h.control<QLineEdit>(h.repair(), "StatusFeld")->text();
+}
+
+// Which buttons of the repair page are shown, in the order COPY!, Finish, Cancel, Save Log.
+QString buttons(WizardHarness& h) {
+    QStringList names;
+    for (const char* name : {"NextButton", "FinishButton", "CancelButton", "SaveLogButton"}) {
+        if (h.shown(h.repair(), name)) names << name;
+    }
+    return names.join(' ');
+}
+
+const QString kCopyAndCancel = "NextButton CancelButton";
+const QString kFinishAndSave = "FinishButton SaveLogButton";
+
+QByteArray savedForm(const QStringList& lines) {
+    QByteArray bytes;
+    for (const QString& line : lines) bytes += line.toUtf8() + "\r\n";
+    return bytes;
+}
+
+QByteArray fileBytes(const std::filesystem::path& path) {
+    return QByteArray::fromStdString(contentsOf(path));
+}
+
+// Does what a user's click would do at the first log line of a pass, and notes whether the
+// page was enabled at that moment.
+class ClickDuringPass : public LogObserver {
+  public:
+    explicit ClickDuringPass(WizardHarness& h) : h_(h) {}
+    bool sawEnabledPage = false;
+    bool closed = true;
+    int lines = 0;
+
+  private:
+    void lineAdded(const std::string&) override {
+        if (lines++ > 0) return;
+        sawEnabledPage = h_.repair().isEnabled();
+        auto* cancel = WizardHarness::control<QAbstractButton>(h_.repair(), "CancelButton");
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QTest::keyClick(cancel, Qt::Key_Space);
+        closed = h_.repair().close();
+    }
+    void lastLineChanged(const std::string&) override {}
+    void cleared() override {}
+    WizardHarness& h_;
+};
+
+}  // namespace
+
+class RepairPageTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void theWholeRoadOfARun() {
+        WizardHarness h;
+        auto first = h.installation("First");
+        auto second = h.installation("Second");
+        first->add("system/Foo.int", skinInt());
+        first->add("system/Foo.utx", "texture");
+        const std::string F = first->folder();
+        const std::string S = second->folder();
+
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate(h.exeOf(*first)));
+        QVERIFY(h.locate(h.exeOf(*second)));
+        QVERIFY(h.toRepairPage());
+        QVERIFY(h.repair().isVisible());
+        QVERIFY(!h.folders().isVisible() && !h.optionen().isVisible());
+        QCOMPARE(h.repair().windowTitle(), QStringLiteral("Repairing folders..."));
+        QCOMPARE(buttons(h), kCopyAndCancel);
+        QCOMPARE(status(h), q("current folder : " + S));
+
+        const QStringList repairLog = h.logLines();
+        QCOMPARE(repairLog.mid(0, 3),
+                 QStringList(
+                     {q("Processing : " + F + "..."), "  Scanning for misplaced extension files...",
+                      q("    found Foo.utx in " + F + "system/  ...moved to " + F + "textures/")}));
+        QVERIFY(repairLog.contains(
+            "    Package Foo not installed as ServerPackage in UT.ini...  ...entry added"));
+        QCOMPARE(repairLog.mid(repairLog.size() - cleanBlock(S, true).size()), cleanBlock(S, true));
+        QVERIFY(isFile(first->at("textures/Foo.utx")));
+        auto* view = h.control<QListView>(h.repair(), "LogListbox");
+        QCOMPARE(view->model()->rowCount(), repairLog.size());
+        QCOMPARE(view->model()->index(2, 0).data().toString(), repairLog[2]);
+
+        QVERIFY(h.click(h.repair(), "NextButton"));
+        QCOMPARE(buttons(h), kFinishAndSave);
+        QCOMPARE(h.repair().windowTitle(), QStringLiteral("copying extensions..."));
+        const QStringList exchangeLog = h.logLines();
+        QCOMPARE(exchangeLog.first(), q("Processing : " + F + "..."));
+        QVERIFY(!exchangeLog.contains("  Scanning for misplaced extension files..."));
+        QCOMPARE(status(h), q("current folder : " + S));
+        QCOMPARE(contentsOf(second->at("textures/Foo.utx")), "texture");
+        QCOMPARE(contentsOf(second->at("system/Foo.int")), skinInt());
+        QCOMPARE(contentsOf(second->ini()), iniWith({"Foo", "SoldierSkins", "CommandoSkins"}));
+
+        const auto saved = h.tmp.path() / "run.txt";
+        FileDialog::setNextFileName(q(saved.string()));
+        QVERIFY(h.click(h.repair(), "SaveLogButton"));
+        QCOMPARE(fileBytes(saved), savedForm(exchangeLog));
+        QCOMPARE(FileDialog::history().back().kind, FileDialog::Kind::Save);
+        QCOMPARE(FileDialog::history().back().nameFilters, QStringList({"Textfile (*.txt)"}));
+
+        QCOMPARE(h.endRequests, 0);
+        QVERIFY(h.click(h.repair(), "FinishButton"));
+        QCOMPARE(MessageBox::history().size(), size_t{1});
+        QCOMPARE(MessageBox::history().back().text,
+                 QString::fromUtf8("don\u00B4t forget to re-enable write protection on network "
+                                   "drives!"));
+        QCOMPARE(MessageBox::history().back().title, QString());
+        QCOMPARE(h.endRequests, 1);
+    }
+
+    void oneLocatedExecutableOffersSaveAndFinishFromTheStart() {
+        WizardHarness h;
+        auto only = h.installation("Only");
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate(h.exeOf(*only)));
+        QVERIFY(h.toRepairPage());
+        QCOMPARE(buttons(h), kFinishAndSave);
+        QCOMPARE(h.logLines(), cleanBlock(only->folder(), true));
+        QCOMPARE(status(h), q("current folder : " + only->folder()));
+
+        const auto saved = h.tmp.path() / "Repair Log";
+        FileDialog::setNextFileName(q(saved.string()));
+        QVERIFY(h.click(h.repair(), "SaveLogButton"));
+        QCOMPARE(fileBytes(saved), savedForm(cleanBlock(only->folder(), true)));
+    }
+
+    void twoLocatedOneSelectedRepairsOneAndOffersCopy() {
+        WizardHarness h;
+        auto a = h.installation("A");
+        auto b = h.installation("B");
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate(h.exeOf(*a)));
+        QVERIFY(h.locate(h.exeOf(*b)));
+        h.control<QListWidget>(h.folders(), "vorlOrdnerListe")->item(0)->setSelected(false);
+        QVERIFY(h.toRepairPage());
+        QCOMPARE(buttons(h), kCopyAndCancel);
+        QCOMPARE(h.logLines(), cleanBlock(b->folder(), true));
+
+        // With one folder in the work list the exchange has nothing to take from.
+        QVERIFY(h.click(h.repair(), "NextButton"));
+        QCOMPARE(h.logLines(),
+                 QStringList({q("Processing : " + b->folder() + "..."), "",
+                              q("    Scanning other folders for extensions not in " + b->folder()),
+                              "", "", ""}));
+    }
+
+    void noneSelectedLeavesLogAndStatusEmpty() {
+        WizardHarness h;
+        auto a = h.installation("A");
+        auto b = h.installation("B");
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate(h.exeOf(*a)));
+        QVERIFY(h.locate(h.exeOf(*b)));
+        h.control<QListWidget>(h.folders(), "vorlOrdnerListe")->clearSelection();
+        QVERIFY(h.toRepairPage());
+        QCOMPARE(buttons(h), kCopyAndCancel);
+        QVERIFY(h.logLines().isEmpty());
+        QCOMPARE(status(h), QString());
+
+        // "COPY!" with an empty work list clears nothing it could show, but changes the caption.
+        QVERIFY(h.click(h.repair(), "NextButton"));
+        QVERIFY(h.logLines().isEmpty());
+        QCOMPARE(h.repair().windowTitle(), QStringLiteral("copying extensions..."));
+    }
+
+    void theCheckBoxesCountAtTheMomentTheyAreNeeded() {
+        WizardHarness h;
+        auto a = h.installation("A");
+        auto b = h.installation("B");
+        a->add("system/Broken.int", mutatorInt());
+        b->add("system/Bar.int", mutatorInt());
+        b->add("system/Bar.u", "code");
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate(h.exeOf(*a)));
+        QVERIFY(h.locate(h.exeOf(*b)));
+        // Turned off after the folder page was reached: the pass must see it off.
+        QVERIFY(h.click(h.folders(), "Command1"));
+        QTest::mouseClick(h.control<QAbstractButton>(h.optionen(), "removeExtensionsCheck"),
+                          Qt::LeftButton);
+        QVERIFY(h.click(h.optionen(), "NextButton"));
+        QVERIFY(h.toRepairPage());
+        QCOMPARE(h.logLines().mid(0, cleanBlock(a->folder(), false).size()),
+                 cleanBlock(a->folder(), false));
+        QVERIFY(isFile(a->at("system/Broken.int")));
+
+        // "compare extensions" turned off before "COPY!": only the buttons change.
+        const QStringList repairLog = h.logLines();
+        h.control<QAbstractButton>(h.optionen(), "compareextensionsCheck")->setChecked(false);
+        QVERIFY(h.click(h.repair(), "NextButton"));
+        QCOMPARE(buttons(h), kFinishAndSave);
+        QCOMPARE(h.logLines(), repairLog);
+        QCOMPARE(h.repair().windowTitle(), QStringLiteral("Repairing folders..."));
+        QVERIFY(!isFile(a->at("system/Bar.int")));
+        QVERIFY(!isFile(a->at("system/Bar.u")));
+    }
+
+    void savingReplacesAndAFailedSaveKeepsTheProgramRunning() {
+        WizardHarness h;
+        auto a = h.installation("A");
+        auto b = h.installation("B");
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate(h.exeOf(*a)));
+        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toRepairPage());
+        const auto saved = h.tmp.path() / "log.txt";
+        put(saved, std::string(5000, 'x'));
+        QVERIFY(h.click(h.repair(), "NextButton"));
+        const QStringList exchangeLog = h.logLines();
+        QVERIFY(!exchangeLog.isEmpty());
+
+        FileDialog::setNextFileName(QString());
+        QVERIFY(h.click(h.repair(), "SaveLogButton"));
+        QCOMPARE(fileBytes(saved), QByteArray(5000, 'x'));
+
+        for (int time = 0; time < 2; ++time) {
+            FileDialog::setNextFileName(q(saved.string()));
+            QVERIFY(h.click(h.repair(), "SaveLogButton"));
+            QCOMPARE(fileBytes(saved), savedForm(exchangeLog));
+        }
+
+        const std::string refused = (h.tmp.path() / "refused.txt").string();
+        h.fs.failWhen(
+            [&](FsOp op, const std::string& path) { return op == FsOp::Write && path == refused; },
+            "No space left on device");
+        FileDialog::setNextFileName(q(refused));
+        QVERIFY(h.click(h.repair(), "SaveLogButton"));
+        QCOMPARE(MessageBox::history().size(), size_t{1});
+        QVERIFY(MessageBox::history().back().text.contains(q(refused)));
+        QVERIFY(MessageBox::history().back().text.contains("No space left on device"));
+        QVERIFY(!isFile(refused));
+        QCOMPARE(h.endRequests, 0);
+        QVERIFY(h.repair().isVisible() && h.repair().isEnabled());
+        QCOMPARE(h.logLines(), exchangeLog);
+
+        const auto missingFolder = h.tmp.path() / "no such folder" / "log.txt";
+        FileDialog::setNextFileName(q(missingFolder.string()));
+        QVERIFY(h.click(h.repair(), "SaveLogButton"));
+        QCOMPARE(MessageBox::history().size(), size_t{2});
+        QCOMPARE(h.endRequests, 0);
+    }
+
+    void aFailedFolderIsLoggedAndTheRunGoesOn() {
+        WizardHarness h;
+        auto a = h.installation("A");
+        auto b = h.installation("B");
+        h.fs.failWhen(
+            [&](FsOp op, const std::string& path) {
+                return op == FsOp::Read && path == a->folder() + "System/UnrealTournament.ini";
+            },
+            "Input/output error");
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate(h.exeOf(*a)));
+        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toRepairPage());
+        const QStringList log = h.logLines();
+        QVERIFY(!log.isEmpty());
+        QVERIFY2(log.first().contains("Input/output error"), qPrintable(log.first()));
+        QCOMPARE(log.mid(log.size() - cleanBlock(b->folder(), true).size()),
+                 cleanBlock(b->folder(), true));
+        QVERIFY(MessageBox::history().empty());
+        QCOMPARE(buttons(h), kCopyAndCancel);
+    }
+
+    void thePageTakesNoInputWhileAPassRuns() {
+        WizardHarness h;
+        auto a = h.installation("A");
+        auto b = h.installation("B");
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate(h.exeOf(*a)));
+        QVERIFY(h.locate(h.exeOf(*b)));
+        ClickDuringPass user(h);
+        h.repair().log().addObserver(&user);
+        QVERIFY(h.toRepairPage());
+        h.repair().log().removeObserver(&user);
+        QVERIFY(user.lines > 0);
+        QVERIFY(!user.sawEnabledPage);
+        QVERIFY(!user.closed);
+        QCOMPARE(h.endRequests, 0);
+        QVERIFY(h.repair().isVisible() && h.repair().isEnabled());
+        QCOMPARE(buttons(h), kCopyAndCancel);
+
+        // Once the pass has returned, "Cancel" ends the program at once, without a message.
+        QVERIFY(h.click(h.repair(), "CancelButton"));
+        QCOMPARE(h.endRequests, 1);
+        QVERIFY(h.repair().close());
+        QCOMPARE(h.endRequests, 2);
+        QVERIFY(MessageBox::history().empty());
+    }
+
+    void theRepairPassRunsOnceAfterTheFirstShowing() {
+        WizardHarness h;
+        auto a = h.installation("A");
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate(h.exeOf(*a)));
+        QVERIFY(h.click(h.folders(), "NextButton"));
+        // Nothing runs before the page had its chance to paint.
+        QVERIFY(h.logLines().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!h.logLines().isEmpty() && !h.repair().passRunning(), 20000);
+        const int lines = h.logLines().size();
+        h.repair().hide();
+        h.repair().show();
+        QCoreApplication::processEvents();
+        QTest::qWait(50);
+        QCOMPARE(h.logLines().size(), lines);
+    }
+};
+
+}  // namespace zendrik::testing
+
+QTEST_MAIN(zendrik::testing::RepairPageTest)
+#include "repair_page_test.moc"
