@@ -44,9 +44,14 @@ std::unique_ptr<SequentialReader> FaultInjectingFileSystem::openForReading(
     return target_.openForReading(path);
 }
 
-void FaultInjectingFileSystem::writeFile(const std::string& path, std::string_view contents) {
+void FaultInjectingFileSystem::writeFile(const std::string& path, std::string_view contents,
+                                         Sync sync) {
     enter(FsOp::Write, path);
-    target_.writeFile(path, contents);
+    target_.writeFile(path, contents, sync);
+}
+
+void FaultInjectingFileSystem::syncDeferredWrites() {
+    target_.syncDeferredWrites();
 }
 
 void FaultInjectingFileSystem::copyFile(const std::string& from, const std::string& to) {

@@ -29,7 +29,9 @@ class FaultInjectingFileSystem final : public FileSystem {
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
     std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
-    void writeFile(const std::string& path, std::string_view contents) override;
+    void writeFile(const std::string& path, std::string_view contents,
+                   Sync sync = Sync::Now) override;
+    void syncDeferredWrites() override;
     void copyFile(const std::string& from, const std::string& to) override;
     void moveFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;

@@ -66,11 +66,21 @@ class FileSystem {
     // Opens the plain file at `path` for reading.
     virtual std::unique_ptr<SequentialReader> openForReading(const std::string& path) = 0;
 
-    // Replaces the file at `path` (or creates it) by `contents`, durably: the contents go to
-    // a temporary file in the same folder, which is flushed to the disk and renamed over the
-    // target. Readers see the old file or the new one, never a mix; a symbolic link at the
-    // target is replaced, never written through. The folder must exist.
-    virtual void writeFile(const std::string& path, std::string_view contents) = 0;
+    // When a write reaches the disk's platters, not only the file system's cache.
+    enum class Sync {
+        Now,       // before writeFile returns
+        Deferred,  // at the next syncDeferredWrites: for files rewritten many times in a row
+    };
+
+    // Replaces the file at `path` (or creates it) by `contents`: the contents go to a
+    // temporary file in the same folder, which is renamed over the target. Readers, and a run
+    // killed at any moment, see the old file or the new one, never a mix; a symbolic link at
+    // the target is replaced, never written through. The folder must exist.
+    virtual void writeFile(const std::string& path, std::string_view contents,
+                           Sync sync = Sync::Now) = 0;
+
+    // Flushes every write made with Sync::Deferred since the last call to the disk.
+    virtual void syncDeferredWrites() {}
 
     // Copies the plain file `from` to `to`, replacing a file of that name, in the same safe
     // way as writeFile. The copy keeps the source's permission bits and modification time.

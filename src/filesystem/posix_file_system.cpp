@@ -345,16 +345,34 @@ std::unique_ptr<SequentialReader> PosixFileSystem::openForReading(const std::str
     return std::make_unique<PosixReader>(fd, path);
 }
 
-void PosixFileSystem::writeFile(const std::string& path, std::string_view contents) {
+void PosixFileSystem::writeFile(const std::string& path, std::string_view contents, Sync sync) {
     const Located target = locateTarget(path, FsOp::Write, path);
     struct stat st {};
     mode_t mode = 0644;
     if (::lstat(target.path().c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
-    const int err = replaceSafely(target.folder, target.name, mode, true, [&](int fd) {
+    const bool now = sync == Sync::Now;
+    const int err = replaceSafely(target.folder, target.name, mode, now, [&](int fd) {
         return writeAll(fd, contents.data(), contents.size());
     });
     if (err != 0) fail(FsOp::Write, path, err);
     noteWritten(target);
+    if (now) {
+        unsynced_.erase(target.path());
+    } else {
+        unsynced_.insert(target.path());
+    }
+}
+
+void PosixFileSystem::syncDeferredWrites() {
+    // The files are whole and in place already; a flush that fails costs durability only.
+    for (const auto& path : unsynced_) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        ::fsync(fd);
+        ::close(fd);
+        syncFolder(splitPath(path).first);
+    }
+    unsynced_.clear();
 }
 
 void PosixFileSystem::copyFile(const std::string& from, const std::string& to) {

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -20,7 +21,9 @@ class PosixFileSystem final : public FileSystem {
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
     std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
-    void writeFile(const std::string& path, std::string_view contents) override;
+    void writeFile(const std::string& path, std::string_view contents,
+                   Sync sync = Sync::Now) override;
+    void syncDeferredWrites() override;
     void copyFile(const std::string& from, const std::string& to) override;
     void moveFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
@@ -53,6 +56,7 @@ class PosixFileSystem final : public FileSystem {
 
     std::unordered_map<std::string, Listing> listings_;     // by real folder path
     std::unordered_map<std::string, std::string> folders_;  // logical folder -> real, "" if none
+    std::set<std::string> unsynced_;  // real paths written with Sync::Deferred
 };
 
 }  // namespace zendrik

@@ -254,9 +254,10 @@ std::unique_ptr<SequentialReader> WindowsFileSystem::openForReading(const std::s
     return std::make_unique<WindowsReader>(h, path);
 }
 
-void WindowsFileSystem::writeFile(const std::string& path, std::string_view contents) {
+void WindowsFileSystem::writeFile(const std::string& path, std::string_view contents, Sync sync) {
     const std::string target = targetOf(path);
-    const DWORD error = replaceSafely(target, true, [&](const std::wstring& temporary) -> DWORD {
+    const bool now = sync == Sync::Now;
+    const DWORD error = replaceSafely(target, now, [&](const std::wstring& temporary) -> DWORD {
         Handle out(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!out.valid()) return ::GetLastError();
@@ -273,6 +274,21 @@ void WindowsFileSystem::writeFile(const std::string& path, std::string_view cont
     });
     if (error != 0) fail(FsOp::Write, path, error);
     noteWritten(target);
+    if (now) {
+        unsynced_.erase(target);
+    } else {
+        unsynced_.insert(target);
+    }
+}
+
+void WindowsFileSystem::syncDeferredWrites() {
+    // The files are whole and in place already; a flush that fails costs durability only.
+    for (const auto& path : unsynced_) {
+        Handle h(::CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (h.valid()) ::FlushFileBuffers(h.get());
+    }
+    unsynced_.clear();
 }
 
 void WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {

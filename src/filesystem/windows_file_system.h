@@ -5,6 +5,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -20,7 +21,9 @@ class WindowsFileSystem final : public FileSystem {
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
     std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
-    void writeFile(const std::string& path, std::string_view contents) override;
+    void writeFile(const std::string& path, std::string_view contents,
+                   Sync sync = Sync::Now) override;
+    void syncDeferredWrites() override;
     void copyFile(const std::string& from, const std::string& to) override;
     void moveFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
@@ -39,6 +42,7 @@ class WindowsFileSystem final : public FileSystem {
     void noteRemoved(const std::string& path);
 
     std::unordered_map<std::string, Listing> listings_;  // by folded folder path
+    std::set<std::string> unsynced_;                     // paths written with Sync::Deferred
 };
 
 }  // namespace zendrik

@@ -32,7 +32,9 @@ PassResult RepairRun::eachFolder(
             reportCaseTwins(ctx_, F);
             removeLeftoverTemporaryFiles(ctx_, F);
             steps(i, F, utini);
+            ctx_.fs.syncDeferredWrites();
         } catch (const std::exception& e) {
+            ctx_.fs.syncDeferredWrites();
             ctx_.log.addLine(std::string("  error: ") + e.what() +
                              " (the rest of this folder was skipped)");
             result.failures.push_back(F + ": " + e.what());

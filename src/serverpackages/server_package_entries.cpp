@@ -13,7 +13,8 @@ std::string AddServerPackage(RunContext& ctx, const std::string& ExtensionName,
         return utini;
     }
     std::string text = withServerPackageEntry(utini, *position, ExtensionName);
-    ctx.fs.writeFile(Pfad, text);
+    // Rewritten once per entry; flushed to the disk once per folder by the pass.
+    ctx.fs.writeFile(Pfad, text, FileSystem::Sync::Deferred);
     ctx.log.extendLastLine("  ...entry added");
     return text;
 }
