@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "filesystem/posix_file_system.h"
+#include "filesystem/native_file_system.h"
 #include "pages/program_icon.h"
 #include "pages/wizard.h"
 
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(zendrik::programIcon());
     // Only "Cancel", "Finish" and closing a page by its frame end the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    zendrik::PosixFileSystem disk;
+    zendrik::NativeFileSystem disk;
     zendrik::Wizard wizard(disk);
     wizard.start();
     return QApplication::exec();

@@ -112,52 +112,6 @@ class OptionsInfoTest : public QObject {
         QVERIFY(MessageBox::history().empty());
     }
 
-    void wordsAsTheUserReadsThem() {
-        WizardHarness h;
-        h.wizard->start();
-        const auto text = [](QWidget& page, const char* name) {
-            auto* button = WizardHarness::control<QAbstractButton>(page, name);
-            auto* label = WizardHarness::control<QLabel>(page, name);
-            return button ? button->text() : label ? label->text() : QStringLiteral("<missing>");
-        };
-        QCOMPARE(h.optionen().windowTitle(), QStringLiteral("Zendrik"));
-        QCOMPARE(text(h.optionen(), "Label1"), QStringLiteral("Options"));
-        QCOMPARE(text(h.optionen(), "removeExtensionsCheck"),
-                 QStringLiteral("remove incomplete extensions"));
-        QCOMPARE(text(h.optionen(), "compareextensionsCheck"),
-                 QStringLiteral("compare extensions"));
-        QCOMPARE(text(h.optionen(), "InfoButton"), QStringLiteral("Info"));
-        QCOMPARE(text(h.optionen(), "NextButton"), QStringLiteral("Next ->"));
-        QCOMPARE(text(h.optionen(), "CancelButton"), QStringLiteral("Cancel"));
-
-        QCOMPARE(h.folders().windowTitle(), QStringLiteral("Zendrik"));
-        QCOMPARE(text(h.folders(), "Label1"),
-                 QStringLiteral("Select UT-folders (must not be write-protected)"));
-        QCOMPARE(text(h.folders(), "OpenButton"), QStringLiteral("Open"));
-        QCOMPARE(text(h.folders(), "Command1"), QStringLiteral("<- Back"));
-        QCOMPARE(text(h.folders(), "NextButton"), QStringLiteral("Next ->"));
-        QCOMPARE(text(h.folders(), "CancelButton"), QStringLiteral("Cancel"));
-        for (QWidget* page :
-             {static_cast<QWidget*>(&h.optionen()), static_cast<QWidget*>(&h.folders())})
-            QCOMPARE(h.control<QLabel>(*page, "Label1")->font().pointSize(), 12);
-
-        QCOMPARE(h.repair().windowTitle(), QStringLiteral("Repairing folders..."));
-        QCOMPARE(text(h.repair(), "NextButton"), QStringLiteral("COPY!"));
-        QCOMPARE(text(h.repair(), "SaveLogButton"), QStringLiteral("Save Log"));
-        QCOMPARE(text(h.repair(), "FinishButton"), QStringLiteral("Finish"));
-        QCOMPARE(text(h.repair(), "CancelButton"), QStringLiteral("Cancel"));
-
-        QCOMPARE(h.info().windowTitle(), QStringLiteral("Zendrik - Info"));
-        QCOMPARE(text(h.info(), "lblTitle"), QStringLiteral("Zendrik"));
-        QCOMPARE(text(h.info(), "lblVersion"), QStringLiteral("Version 1.0"));
-        QCOMPARE(text(h.info(), "cmdOK"), QStringLiteral("&OK"));
-        const QString disclaimer = text(h.info(), "lblDisclaimer");
-        QVERIFY(disclaimer.size() > 40);
-        QCOMPARE(disclaimer, disclaimer.toUpper());
-        for (const char* credit : {"Label1", "Label2"}) QVERIFY(!text(h.info(), credit).isEmpty());
-        QVERIFY(h.control<QWidget>(h.info(), "Line1") && h.control<QWidget>(h.info(), "Line2"));
-    }
-
     void layoutAndTabOrderFollowTheTables() {
         WizardHarness h;
         QCOMPARE(h.optionen().size(), QSize(329, 214));
@@ -169,6 +123,9 @@ class OptionsInfoTest : public QObject {
         QCOMPARE(h.repair().size(), QSize(966, 603));
         QCOMPARE(h.control<QWidget>(h.repair(), "LogListbox")->geometry(),
                  fromUnits(105, 840, 14295, 7470));
+        for (QWidget* page :
+             {static_cast<QWidget*>(&h.optionen()), static_cast<QWidget*>(&h.folders())})
+            QCOMPARE(h.control<QLabel>(*page, "Label1")->font().pointSize(), 12);
         auto* icon = h.control<QLabel>(h.info(), "picIcon");
         QCOMPARE(icon->pixmap().size(), QSize(32, 32));
         QVERIFY(icon->width() >= 32 && icon->height() >= 32);
