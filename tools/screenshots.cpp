@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     server.add("system/Announcer.int", zendrik::testing::voiceInt());
     server.add("sounds/Announcer.uax", "sound");
     server.add("textures/Announcer.u", "code");
-    server.add("system/Leftover.int", zendrik::testing::mutatorInt());
+    server.add("system/OldSkin.int", zendrik::testing::skinInt());
     laptop.add("maps/DM-Ramp.unr", "map");
     laptop.add("system/DM-Ramp.utx", "texture");
 
