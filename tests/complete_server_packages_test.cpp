@@ -1,6 +1,7 @@
 #include "serverpackages/complete_server_packages.h"
 
 #include "engine_fixture.h"
+#include "filesystem/fault_injecting_file_system.h"
 #include "serverpackages/ini_text.h"
 
 namespace zendrik::testing {
@@ -14,14 +15,14 @@ TEST_F(CompleteTest, OnlyStockFilesOrNothingDue) {
     ut.add("system/Mu.int", mutatorInt());
     ut.add("system/Gm.int", gameStyleInt());
     ut.add("system/Mdl.int", playerClassInt());  // listed under another key
-    std::string utini = readIniText(disk, ut.ini().string());
-    const std::string before = utini;
+    const std::string before = readIniText(disk, ut.ini().string());
+    ServerPackageList utini(before);
     CompleteUTini(ctx, ut.folder(), utini);
     EXPECT_EQ(log.lines(),
               (std::vector<std::string>{
                   "", "  Scanning for extensions without ServerPackage entry in UT.ini",
                   "  all extensions are already in UT.ini"}));
-    EXPECT_EQ(utini, before);
+    EXPECT_EQ(utini.text(), before);
     EXPECT_EQ(contentsOf(ut.ini()), before);
 }
 
@@ -31,7 +32,7 @@ TEST_F(CompleteTest, AddsVoicesPlayerClassesAndSkinsInListingOrder) {
     ut.add("system/a.INT", voiceInt());
     ut.add("system/ubrowser.int", playerClassInt());  // not the stock spelling: an extension
     ut.add("system/Mu.int", mutatorInt());
-    std::string utini = readIniText(disk, ut.ini().string());
+    ServerPackageList utini(readIniText(disk, ut.ini().string()));
     CompleteUTini(ctx, ut.folder(), utini);
     const std::string added = " not installed as ServerPackage in UT.ini...  ...entry added";
     EXPECT_EQ(
@@ -39,8 +40,8 @@ TEST_F(CompleteTest, AddsVoicesPlayerClassesAndSkinsInListingOrder) {
         (std::vector<std::string>{
             "", "  Scanning for extensions without ServerPackage entry in UT.ini",
             "    Package a" + added, "    Package B" + added, "    Package ubrowser" + added}));
-    EXPECT_EQ(utini, iniWith({"ubrowser", "B", "a", "PackA"}));
-    EXPECT_EQ(contentsOf(ut.ini()), utini);
+    EXPECT_EQ(utini.text(), iniWith({"ubrowser", "B", "a", "PackA"}));
+    EXPECT_EQ(contentsOf(ut.ini()), utini.text());
 
     // A second run finds everything listed and writes nothing.
     log.clear();
@@ -54,10 +55,56 @@ TEST_F(CompleteTest, LfOnlyIniFilesAreNotFilledAgainOnEveryRun) {
     std::erase(lfIni, '\r');
     Installation ut(tmp.path(), "UT", lfIni);
     ut.add("system/MyVoice.int", voiceInt());
-    std::string utini = readIniText(disk, ut.ini().string());
+    ServerPackageList utini(readIniText(disk, ut.ini().string()));
     CompleteUTini(ctx, ut.folder(), utini);
     EXPECT_EQ(log.lines().back(), "  all extensions are already in UT.ini");
     EXPECT_EQ(contentsOf(ut.ini()), lfIni);
+}
+
+TEST_F(CompleteTest, TheFileIsWrittenBeforeAnyEntryIsReportedAdded) {
+    Installation ut(tmp.path(), "UT", iniWith({"PackA"}));
+    ut.add("system/A.int", voiceInt());
+    ut.add("system/B.int", skinInt());
+    ut.add("system/C.int", skinInt());
+    const std::string before = contentsOf(ut.ini());
+    FaultInjectingFileSystem faulty(disk);
+    RunContext refused(faulty, log);
+    // The third description file cannot be read: the two entries found before it are
+    // written, then reported, then the failure is passed on.
+    faulty.failWhen([](FsOp op, const std::string& path) {
+        return op == FsOp::Read && path.ends_with("C.int");
+    });
+    ServerPackageList utini(readIniText(disk, ut.ini().string()));
+    EXPECT_THROW(CompleteUTini(refused, ut.folder(), utini), FsError);
+    EXPECT_EQ(contentsOf(ut.ini()), iniWith({"B", "A", "PackA"}));
+    EXPECT_EQ(log.lines().back(),
+              "    Package B not installed as ServerPackage in UT.ini...  ...entry added");
+
+    // The write refused: the file keeps its bytes and no line claims an entry.
+    log.clear();
+    FaultInjectingFileSystem noWrite(disk);
+    RunContext unwritable(noWrite, log);
+    noWrite.failCall(FsOp::Write, 1, "No space left on device");
+    Installation other(tmp.path(), "Other", iniWith({"PackA"}));
+    other.add("system/A.int", voiceInt());
+    other.add("system/B.int", skinInt());
+    disk.forgetCache();  // made behind the layer's back
+    ServerPackageList otherIni(readIniText(disk, other.ini().string()));
+    EXPECT_THROW(CompleteUTini(unwritable, other.folder(), otherIni), FsError);
+    EXPECT_EQ(contentsOf(other.ini()), iniWith({"PackA"}));
+    for (const auto& line : log.lines()) EXPECT_FALSE(line.ends_with("...entry added")) << line;
+}
+
+TEST_F(CompleteTest, TheIndexAgreesWithTheSearchOfTheText) {
+    const std::string ini = iniTextFromBytes(
+        "[A]\nServerPackages=SoldierPack\nEditPackages=Edit\n;ServerPackages=Old\nK=A=B\nBlank= \n"
+        "ServerPackages=\nNoValue\n");
+    ServerPackageList list(ini);
+    list.add("Added");
+    for (const char* name : {"soldierpack", "EDIT", "Old", "A=B", "B", " ", "", "NoValue", "added",
+                             "Soldier", "Pack"}) {
+        EXPECT_EQ(list.listed(name), SearchUTiniForServerPackage(name, list.text())) << name;
+    }
 }
 
 }  // namespace

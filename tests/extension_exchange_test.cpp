@@ -12,8 +12,9 @@ class ExchangeTest : public EngineTest {
     void exchange(const std::vector<const Installation*>& work, size_t current) {
         ctx.OrdnerListe.clear();
         for (const auto* ut : work) ctx.OrdnerListe.push_back(ut->folder());
-        utini = readIniText(disk, work[current]->ini().string());
-        ExchangeExtensions(ctx, current, utini);
+        ServerPackageList list(readIniText(disk, work[current]->ini().string()));
+        ExchangeExtensions(ctx, current, list);
+        utini = list.text();
     }
     std::string utini;
 };

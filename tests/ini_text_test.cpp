@@ -1,6 +1,7 @@
 #include "serverpackages/ini_text.h"
 
 #include "engine_fixture.h"
+#include "filesystem/fault_injecting_file_system.h"
 #include "serverpackages/server_package_entries.h"
 
 namespace zendrik::testing {
@@ -47,30 +48,56 @@ TEST(IniText, NewEntriesGoAboveTheFirstLineThatBeginsWithTheKey) {
 
 using AddServerPackageTest = EngineTest;
 
-TEST_F(AddServerPackageTest, RewritesTheFileWithExactlyTheNewText) {
+TEST_F(AddServerPackageTest, EntriesGoOnTopAndTheFileGetsExactlyTheText) {
     Installation ut(tmp.path(), "UT", iniWith({"PackA", "PackB"}));
     const std::string path = ut.folder() + "system/UNREALTOURNAMENT.ini"_p;
-    std::string utini = readIniText(disk, ut.folder() + "System/UnrealTournament.ini"_p);
+    ServerPackageList utini(readIniText(disk, ut.folder() + "System/UnrealTournament.ini"_p));
     log.addLine("    Package MyVoice not installed as ServerPackage in UT.ini...");
-    utini = AddServerPackage(ctx, "MyVoice", utini, path);
+    AddServerPackage(ctx, "MyVoice", utini, path);
     log.addLine("    Package MySkin not installed as ServerPackage in UT.ini...");
-    utini = AddServerPackage(ctx, "MySkin", utini, path);
-    EXPECT_EQ(utini, iniWith({"MySkin", "MyVoice", "PackA", "PackB"}));
-    // The file holds the text and nothing more: no empty line piles up run after run.
-    EXPECT_EQ(contentsOf(ut.ini()), utini);
-    EXPECT_EQ(entriesOf(ut.at("system")), std::vector<std::string>{"UnrealTournament.ini"});
+    AddServerPackage(ctx, "MySkin", utini, path);
+    EXPECT_EQ(utini.text(), iniWith({"MySkin", "MyVoice", "PackA", "PackB"}));
     EXPECT_EQ(log[0],
               "    Package MyVoice not installed as ServerPackage in UT.ini...  ...entry added");
     EXPECT_EQ(log[1],
               "    Package MySkin not installed as ServerPackage in UT.ini...  ...entry added");
+    writeServerPackages(ctx, utini, path);
+    // The file holds the text and nothing more: no empty line piles up run after run.
+    EXPECT_EQ(contentsOf(ut.ini()), utini.text());
+    EXPECT_EQ(entriesOf(ut.at("system")), std::vector<std::string>{"UnrealTournament.ini"});
+}
+
+TEST_F(AddServerPackageTest, AFailedWriteSaysWhichEntriesAreMissing) {
+    Installation ut(tmp.path(), "UT", iniWith({"PackA"}));
+    const std::string path = ut.folder() + "system/UNREALTOURNAMENT.ini"_p;
+    ServerPackageList utini(readIniText(disk, ut.ini().string()));
+    FaultInjectingFileSystem faulty(disk);
+    RunContext refused(faulty, log);
+    faulty.failCall(FsOp::Write, 1, "No space left on device");
+    for (const char* name : {"One", "Two"}) {
+        log.addLine(std::string("extension ") + name);
+        AddServerPackage(refused, name, utini, path);
+    }
+    EXPECT_THROW(writeServerPackages(refused, utini, path), FsError);
+    EXPECT_EQ(log.lines().back(),
+              "    could not write " + path +
+                  " (No space left on device): the last 2 entries marked "
+                  "\"...entry added\" above, from ServerPackages=One on, are not in it");
+    EXPECT_EQ(contentsOf(ut.ini()), iniWith({"PackA"}));
+    // Written later, both are there.
+    writeServerPackages(ctx, utini, path);
+    EXPECT_EQ(contentsOf(ut.ini()), iniWith({"Two", "One", "PackA"}));
 }
 
 TEST_F(AddServerPackageTest, LeavesAFileWithoutEntriesUntouched) {
     const std::string ini = "[Engine.GameEngine]\r\n;ServerPackages=Old\r\n";
     Installation ut(tmp.path(), "UT", ini);
     const std::string path = ut.folder() + "system/UNREALTOURNAMENT.ini"_p;
+    ServerPackageList utini(ini);
     log.addLine("    Package MyVoice not installed as ServerPackage in UT.ini...");
-    EXPECT_EQ(AddServerPackage(ctx, "MyVoice", ini, path), ini);
+    AddServerPackage(ctx, "MyVoice", utini, path);
+    writeServerPackages(ctx, utini, path);
+    EXPECT_EQ(utini.text(), ini);
     EXPECT_EQ(contentsOf(ut.ini()), ini);
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0], "    Package MyVoice not installed as ServerPackage in UT.ini...");

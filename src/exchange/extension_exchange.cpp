@@ -12,7 +12,7 @@ namespace {
 // Copies the package files of the extension `X` of kind `kind` from S into T, and adds its
 // server package entry where its kind has one.
 void copyPackagesOfKind(RunContext& ctx, const std::string& S, const std::string& T,
-                        const std::string& X, const std::string& kind, std::string& utini) {
+                        const std::string& X, const std::string& kind, ServerPackageList& utini) {
     const std::string system = subFolder("system");
     const std::string sounds = subFolder("sounds");
     bool entry = true;
@@ -32,32 +32,35 @@ void copyPackagesOfKind(RunContext& ctx, const std::string& S, const std::string
     } else {
         entry = false;
     }
-    if (entry) utini = AddServerPackage(ctx, X, utini, T + system + "UNREALTOURNAMENT.ini");
+    if (entry) AddServerPackage(ctx, X, utini, T + system + "UNREALTOURNAMENT.ini");
 }
 
 }  // namespace
 
-void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, std::string& utini) {
+void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageList& utini) {
     const std::string T = ctx.OrdnerListe[AktuellerOrdner];
     ctx.log.addLine("");
     ctx.log.addLine("    Scanning other folders for extensions not in " + T);
-    const size_t count = ctx.OrdnerListe.size();
-    for (size_t i = 0; i < count; ++i) {
-        if (i == AktuellerOrdner) continue;
-        const std::string S = ctx.OrdnerListe[i];
-        ctx.log.addLine("      " + S);
-        const size_t n = GibDateien(ctx, S + subFolder("System") + "*.int");
-        for (size_t j = 0; j < n; ++j) {
-            const std::string name = ctx.Dateiliste[j];
-            if (isStockIntName(name)) continue;
-            if (ctx.fs.fileExists(T + subFolder("System") + name)) continue;
-            const std::string kind = whatIsThisExtension(ctx, S + subFolder("system") + name);
-            ctx.log.addLine("        extension found: " + name + " (" + kind + ")");
-            const std::string X = name.substr(0, name.size() - 4);
-            copyPackagesOfKind(ctx, S, T, X, kind, utini);
-            copyExt(ctx, S + subFolder("system") + name, T + subFolder("system") + name);
+    const std::string iniPath = T + subFolder("system") + "UNREALTOURNAMENT.ini";
+    withServerPackagesWritten(ctx, utini, iniPath, [&] {
+        const size_t count = ctx.OrdnerListe.size();
+        for (size_t i = 0; i < count; ++i) {
+            if (i == AktuellerOrdner) continue;
+            const std::string S = ctx.OrdnerListe[i];
+            ctx.log.addLine("      " + S);
+            const size_t n = GibDateien(ctx, S + subFolder("System") + "*.int");
+            for (size_t j = 0; j < n; ++j) {
+                const std::string name = ctx.Dateiliste[j];
+                if (isStockIntName(name)) continue;
+                if (ctx.fs.fileExists(T + subFolder("System") + name)) continue;
+                const std::string kind = whatIsThisExtension(ctx, S + subFolder("system") + name);
+                ctx.log.addLine("        extension found: " + name + " (" + kind + ")");
+                const std::string X = name.substr(0, name.size() - 4);
+                copyPackagesOfKind(ctx, S, T, X, kind, utini);
+                copyExt(ctx, S + subFolder("system") + name, T + subFolder("system") + name);
+            }
         }
-    }
+    });
 }
 
 }  // namespace zendrik

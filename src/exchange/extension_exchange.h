@@ -5,6 +5,7 @@
 #include <string>
 
 #include "packagefiles/run_context.h"
+#include "serverpackages/server_package_list.h"
 
 namespace zendrik {
 
@@ -12,7 +13,8 @@ namespace zendrik {
 // extension that another installation of the work list has and it lacks: the package files
 // its kind calls for, a server package entry for voices, player classes and skins (added to
 // the ini file and to `utini`), and last its description file. Logs each installation
-// scanned and each extension found, with the copies made on the extension's line.
-void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, std::string& utini);
+// scanned and each extension found, with the copies made on the extension's line. The ini
+// file is written once, at the end or before a failure is passed on.
+void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageList& utini);
 
 }  // namespace zendrik

@@ -89,13 +89,14 @@ std::string classifyExtensionText(std::string_view text) {
 }
 
 std::string whatIsThisExtension(RunContext& ctx, const std::string& extensionPfad) {
+    if (auto known = ctx.kinds.find(extensionPfad); known != ctx.kinds.end()) return known->second;
     auto reader = ctx.fs.openForReading(extensionPfad);
     ExtensionKindScanner scanner;
     char buffer[64 * 1024];
     for (size_t n; (n = reader->read(buffer, sizeof buffer)) > 0;) {
         scanner.feed(std::string_view(buffer, n));
     }
-    return scanner.kind();
+    return ctx.kinds[extensionPfad] = scanner.kind();
 }
 
 }  // namespace zendrik

@@ -20,6 +20,7 @@ size_t GibDateien(RunContext& ctx, const std::string& Dateipfad) {
 void copyExt(RunContext& ctx, const std::string& QuellPfad, const std::string& ZielPfad) {
     if (!ctx.fs.fileExists(QuellPfad)) return;
     ctx.log.extendLastLine("  copied " + QuellPfad + " to " + ZielPfad + "    ");
+    ctx.kinds.erase(ZielPfad);
     ctx.fs.copyFile(QuellPfad, ZielPfad);
 }
 
@@ -30,6 +31,7 @@ void moveExtReal(RunContext& ctx, const std::string& QuellOrdner, const std::str
         const std::string name = ctx.Dateiliste[i];
         ctx.Merker = true;
         ctx.log.addLine("    found " + name + " in " + QuellOrdner);
+        ctx.kinds.erase(ZielOrdner + name);
         ctx.fs.moveFile(QuellOrdner + name, ZielOrdner + name);
         ctx.log.extendLastLine("  ...moved to " + ZielOrdner);
     }

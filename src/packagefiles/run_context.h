@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "filesystem/file_system.h"
@@ -21,6 +22,9 @@ struct RunContext {
     std::vector<std::string> Dateiliste;
     // Set by each moved or deleted file and each complete step; see the steps.
     bool Merker = false;
+    // The kind of each description file classified in this pass, by its path, so that each
+    // is read once per pass. Forgotten for a path that a copy or move writes.
+    std::unordered_map<std::string, std::string> kinds;
 };
 
 }  // namespace zendrik

@@ -17,16 +17,17 @@ void RepairRun::setStatus(std::string text) {
 
 PassResult RepairRun::eachFolder(
     std::vector<std::string> OrdnerListe,
-    const std::function<void(size_t, const std::string&, std::string&)>& steps) {
+    const std::function<void(size_t, const std::string&, ServerPackageList&)>& steps) {
     PassResult result;
     ctx_.fs.forgetCache();
+    ctx_.kinds.clear();
     ctx_.OrdnerListe = std::move(OrdnerListe);
     const size_t count = ctx_.OrdnerListe.size();
     for (size_t i = 0; i < count; ++i) {
         const std::string F = ctx_.OrdnerListe[i];
         try {
-            std::string utini =
-                readIniText(ctx_.fs, F + subFolder("System") + "UnrealTournament.ini");
+            ServerPackageList utini(
+                readIniText(ctx_.fs, F + subFolder("System") + "UnrealTournament.ini"));
             setStatus("current folder : " + F);
             ctx_.log.addLine("Processing : " + F + "...");
             reportCaseTwins(ctx_, F);
@@ -47,7 +48,7 @@ PassResult RepairRun::eachFolder(
 PassResult RepairRun::repairPass(std::vector<std::string> OrdnerListe,
                                  bool removeIncompleteExtensions) {
     return eachFolder(std::move(OrdnerListe),
-                      [&](size_t, const std::string& F, std::string& utini) {
+                      [&](size_t, const std::string& F, ServerPackageList& utini) {
                           moveExtensionFiles(ctx_, F);
                           if (removeIncompleteExtensions) RemoveIncompleteExtensions(ctx_, F);
                           CompleteUTini(ctx_, F, utini);
@@ -57,7 +58,7 @@ PassResult RepairRun::repairPass(std::vector<std::string> OrdnerListe,
 PassResult RepairRun::exchangePass(std::vector<std::string> OrdnerListe) {
     ctx_.log.clear();
     return eachFolder(std::move(OrdnerListe),
-                      [&](size_t i, const std::string&, std::string& utini) {
+                      [&](size_t i, const std::string&, ServerPackageList& utini) {
                           ExchangeExtensions(ctx_, i, utini);
                       });
 }

@@ -12,6 +12,7 @@
 #include "filesystem/file_system.h"
 #include "packagefiles/run_context.h"
 #include "repair/log.h"
+#include "serverpackages/server_package_list.h"
 
 namespace zendrik {
 
@@ -46,7 +47,7 @@ class RepairRun {
     // `steps` and closes the block, catching a failure as described above.
     PassResult eachFolder(
         std::vector<std::string> OrdnerListe,
-        const std::function<void(size_t, const std::string&, std::string&)>& steps);
+        const std::function<void(size_t, const std::string&, ServerPackageList&)>& steps);
     void setStatus(std::string text);
 
     RunContext ctx_;

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <exception>
 
 #include "filesystem/names.h"
 #include "packagefiles/extension_classifier.h"
 #include "packagefiles/file_primitives.h"
-#include "serverpackages/ini_text.h"
 #include "serverpackages/server_package_entries.h"
 
 namespace zendrik {
@@ -30,25 +30,53 @@ bool isStockIntName(std::string_view name) {
     return std::find(kStockIntNames.begin(), kStockIntNames.end(), name) != kStockIntNames.end();
 }
 
-void CompleteUTini(RunContext& ctx, const std::string& Ordner, std::string& utini) {
+void CompleteUTini(RunContext& ctx, const std::string& Ordner, ServerPackageList& utini) {
     ctx.Merker = true;
     ctx.log.addLine("");
     ctx.log.addLine("  Scanning for extensions without ServerPackage entry in UT.ini");
     const std::string system = Ordner + subFolder("system");
     const std::string iniPath = system + "UNREALTOURNAMENT.ini";
-    const size_t count = GibDateien(ctx, system + "*.int");
-    for (size_t i = 0; i < count; ++i) {
-        const std::string name = ctx.Dateiliste[i];
-        if (isStockIntName(name)) continue;
-        const std::string kind = whatIsThisExtension(ctx, system + name);
-        const std::string base = name.substr(0, name.size() - 4);
-        const bool listed = SearchUTiniForServerPackage(base, utini);
-        if (!listed && needsEntry(kind)) {
-            ctx.log.addLine("    Package " + base + " not installed as ServerPackage in UT.ini...");
-            utini = AddServerPackage(ctx, base, utini, iniPath);
-            ctx.Merker = false;
+    std::vector<std::string> due;  // entries found missing, in listing order, not yet logged
+    // The file first, then the lines that report it: no entry is reported added before it
+    // is on disk. A failed write leaves the first line without its mark.
+    const auto report = [&] {
+        std::exception_ptr failure;
+        try {
+            writeServerPackages(ctx, utini, iniPath);
+        } catch (...) {
+            failure = std::current_exception();
         }
+        for (const auto& base : due) {
+            ctx.log.addLine("    Package " + base + " not installed as ServerPackage in UT.ini...");
+            if (failure) break;
+            if (utini.hasInsertionPoint()) {
+                ctx.log.extendLastLine("  ...entry added");
+            } else {
+                logEntryNotAdded(ctx, base, iniPath);
+            }
+        }
+        due.clear();
+        if (failure) std::rethrow_exception(failure);
+    };
+    try {
+        const size_t count = GibDateien(ctx, system + "*.int");
+        for (size_t i = 0; i < count; ++i) {
+            const std::string name = ctx.Dateiliste[i];
+            if (isStockIntName(name)) continue;
+            const std::string kind = whatIsThisExtension(ctx, system + name);
+            const std::string base = name.substr(0, name.size() - 4);
+            const bool listed = utini.listed(base);
+            if (!listed && needsEntry(kind)) {
+                if (utini.hasInsertionPoint()) utini.add(base);
+                due.push_back(base);
+                ctx.Merker = false;
+            }
+        }
+    } catch (...) {
+        report();
+        throw;
     }
+    report();
     if (ctx.Merker) ctx.log.addLine("  all extensions are already in UT.ini");
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "packagefiles/run_context.h"
+#include "serverpackages/server_package_list.h"
 
 namespace zendrik {
 
@@ -12,8 +13,9 @@ namespace zendrik {
 bool isStockIntName(std::string_view name);
 
 // For every extension in `Ordner`'s system folder that is not a stock one, of kind Voice,
-// PlayerClass or Skin, and not listed in `utini`: logs it and adds its entry to the ini file,
-// keeping `utini` in step. Logs "  all extensions are already in UT.ini" when none was due.
-void CompleteUTini(RunContext& ctx, const std::string& Ordner, std::string& utini);
+// PlayerClass or Skin, and not listed in `utini`: adds its entry to `utini` and logs it.
+// The ini file is written once, before the entries' lines report them added (and before a
+// failure is passed on). Logs "  all extensions are already in UT.ini" when none was due.
+void CompleteUTini(RunContext& ctx, const std::string& Ordner, ServerPackageList& utini);
 
 }  // namespace zendrik

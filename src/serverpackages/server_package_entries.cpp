@@ -1,22 +1,33 @@
 #include "serverpackages/server_package_entries.h"
 
-#include "serverpackages/ini_text.h"
-
 namespace zendrik {
 
-std::string AddServerPackage(RunContext& ctx, const std::string& ExtensionName,
-                             const std::string& utini, const std::string& Pfad) {
-    const auto position = serverPackagesInsertionPoint(utini);
-    if (!position) {
-        ctx.log.addLine("    ServerPackages=" + ExtensionName + " not added: no line of " + Pfad +
-                        " begins with ServerPackages=");
-        return utini;
+void logEntryNotAdded(RunContext& ctx, const std::string& ExtensionName, const std::string& Pfad) {
+    ctx.log.addLine("    ServerPackages=" + ExtensionName + " not added: no line of " + Pfad +
+                    " begins with ServerPackages=");
+}
+
+void AddServerPackage(RunContext& ctx, const std::string& ExtensionName, ServerPackageList& utini,
+                      const std::string& Pfad) {
+    if (!utini.hasInsertionPoint()) {
+        logEntryNotAdded(ctx, ExtensionName, Pfad);
+        return;
     }
-    std::string text = withServerPackageEntry(utini, *position, ExtensionName);
-    // Rewritten once per entry; flushed to the disk once per folder by the pass.
-    ctx.fs.writeFile(Pfad, text, FileSystem::Sync::Deferred);
+    utini.add(ExtensionName);
     ctx.log.extendLastLine("  ...entry added");
-    return text;
+}
+
+void writeServerPackages(RunContext& ctx, ServerPackageList& utini, const std::string& Pfad) {
+    const auto unwritten = utini.unwritten();
+    try {
+        utini.flush(ctx.fs, Pfad);
+    } catch (const FsError& e) {
+        ctx.log.addLine("    could not write " + Pfad + " (" + e.reason() + "): the last " +
+                        std::to_string(unwritten.size()) +
+                        " entries marked \"...entry added\" above, from ServerPackages=" +
+                        unwritten.front() + " on, are not in it");
+        throw;
+    }
 }
 
 }  // namespace zendrik

@@ -1,0 +1,288 @@
+// zendrik-bench: times zendrik-cli on generated installations against a lower bound that
+// does only the unavoidable work with plain system calls, and prints one table.
+//
+// Usage: zendrik-bench ZENDRIK_CLI DATA_FOLDER [RUNS] [N...]
+//
+// For each N: the repair of fresh installations (zendrik-cli UT1 UT2 UT3), and the exchange
+// on repaired ones (zendrik-cli --copy UT1 UT2 UT3, whose repair pass then has nothing to
+// move). The lower bound of a run does what that run's log says was done, once each and
+// nothing else: it lists each folder once, reads the ini and each .int file once, renames
+// each moved file, deletes each deleted file, copies each copied file's bytes once (the last
+// copy of a target only) and writes each ini once. Figures are medians of RUNS runs.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "filesystem/names.h"
+#include "installation_generator.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Measured {
+    double seconds = 0;
+    double megabytes = 0;
+};
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+void shell(const std::string& command) {
+    if (std::system(command.c_str()) != 0) {
+        std::cerr << "failed: " << command << "\n";
+        std::exit(1);
+    }
+}
+
+// Replaces `to` by a copy of `from`, then flushes everything, so each run starts alike.
+void freshCopy(const fs::path& from, const fs::path& to) {
+    shell("rm -rf '" + to.string() + "' && cp -a '" + from.string() + "' '" + to.string() +
+          "' && sync");
+}
+
+Measured runCli(const std::string& cli, const std::vector<std::string>& args, const fs::path& log) {
+    const auto began = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<std::string> all = {cli, "--log", log.string()};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& a : all) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (!freopen("/dev/null", "w", stdout)) _exit(126);
+        execv(cli.c_str(), argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::cerr << "zendrik-cli failed\n";
+        std::exit(1);
+    }
+    return {seconds, usage.ru_maxrss / 1024.0};
+}
+
+std::vector<std::string> logLines(const fs::path& log) {
+    std::ifstream in(log, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The real path of a path the engine spelled, matching each component without regard to
+// case by one listing of its folder (cached).
+class Resolver {
+  public:
+    std::string real(const std::string& logical) {
+        if (auto it = cache_.find(logical); it != cache_.end()) return it->second;
+        const fs::path p(logical);
+        std::string result;
+        if (fs::exists(p)) {
+            result = p.string();
+        } else {
+            const std::string parent = real(p.parent_path().string());
+            const std::string want = zendrik::foldName(p.filename().string());
+            result = (fs::path(parent) / p.filename()).string();
+            for (const auto& name : entries(parent)) {
+                if (zendrik::foldName(name) == want) {
+                    result = (fs::path(parent) / name).string();
+                    break;
+                }
+            }
+        }
+        return cache_[logical] = result;
+    }
+    const std::vector<std::string>& entries(const std::string& folder) {
+        auto it = listings_.find(folder);
+        if (it != listings_.end()) return it->second;
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder))
+            names.push_back(e.path().filename().string());
+        return listings_[folder] = names;
+    }
+
+  private:
+    std::map<std::string, std::string> cache_;
+    std::map<std::string, std::vector<std::string>> listings_;
+};
+
+std::string readAll(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    std::string data;
+    char buffer[1 << 16];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) data.append(buffer, n);
+    ::close(fd);
+    return data;
+}
+
+void copyBytes(const std::string& from, const std::string& to) {
+    const int in = ::open(from.c_str(), O_RDONLY);
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    while (::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0) > 0) {
+    }
+    ::close(in);
+    ::close(out);
+}
+
+// The unavoidable work of the run whose log is `lines`, over `installations`.
+double lowerBound(const std::vector<fs::path>& installations,
+                  const std::vector<std::string>& lines) {
+    const auto began = std::chrono::steady_clock::now();
+    Resolver resolve;
+    std::map<std::string, std::string> inis;
+    for (const auto& ut : installations) {
+        for (const char* sub : {"system", "textures", "sounds", "maps", "models"}) {
+            const std::string folder = resolve.real((ut / sub).string());
+            if (fs::is_directory(folder)) resolve.entries(folder);
+        }
+        const std::string ini = resolve.real((ut / "system" / "UnrealTournament.ini").string());
+        inis[ini] = readAll(ini);
+    }
+    std::map<std::string, std::string> copies;  // target -> source, the last copy of a target
+    for (const auto& line : lines) {
+        const size_t found = line.find("    found ");
+        const size_t moved = line.find("  ...moved to ");
+        if (found == 0 && moved != std::string::npos) {
+            const size_t in = line.find(" in ");
+            const std::string name = line.substr(10, in - 10);
+            const std::string from = line.substr(in + 4, moved - in - 4);
+            const std::string to = line.substr(moved + 14);
+            ::rename(resolve.real(from + name).c_str(),
+                     (resolve.real(to.substr(0, to.size() - 1)) + "/" + name).c_str());
+        } else if (found == 0 && line.ends_with(" with no equivalent... deleted")) {
+            ::unlink(resolve.real(line.substr(10, line.size() - 10 - 30)).c_str());
+        }
+        for (size_t at = 0; (at = line.find("  copied ", at)) != std::string::npos;) {
+            const size_t to = line.find(" to ", at);
+            const size_t end = line.find("    ", to);
+            copies[line.substr(to + 4, end - to - 4)] = line.substr(at + 9, to - at - 9);
+            at = end;
+        }
+    }
+    for (const auto& ut : installations) {
+        const std::string system = resolve.real((ut / "system").string());
+        for (const auto& e : fs::directory_iterator(system)) {
+            if (zendrik::matchesExtension(e.path().filename().string(), "int"))
+                readAll(e.path().string());
+        }
+    }
+    for (const auto& [to, from] : copies) {
+        const fs::path target(to);
+        copyBytes(resolve.real(from),
+                  resolve.real(target.parent_path().string()) + "/" + target.filename().string());
+    }
+    for (const auto& [path, text] : inis) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC);
+        if (::write(fd, text.data(), text.size()) < 0) std::cerr << "write failed\n";
+        ::close(fd);
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+}
+
+struct Row {
+    double cli = 0, bound = 0, memory = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::cerr << "Usage: zendrik-bench ZENDRIK_CLI DATA_FOLDER [RUNS] [N...]\n";
+        return 2;
+    }
+    const std::string cli = fs::absolute(argv[1]).string();
+    const fs::path data = fs::absolute(argv[2]);
+    const int runs = argc > 3 ? std::atoi(argv[3]) : 3;
+    std::vector<int> sizes;
+    for (int i = 4; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+    if (sizes.empty()) sizes = {2000, 20000};
+
+    std::map<int, Row> repair, exchange;
+    for (const int n : sizes) {
+        const fs::path pristine = data / ("pristine-" + std::to_string(n));
+        const fs::path repaired = data / ("repaired-" + std::to_string(n));
+        const fs::path work = data / "work";
+        if (!fs::exists(pristine / "UT3")) {
+            fs::remove_all(pristine);
+            zendrik::bench::GeneratorOptions options;
+            options.extensions = n;
+            options.seed = 2026;
+            const auto set = zendrik::bench::generateInstallations(pristine, options);
+            std::cerr << "N = " << n << ": generated " << set.files << " files, "
+                      << set.bytes / 1000000 << " MB\n";
+        }
+        std::vector<std::string> folders;
+        std::vector<fs::path> installations;
+        for (const char* ut : {"UT1", "UT2", "UT3"}) {
+            folders.push_back((work / ut).string());
+            installations.push_back(work / ut);
+        }
+        if (!fs::exists(repaired / "UT3")) {
+            freshCopy(pristine, work);
+            runCli(cli, folders, data / "log.txt");
+            freshCopy(work, repaired);
+        }
+        std::vector<double> cliTimes, boundTimes, memory;
+        for (int r = 0; r < runs; ++r) {
+            freshCopy(pristine, work);
+            const Measured m = runCli(cli, folders, data / "repair-log.txt");
+            cliTimes.push_back(m.seconds);
+            memory.push_back(m.megabytes);
+            freshCopy(pristine, work);
+            boundTimes.push_back(lowerBound(installations, logLines(data / "repair-log.txt")));
+        }
+        repair[n] = {median(cliTimes), median(boundTimes), median(memory)};
+        cliTimes.clear(), boundTimes.clear(), memory.clear();
+        std::vector<std::string> copyArgs = {"--copy"};
+        copyArgs.insert(copyArgs.end(), folders.begin(), folders.end());
+        for (int r = 0; r < runs; ++r) {
+            freshCopy(repaired, work);
+            const Measured m = runCli(cli, copyArgs, data / "exchange-log.txt");
+            cliTimes.push_back(m.seconds);
+            memory.push_back(m.megabytes);
+            freshCopy(repaired, work);
+            boundTimes.push_back(lowerBound(installations, logLines(data / "exchange-log.txt")));
+        }
+        exchange[n] = {median(cliTimes), median(boundTimes), median(memory)};
+        fs::remove_all(work);
+    }
+
+    std::printf("| N | run | zendrik-cli | lower bound | ratio | peak memory |\n");
+    std::printf("|---|---|---|---|---|---|\n");
+    for (const int n : sizes) {
+        for (const auto& [name, rows] :
+             {std::pair{"repair", &repair}, std::pair{"exchange", &exchange}}) {
+            const Row& row = (*rows)[n];
+            std::printf("| %d | %s | %.2f s | %.2f s | %.2f | %.1f MB |\n", n, name, row.cli,
+                        row.bound, row.cli / row.bound, row.memory);
+        }
+    }
+    if (sizes.size() >= 2) {
+        const int a = sizes.front(), b = sizes.back();
+        std::printf("\nGrowth from N = %d to N = %d: repair %.1f times, exchange %.1f times.\n", a,
+                    b, repair[b].cli / repair[a].cli, exchange[b].cli / exchange[a].cli);
+    }
+    return 0;
+}
