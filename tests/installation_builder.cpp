@@ -96,6 +96,10 @@ Installation::Installation(const fs::path& parent, const std::string& name, cons
     put(this->ini(), ini);
 }
 
+fs::path utf8Path(const std::string& text) {
+    return fs::path(std::u8string(text.begin(), text.end()));
+}
+
 fs::path Installation::at(const std::string& relative) const {
     const size_t slash = relative.find('/');
     std::string head = relative.substr(0, slash);
@@ -103,7 +107,7 @@ fs::path Installation::at(const std::string& relative) const {
     if (head == "system") head = "System";
     if (head == "textures") head = "TEXTURES";
     if (head == "maps") head = "Maps";
-    return rest.empty() ? root_ / head : root_ / head / rest;
+    return rest.empty() ? root_ / utf8Path(head) : root_ / utf8Path(head) / utf8Path(rest);
 }
 
 void Installation::add(const std::string& relative, std::string_view contents) {

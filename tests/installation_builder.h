@@ -30,6 +30,10 @@ class TempFolder {
     std::filesystem::path path_;
 };
 
+// The path named by UTF-8 `text`, on every platform (Windows reads a plain string in its
+// ANSI code page).
+std::filesystem::path utf8Path(const std::string& text);
+
 // Writes `contents` to `path`, creating the folders above it.
 void put(const std::filesystem::path& path, std::string_view contents = "");
 std::string contentsOf(const std::filesystem::path& path);

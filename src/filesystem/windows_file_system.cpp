@@ -114,10 +114,6 @@ DWORD attributesOf(const std::string& path) {
     return ::GetFileAttributesW(wide(path).c_str());
 }
 
-bool isPlainFile(DWORD attributes) {
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotListed) == 0;
-}
-
 // Writes a temporary file beside `target` through `fill`, flushes it when `durable`, and
 // renames it over `target`. Returns 0 or the error; on error the target is untouched.
 template <typename Fill>
@@ -205,13 +201,18 @@ const WindowsFileSystem::Listing& WindowsFileSystem::listing(const std::string& 
     return listings_.emplace(key, std::move(entries)).first->second;
 }
 
+const std::string* WindowsFileSystem::findFile(const std::string& path) {
+    const auto [folder, name] = splitPath(path);
+    if (name.empty()) return nullptr;
+    const Listing& entries = listing(folder);
+    const auto it = entries.lower_bound({foldName(name), std::string()});
+    if (it == entries.end() || it->first.first != foldName(name)) return nullptr;
+    return &it->first.second;
+}
+
 std::string WindowsFileSystem::targetOf(const std::string& path) {
-    WIN32_FIND_DATAW data;
-    const HANDLE find = ::FindFirstFileW(wide(path).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return path;
-    ::FindClose(find);
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return path;
-    return splitPath(path).first + utf8(data.cFileName);
+    const std::string* existing = findFile(path);
+    return existing ? splitPath(path).first + *existing : path;
 }
 
 void WindowsFileSystem::noteWritten(const std::string& path) {
@@ -238,7 +239,7 @@ std::vector<std::string> WindowsFileSystem::listFiles(const std::string& folder,
 }
 
 bool WindowsFileSystem::fileExists(const std::string& path) {
-    return isPlainFile(attributesOf(path));
+    return findFile(path) != nullptr;
 }
 
 bool WindowsFileSystem::folderExists(const std::string& path) {

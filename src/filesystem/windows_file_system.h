@@ -35,6 +35,8 @@ class WindowsFileSystem final : public FileSystem {
     using Listing = std::map<std::pair<std::string, std::string>, bool>;
 
     const Listing& listing(const std::string& folder);
+    // The on-disk name of the plain file at `path`, from its folder's listing; none if absent.
+    const std::string* findFile(const std::string& path);
     // The path of the file that a write to `path` replaces: its on-disk name when a file of
     // that name exists in other letter case, else `path` itself.
     std::string targetOf(const std::string& path);
