@@ -3,6 +3,9 @@
 //
 // Usage: zendrik-bench ZENDRIK_CLI DATA_FOLDER [RUNS] [N...]
 //
+// With ZENDRIK_GUI_BENCH set to zendrik-gui-bench, the wizard's repair of the largest N is
+// timed as well, against zendrik-cli's.
+//
 // For each N: the repair of fresh installations (zendrik-cli UT1 UT2 UT3), and the exchange
 // on repaired ones (zendrik-cli --copy UT1 UT2 UT3, whose repair pass then has nothing to
 // move). The lower bound of a run does what that run's log says was done, once each and
@@ -220,6 +223,8 @@ int main(int argc, char** argv) {
     if (sizes.empty()) sizes = {2000, 20000};
 
     std::map<int, Row> repair, exchange;
+    double wizard = 0;
+    const char* guiBench = std::getenv("ZENDRIK_GUI_BENCH");
     for (const int n : sizes) {
         const fs::path pristine = data / ("pristine-" + std::to_string(n));
         const fs::path repaired = data / ("repaired-" + std::to_string(n));
@@ -266,6 +271,22 @@ int main(int argc, char** argv) {
             boundTimes.push_back(lowerBound(installations, logLines(data / "exchange-log.txt")));
         }
         exchange[n] = {median(cliTimes), median(boundTimes), median(memory)};
+        if (guiBench != nullptr && n == sizes.back()) {
+            std::vector<double> times;
+            for (int r = 0; r < runs; ++r) {
+                freshCopy(pristine, work);
+                std::string command = std::string(guiBench);
+                for (const auto& f : folders) command += " '" + f + "'";
+                FILE* out = popen(command.c_str(), "r");
+                double seconds = 0;
+                if (out == nullptr || std::fscanf(out, "%lf", &seconds) != 1 || pclose(out) != 0) {
+                    std::cerr << "zendrik-gui-bench failed\n";
+                    return 1;
+                }
+                times.push_back(seconds);
+            }
+            wizard = median(times);
+        }
         fs::remove_all(work);
     }
 
@@ -283,6 +304,10 @@ int main(int argc, char** argv) {
         const int a = sizes.front(), b = sizes.back();
         std::printf("\nGrowth from N = %d to N = %d: repair %.1f times, exchange %.1f times.\n", a,
                     b, repair[b].cli / repair[a].cli, exchange[b].cli / exchange[a].cli);
+    }
+    if (wizard > 0) {
+        std::printf("The wizard's repair at N = %d: %.2f s, %.2f times zendrik-cli's.\n",
+                    sizes.back(), wizard, wizard / repair[sizes.back()].cli);
     }
     return 0;
 }

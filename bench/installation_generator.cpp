@@ -181,6 +181,7 @@ GeneratedSet generateInstallations(const fs::path& root, const GeneratorOptions&
     for (int i = 0; i < 3; ++i) {
         set.installations.push_back(root / ("UT" + std::to_string(i + 1)));
         layouts.push_back(makeLayout(set.installations.back(), i));
+        writer.write(layouts.back().system / "UnrealTournament.exe", "MZ");
         for (const char* stock : kStockInts) {
             writer.write(layouts.back().system / (std::string(stock) + ".int"),
                          "[Public]\r\nPreferences=(Caption=\"" + std::string(stock) + "\")\r\n");
