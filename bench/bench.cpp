@@ -249,28 +249,24 @@ int main(int argc, char** argv) {
             runCli(cli, folders, data / "log.txt");
             freshCopy(work, repaired);
         }
-        std::vector<double> cliTimes, boundTimes, memory;
-        for (int r = 0; r < runs; ++r) {
-            freshCopy(pristine, work);
-            const Measured m = runCli(cli, folders, data / "repair-log.txt");
-            cliTimes.push_back(m.seconds);
-            memory.push_back(m.megabytes);
-            freshCopy(pristine, work);
-            boundTimes.push_back(lowerBound(installations, logLines(data / "repair-log.txt")));
-        }
-        repair[n] = {median(cliTimes), median(boundTimes), median(memory)};
-        cliTimes.clear(), boundTimes.clear(), memory.clear();
+        // zendrik-cli with `args` on copies of `start`, and the lower bound of what it logged.
+        const auto measure = [&](const fs::path& start, const std::vector<std::string>& args,
+                                 const fs::path& log) {
+            std::vector<double> cliTimes, boundTimes, memory;
+            for (int r = 0; r < runs; ++r) {
+                freshCopy(start, work);
+                const Measured m = runCli(cli, args, log);
+                cliTimes.push_back(m.seconds);
+                memory.push_back(m.megabytes);
+                freshCopy(start, work);
+                boundTimes.push_back(lowerBound(installations, logLines(log)));
+            }
+            return Row{median(cliTimes), median(boundTimes), median(memory)};
+        };
+        repair[n] = measure(pristine, folders, data / "repair-log.txt");
         std::vector<std::string> copyArgs = {"--copy"};
         copyArgs.insert(copyArgs.end(), folders.begin(), folders.end());
-        for (int r = 0; r < runs; ++r) {
-            freshCopy(repaired, work);
-            const Measured m = runCli(cli, copyArgs, data / "exchange-log.txt");
-            cliTimes.push_back(m.seconds);
-            memory.push_back(m.megabytes);
-            freshCopy(repaired, work);
-            boundTimes.push_back(lowerBound(installations, logLines(data / "exchange-log.txt")));
-        }
-        exchange[n] = {median(cliTimes), median(boundTimes), median(memory)};
+        exchange[n] = measure(repaired, copyArgs, data / "exchange-log.txt");
         if (guiBench != nullptr && n == sizes.back()) {
             std::vector<double> times;
             for (int r = 0; r < runs; ++r) {

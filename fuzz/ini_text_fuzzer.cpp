@@ -6,6 +6,7 @@
 // nothing remains, it is kDefaultName.
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 
 #include "fuzz_check.h"
 #include "serverpackages/ini_text.h"
+#include "serverpackages/server_package_list.h"
 
 namespace {
 
@@ -102,11 +104,18 @@ std::optional<size_t> expectedInsertionPoint(const std::vector<Line>& lines) {
     return std::nullopt;
 }
 
+// `utini` with the entries for `names` added, in that order, through the engine's list.
+std::string withEntries(const std::string& utini, std::initializer_list<std::string> names) {
+    zendrik::ServerPackageList list(utini);
+    for (const auto& name : names) list.add(name);
+    return list.text();
+}
+
 // The text of `utini` after a pass that adds `name` when it is not listed, as a run does.
 std::string afterPass(const std::string& utini, const std::string& name) {
-    if (zendrik::SearchUTiniForServerPackage(name, utini)) return utini;
-    const auto at = zendrik::serverPackagesInsertionPoint(utini);
-    return at ? zendrik::withServerPackageEntry(utini, *at, name) : utini;
+    zendrik::ServerPackageList list(utini);
+    if (!list.listed(name) && list.hasInsertionPoint()) list.add(name);
+    return list.text();
 }
 
 std::string swappedCase(std::string_view text) {
@@ -131,6 +140,7 @@ void checkIniText(std::string_view bytes, const std::string& utini) {
 void checkSearch(const std::string& name, const std::string& utini,
                  const std::vector<Line>& lines) {
     FUZZ_CHECK(zendrik::SearchUTiniForServerPackage(name, utini) == expectedSearch(name, lines));
+    FUZZ_CHECK(zendrik::ServerPackageList(utini).listed(name) == expectedSearch(name, lines));
     // Every value in the text is found, in either letter case.
     size_t checked = 0;
     for (const Line& line : lines) {
@@ -152,7 +162,7 @@ void checkInsertion(const std::string& name, const std::string& utini,
         return;
     }
     const std::string entry = std::string(kKey) + name + "\r\n";
-    const std::string added = zendrik::withServerPackageEntry(utini, *at, name);
+    const std::string added = withEntries(utini, {name});
     FUZZ_CHECK(added.size() == utini.size() + 17 + name.size());
     FUZZ_CHECK(added.compare(*at, entry.size(), entry) == 0);
     FUZZ_CHECK(added.substr(0, *at) + added.substr(*at + entry.size()) == utini);
@@ -174,7 +184,11 @@ void checkInsertion(const std::string& name, const std::string& utini,
 
     FUZZ_CHECK(zendrik::SearchUTiniForServerPackage(name, added));
     FUZZ_CHECK(zendrik::serverPackagesInsertionPoint(added) == at);
-    FUZZ_CHECK(zendrik::withServerPackageEntry(utini, *at, name) == added);
+    FUZZ_CHECK(withEntries(utini, {name}) == added);
+    // Entries added together stand as if each had been added to the text the one before left.
+    const std::string second = swappedCase(name) + "2";
+    FUZZ_CHECK(withEntries(utini, {name, second}) == withEntries(added, {second}));
+    FUZZ_CHECK(zendrik::ServerPackageList(added).listed(name));
 
     // A pass adds the entry only when it is missing, and a second pass changes nothing.
     const std::string once = afterPass(utini, name);

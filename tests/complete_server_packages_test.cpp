@@ -92,6 +92,7 @@ TEST_F(CompleteTest, TheFileIsWrittenBeforeAnyEntryIsReportedAdded) {
     ServerPackageList otherIni(readIniText(disk, other.ini().string()));
     EXPECT_THROW(CompleteUTini(unwritable, other.folder(), otherIni), FsError);
     EXPECT_EQ(contentsOf(other.ini()), iniWith({"PackA"}));
+    EXPECT_EQ(log.lines().back(), "    Package A not installed as ServerPackage in UT.ini...");
     for (const auto& line : log.lines()) EXPECT_FALSE(line.ends_with("...entry added")) << line;
 }
 

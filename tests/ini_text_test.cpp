@@ -1,4 +1,5 @@
 #include "serverpackages/ini_text.h"
+#include "serverpackages/server_package_list.h"
 
 #include "engine_fixture.h"
 #include "filesystem/fault_injecting_file_system.h"
@@ -37,7 +38,9 @@ TEST(IniText, NewEntriesGoAboveTheFirstLineThatBeginsWithTheKey) {
         "PackB\n");
     const auto at = serverPackagesInsertionPoint(ini);
     ASSERT_TRUE(at.has_value());
-    const std::string added = withServerPackageEntry(ini, *at, "MySkin");
+    ServerPackageList list(ini);
+    list.add("MySkin");
+    const std::string added = list.text();
     EXPECT_EQ(added, iniTextFromBytes(
                          "[A]\n;ServerPackages=Old\nMyServerPackages=X\nServerPackages=MySkin\n"
                          "serverpackages=PackA\nServerPackages=PackB\n"));

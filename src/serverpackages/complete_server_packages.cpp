@@ -42,7 +42,7 @@ void CompleteUTini(RunContext& ctx, const std::string& Ordner, ServerPackageList
     const auto report = [&] {
         std::exception_ptr failure;
         try {
-            writeServerPackages(ctx, utini, iniPath);
+            utini.flush(ctx.fs, iniPath);
         } catch (...) {
             failure = std::current_exception();
         }

@@ -58,16 +58,4 @@ std::optional<size_t> serverPackagesInsertionPoint(std::string_view utini) {
     return point;
 }
 
-std::string withServerPackageEntry(std::string_view utini, size_t position,
-                                   std::string_view ExtensionName) {
-    std::string text;
-    text.reserve(utini.size() + kEntryKey.size() + ExtensionName.size() + 2);
-    text.append(utini.substr(0, position));
-    text.append(kEntryKey);
-    text.append(ExtensionName);
-    text.append("\r\n");
-    text.append(utini.substr(position));
-    return text;
-}
-
 }  // namespace zendrik

@@ -26,8 +26,4 @@ bool SearchUTiniForServerPackage(const std::string& ExtensionName, const std::st
 // case ignored; none when no line does.
 std::optional<size_t> serverPackagesInsertionPoint(std::string_view utini);
 
-// `utini` with the line "ServerPackages=<ExtensionName>" inserted at `position`.
-std::string withServerPackageEntry(std::string_view utini, size_t position,
-                                   std::string_view ExtensionName);
-
 }  // namespace zendrik
