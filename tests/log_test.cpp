@@ -29,6 +29,22 @@ TEST(Log, ObserversSeeEveryChangeInOrder) {
     EXPECT_EQ(log.lines(), (std::vector<std::string>{"", "unseen"}));
 }
 
+TEST(Log, KeepingOnlyTheLastLineStillTellsObserversEverything) {
+    Log log;
+    Recorder recorder;
+    log.addObserver(&recorder);
+    log.keepAllLines(false);
+    log.addLine("one");
+    log.addLine("found X");
+    log.extendLastLine("  ...moved");
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"found X  ...moved"});
+    EXPECT_EQ(recorder.events,
+              (std::vector<std::string>{"+one", "+found X", "~found X  ...moved"}));
+    log.keepAllLines(true);
+    log.addLine("two");
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"found X  ...moved", "two"}));
+}
+
 TEST(Log, SavedTextEndsEveryLineWithCrLf) {
     Log log;
     EXPECT_EQ(savedLogText(log), "");

@@ -165,9 +165,12 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& fs, std::ostre
     FinalLinePrinter printer(out);
     log.addObserver(&printer);
     RepairRun run(fs, log);
+    // Lines are printed as they come; only those that --log saves are kept.
+    log.keepAllLines(options.logFile && !options.copy);
     std::vector<std::string> failures =
         run.repairPass(options.folders, !options.keepIncomplete).failures;
     if (options.copy) {
+        log.keepAllLines(options.logFile.has_value());
         auto exchange = run.exchangePass(options.folders).failures;
         failures.insert(failures.end(), exchange.begin(), exchange.end());
     }

@@ -22,8 +22,8 @@ struct RunContext {
     std::vector<std::string> Dateiliste;
     // Set by each moved or deleted file and each complete step; see the steps.
     bool Merker = false;
-    // The kind of each description file classified in this pass, by its path, so that each
-    // is read once per pass. Forgotten for a path that a copy or move writes.
+    // The kind of each description file classified in this folder's turn, by its path, so
+    // that each is read once per turn. Forgotten for a path that a copy or move writes.
     std::unordered_map<std::string, std::string> kinds;
 };
 

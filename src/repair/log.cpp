@@ -7,6 +7,7 @@
 namespace zendrik {
 
 void Log::addLine(std::string line) {
+    if (!keepAll_) lines_.clear();
     lines_.push_back(std::move(line));
     for (LogObserver* o : observers_) o->lineAdded(lines_.back());
 }

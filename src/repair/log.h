@@ -35,6 +35,11 @@ class Log {
     const std::string& operator[](size_t position) const { return lines_[position]; }
     const std::vector<std::string>& lines() const { return lines_; }
 
+    // Whether every line is kept (the default), or only the last one, for a caller that
+    // passes lines on as they come and keeps no log of its own: memory stays flat however
+    // long the run. Observers see every change either way.
+    void keepAllLines(bool keep) { keepAll_ = keep; }
+
     // Observers are not owned and must outlive their registration.
     void addObserver(LogObserver* observer);
     void removeObserver(LogObserver* observer);
@@ -42,6 +47,7 @@ class Log {
   private:
     std::vector<std::string> lines_;
     std::vector<LogObserver*> observers_;
+    bool keepAll_ = true;
 };
 
 // The saved form of the log: every line followed by CR LF; an empty log gives no bytes.

@@ -19,12 +19,14 @@ PassResult RepairRun::eachFolder(
     std::vector<std::string> OrdnerListe,
     const std::function<void(size_t, const std::string&, ServerPackageList&)>& steps) {
     PassResult result;
-    ctx_.fs.forgetCache();
-    ctx_.kinds.clear();
     ctx_.OrdnerListe = std::move(OrdnerListe);
     const size_t count = ctx_.OrdnerListe.size();
     for (size_t i = 0; i < count; ++i) {
         const std::string F = ctx_.OrdnerListe[i];
+        // Listings and kinds are kept for one folder's turn: memory follows the largest
+        // installation, not the sum of them.
+        ctx_.fs.forgetCache();
+        ctx_.kinds.clear();
         try {
             ServerPackageList utini(
                 readIniText(ctx_.fs, F + subFolder("System") + "UnrealTournament.ini"));
