@@ -46,6 +46,19 @@ TEST_F(CliTest, PrintsEveryFinalLineAndSavesTheLastPassLog) {
     EXPECT_TRUE(isFile(b.at("textures/Foo.utx")));
 }
 
+TEST_F(CliTest, ALogSavedInsideAnInstallationSurvivesItsOwnRun) {
+    Installation a(tmp.path(), "A");
+    a.add("system/Foo.utx");
+    const std::string logFile = a.at("system/run.txt").string();
+    ASSERT_EQ(cli({"--log", logFile, a.folder()}), kExitSuccess);
+    std::string expected = out.str();
+    for (size_t at = 0; (at = expected.find('\n', at)) != std::string::npos; at += 2) {
+        expected.replace(at, 1, "\r\n");
+    }
+    EXPECT_EQ(contentsOf(logFile), expected);
+    EXPECT_NE(expected.find("found Foo.utx"), std::string::npos);
+}
+
 TEST_F(CliTest, OptionsShapeTheRun) {
     Installation a(tmp.path(), "A");
     a.add("system/Gone.int", gameStyleInt());

@@ -346,3 +346,28 @@ TEST_F(FileSystemTest, InjectedFaultRefusesByPath) {
 
 }  // namespace
 }  // namespace zendrik
+
+namespace zendrik::testing {
+namespace {
+
+TEST_F(FileSystemTest, AStreamedFileReplacesItsTargetOnlyWhenCommitted) {
+    put(disk("Logs/Run.TXT"), "the old log");
+    {
+        auto dropped = files.openForReplacing(at("logs/run.txt"));
+        dropped->append("half a log");
+    }
+    EXPECT_EQ(contentsOf(disk("Logs/Run.TXT")), "the old log");
+    EXPECT_EQ(entriesOf(disk("Logs")), Names{"Run.TXT"});
+
+    auto writer = files.openForReplacing(at("logs/run.txt"));
+    for (int i = 0; i < 1000; ++i) writer->append("line " + std::to_string(i) + "\r\n");
+    EXPECT_EQ(contentsOf(disk("Logs/Run.TXT")), "the old log");  // not before the commit
+    writer->commit();
+    const std::string text = contentsOf(disk("Logs/Run.TXT"));
+    EXPECT_TRUE(text.starts_with("line 0\r\n") && text.ends_with("line 999\r\n"));
+    EXPECT_EQ(entriesOf(disk("Logs")), Names{"Run.TXT"});
+    EXPECT_THROW(files.openForReplacing(at("Nowhere/run.txt")), FsError);
+}
+
+}  // namespace
+}  // namespace zendrik::testing

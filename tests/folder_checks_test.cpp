@@ -14,6 +14,7 @@ TEST_F(FolderChecksTest, LeftoverTemporaryFilesAreRemovedAndLogged) {
     ut.add("textures/Foo.utx.zendrik-tmp", "half a texture");
     ut.add("textures/Foo.utx", "whole");
     ut.add("maps/zendrik-tmp.unr", "a map whose name only looks like one");
+    ut.add("system/notes.txt.zendrik-tmp", "not a file the run writes: left alone");
     RepairRun run(disk, log);
     run.repairPass({ut.folder()}, true);
     EXPECT_EQ(log[1], "  removed " + ut.folder() + "system/UnrealTournament.ini.zendrik-tmp"_p +
@@ -23,6 +24,7 @@ TEST_F(FolderChecksTest, LeftoverTemporaryFilesAreRemovedAndLogged) {
     EXPECT_EQ(log[3], "  Scanning for misplaced extension files...");
     EXPECT_EQ(entriesOf(ut.at("textures")), std::vector<std::string>{"Foo.utx"});
     EXPECT_TRUE(isFile(ut.at("maps/zendrik-tmp.unr")));
+    EXPECT_TRUE(isFile(ut.at("system/notes.txt.zendrik-tmp")));
 }
 
 #ifndef _WIN32

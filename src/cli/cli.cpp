@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <ostream>
 
@@ -38,9 +40,9 @@ struct Options {
 
 // Prints each log line once it is final: when the next line starts, the log is cleared, or
 // the run ends.
-class FinalLinePrinter final : public LogObserver {
+class FinalLines final : public LogObserver {
   public:
-    explicit FinalLinePrinter(std::ostream& out) : out_(out) {}
+    explicit FinalLines(std::function<void(const std::string&)> take) : take_(std::move(take)) {}
     void lineAdded(const std::string& line) override {
         flush();
         pending_ = line;
@@ -48,13 +50,48 @@ class FinalLinePrinter final : public LogObserver {
     void lastLineChanged(const std::string& line) override { pending_ = line; }
     void cleared() override { flush(); }
     void flush() {
-        if (pending_) out_ << *pending_ << std::endl;
+        if (pending_) take_(*pending_);
         pending_.reset();
     }
 
   private:
-    std::ostream& out_;
+    std::function<void(const std::string&)> take_;
     std::optional<std::string> pending_;
+};
+
+// Writes the saved log as the run goes, every final line followed by CR LF, so that it needs
+// no memory however long it grows. The file replaces FILE only at the end; a failure to
+// write is kept for then and does not disturb the run.
+class SavedLog {
+  public:
+    SavedLog(FileSystem& fs, const std::string& path)
+        : writer_(fs.openForReplacing(path)), lines_([this](const std::string& line) {
+              if (failure_.empty()) {
+                  try {
+                      writer_->append(line + "\r\n");
+                  } catch (const std::exception& e) {
+                      failure_ = e.what();
+                  }
+              }
+          }) {}
+    LogObserver& observer() { return lines_; }
+    // Puts the file in place; returns the failure, or "" when the file was saved.
+    std::string finish() {
+        lines_.flush();
+        if (failure_.empty()) {
+            try {
+                writer_->commit();
+            } catch (const std::exception& e) {
+                failure_ = e.what();
+            }
+        }
+        return failure_;
+    }
+
+  private:
+    std::unique_ptr<SequentialWriter> writer_;
+    FinalLines lines_;
+    std::string failure_;
 };
 
 // The installation folder that a FOLDER argument names, or an error text.
@@ -161,27 +198,37 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& fs, std::ostre
         return kExitSuccess;
     }
 
+    // The file for --log first: a folder that takes no file ends the run before it begins.
+    std::unique_ptr<SavedLog> saved;
+    if (options.logFile) {
+        try {
+            saved = std::make_unique<SavedLog>(fs, *options.logFile);
+        } catch (const std::exception& e) {
+            err << "zendrik-cli: " << e.what() << "\n";
+            return kExitFolderFailed;
+        }
+    }
     Log log;
-    FinalLinePrinter printer(out);
+    log.keepAllLines(false);  // lines go to the terminal and the saved log as they come
+    FinalLines printer([&out](const std::string& line) { out << line << std::endl; });
     log.addObserver(&printer);
     RepairRun run(fs, log);
-    // Lines are printed as they come; only those that --log saves are kept.
-    log.keepAllLines(options.logFile && !options.copy);
+    // The saved log holds the last pass's lines, as "Save Log" would after it.
+    if (saved && !options.copy) log.addObserver(&saved->observer());
     std::vector<std::string> failures =
         run.repairPass(options.folders, !options.keepIncomplete).failures;
     if (options.copy) {
-        log.keepAllLines(options.logFile.has_value());
+        if (saved) log.addObserver(&saved->observer());
         auto exchange = run.exchangePass(options.folders).failures;
         failures.insert(failures.end(), exchange.begin(), exchange.end());
     }
     printer.flush();
     log.removeObserver(&printer);
     for (const auto& failure : failures) err << "zendrik-cli: " << failure << "\n";
-    if (options.logFile) {
-        try {
-            saveLog(fs, log, *options.logFile);
-        } catch (const std::exception& e) {
-            err << "zendrik-cli: " << e.what() << "\n";
+    if (saved) {
+        log.removeObserver(&saved->observer());
+        if (const std::string failure = saved->finish(); !failure.empty()) {
+            err << "zendrik-cli: " << failure << "\n";
             return kExitFolderFailed;
         }
     }

@@ -54,6 +54,12 @@ void FaultInjectingFileSystem::syncDeferredWrites() {
     target_.syncDeferredWrites();
 }
 
+std::unique_ptr<SequentialWriter> FaultInjectingFileSystem::openForReplacing(
+    const std::string& path) {
+    enter(FsOp::Write, path);
+    return target_.openForReplacing(path);
+}
+
 void FaultInjectingFileSystem::copyFile(const std::string& from, const std::string& to) {
     enter(FsOp::Copy, from, to);
     target_.copyFile(from, to);

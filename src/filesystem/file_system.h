@@ -46,6 +46,16 @@ class SequentialReader {
     virtual size_t read(char* buffer, size_t size) = 0;
 };
 
+// Fills a new file front to back. The file takes the place of its target only at commit(),
+// as writeFile's do; a writer dropped without commit() leaves the target as it was.
+class SequentialWriter {
+  public:
+    virtual ~SequentialWriter() = default;
+    virtual void append(std::string_view data) = 0;
+    // Flushes the file to the disk and renames it over the target.
+    virtual void commit() = 0;
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -78,6 +88,10 @@ class FileSystem {
     // the target is replaced, never written through. The folder must exist.
     virtual void writeFile(const std::string& path, std::string_view contents,
                            Sync sync = Sync::Now) = 0;
+
+    // A writer whose file replaces (or creates) the file at `path` when committed: for a file
+    // too long to hold in memory. The folder must exist.
+    virtual std::unique_ptr<SequentialWriter> openForReplacing(const std::string& path) = 0;
 
     // Flushes every write made with Sync::Deferred since the last call to the disk.
     virtual void syncDeferredWrites() {}

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <functional>
 #include <system_error>
 
 #include "filesystem/names.h"
@@ -102,44 +103,99 @@ void syncFolder(const std::string& realFolder) {
     }
 }
 
-// Fills a temporary file beside the target by `fill`, then renames it over the target.
-// `fill` returns 0 or an errno. On failure the temporary file is removed and the errno
-// returned; the target is untouched.
-template <typename Fill>
-int replaceSafely(const std::string& realFolder, const std::string& name, mode_t mode, bool durable,
-                  Fill fill) {
-    const std::string target = realFolder + name;
-    const std::string temporary = temporaryPathFor(target);
-    if (::unlink(temporary.c_str()) != 0 && errno != ENOENT) return errno;
-    Descriptor out(
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
-    if (out.get() < 0) return errno;
-    int err = fill(out.get());
-    if (err == 0 && ::fchmod(out.get(), mode) != 0) err = errno;
-    if (err == 0 && durable && ::fsync(out.get()) != 0) err = errno;
-    if (const int closeErr = out.close(); err == 0) err = closeErr;
-    if (err == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) err = errno;
-    if (err != 0) {
-        ::unlink(temporary.c_str());
-        return err;
+// A temporary file beside a target, renamed over the target by commit(); removed again if it
+// is never committed, so that the target keeps its old bytes.
+class TemporaryFile {
+  public:
+    // Creates the file with `mode`; error() tells whether that failed.
+    TemporaryFile(std::string realFolder, const std::string& name, mode_t mode)
+        : folder_(std::move(realFolder)),
+          target_(folder_ + name),
+          path_(temporaryPathFor(target_)),
+          mode_(mode) {
+        if (::unlink(path_.c_str()) != 0 && errno != ENOENT) {
+            error_ = errno;
+            return;
+        }
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd_ < 0) error_ = errno;
     }
-    if (durable) syncFolder(realFolder);
-    return 0;
-}
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        if (fd_ >= 0) ::close(fd_);
+        if (!committed_ && error_ == 0) ::unlink(path_.c_str());  // only what it created
+    }
 
-// Copies the file at `source` over `realFolder` + `name` as replaceSafely does, keeping its
-// permission bits and times; returns 0 or an errno.
+    int error() const { return error_; }
+    int fd() const { return fd_; }
+
+    // Puts the file in place of the target, flushed to the disk first when `durable`.
+    // Returns 0 or an errno; on failure the target is untouched.
+    int commit(bool durable) {
+        int err = ::fchmod(fd_, mode_) == 0 ? 0 : errno;
+        if (err == 0 && durable && ::fsync(fd_) != 0) err = errno;
+        if (::close(fd_) != 0 && err == 0) err = errno;
+        fd_ = -1;
+        if (err == 0 && ::rename(path_.c_str(), target_.c_str()) != 0) err = errno;
+        if (err != 0) return err;
+        committed_ = true;
+        if (durable) syncFolder(folder_);
+        return 0;
+    }
+
+  private:
+    std::string folder_;
+    std::string target_;
+    std::string path_;
+    mode_t mode_;
+    int fd_ = -1;
+    int error_ = 0;
+    bool committed_ = false;
+};
+
+// Copies the file at `source` over `realFolder` + `name` through a temporary file, keeping
+// its permission bits and times; returns 0 or an errno.
 int copySafely(const std::string& source, const std::string& realFolder, const std::string& name,
                bool durable) {
     Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat st {};
     if (in.get() < 0 || ::fstat(in.get(), &st) != 0) return errno;
-    return replaceSafely(realFolder, name, st.st_mode & 07777, durable, [&](int out) {
-        if (const int err = copyBytes(in.get(), out)) return err;
-        const timespec times[2] = {st.st_atim, st.st_mtim};
-        return ::futimens(out, times) == 0 ? 0 : errno;
-    });
+    TemporaryFile out(realFolder, name, st.st_mode & 07777);
+    if (out.error() != 0) return out.error();
+    if (const int err = copyBytes(in.get(), out.fd())) return err;
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    if (::futimens(out.fd(), times) != 0) return errno;
+    return out.commit(durable);
 }
+
+// The permission bits of a file written at `target`: those of the file it replaces.
+mode_t modeFor(const std::string& target) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
+    return 0644;
+}
+
+class PosixWriter final : public SequentialWriter {
+  public:
+    PosixWriter(std::unique_ptr<TemporaryFile> file, std::string shown,
+                std::function<void()> committed)
+        : file_(std::move(file)), shown_(std::move(shown)), committed_(std::move(committed)) {}
+    void append(std::string_view data) override {
+        if (const int err = writeAll(file_->fd(), data.data(), data.size())) {
+            fail(FsOp::Write, shown_, err);
+        }
+    }
+    void commit() override {
+        if (const int err = file_->commit(true)) fail(FsOp::Write, shown_, err);
+        committed_();
+    }
+
+  private:
+    std::unique_ptr<TemporaryFile> file_;
+    std::string shown_;
+    std::function<void()> committed_;
+};
 
 class PosixReader final : public SequentialReader {
   public:
@@ -347,13 +403,11 @@ std::unique_ptr<SequentialReader> PosixFileSystem::openForReading(const std::str
 
 void PosixFileSystem::writeFile(const std::string& path, std::string_view contents, Sync sync) {
     const Located target = locateTarget(path, FsOp::Write, path);
-    struct stat st {};
-    mode_t mode = 0644;
-    if (::lstat(target.path().c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
     const bool now = sync == Sync::Now;
-    const int err = replaceSafely(target.folder, target.name, mode, now, [&](int fd) {
-        return writeAll(fd, contents.data(), contents.size());
-    });
+    TemporaryFile file(target.folder, target.name, modeFor(target.path()));
+    int err = file.error();
+    if (err == 0) err = writeAll(file.fd(), contents.data(), contents.size());
+    if (err == 0) err = file.commit(now);
     if (err != 0) fail(FsOp::Write, path, err);
     noteWritten(target);
     if (now) {
@@ -361,6 +415,16 @@ void PosixFileSystem::writeFile(const std::string& path, std::string_view conten
     } else {
         unsynced_.insert(target.path());
     }
+}
+
+std::unique_ptr<SequentialWriter> PosixFileSystem::openForReplacing(const std::string& path) {
+    const Located target = locateTarget(path, FsOp::Write, path);
+    auto file = std::make_unique<TemporaryFile>(target.folder, target.name, modeFor(target.path()));
+    if (file->error() != 0) fail(FsOp::Write, path, file->error());
+    return std::make_unique<PosixWriter>(std::move(file), path, [this, target] {
+        noteWritten(target);
+        unsynced_.erase(target.path());
+    });
 }
 
 void PosixFileSystem::syncDeferredWrites() {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <functional>
 #include <system_error>
 
 #include "filesystem/names.h"
@@ -153,6 +154,61 @@ std::string fullPath(const std::string& path) {
     return n > 0 && n < 4096 ? utf8(buffer) : path;
 }
 
+// A temporary file beside a target, filled front to back and renamed over the target by
+// finish(); deleted again if it is never finished, so that the target keeps its old bytes.
+class WindowsWriter final : public SequentialWriter {
+  public:
+    WindowsWriter(const std::string& target, std::string shown, std::function<void()> committed)
+        : target_(wide(target)),
+          temporary_(wide(temporaryPathFor(target))),
+          shown_(std::move(shown)),
+          committed_(std::move(committed)),
+          out_(::CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr)) {
+        if (!out_.valid()) fail(FsOp::Write, shown_, ::GetLastError());
+    }
+    WindowsWriter(const WindowsWriter&) = delete;
+    WindowsWriter& operator=(const WindowsWriter&) = delete;
+    ~WindowsWriter() override {
+        if (finished_) return;
+        if (out_.valid()) out_.close();
+        ::DeleteFileW(temporary_.c_str());
+    }
+
+    void append(std::string_view data) override {
+        for (size_t done = 0; done < data.size();) {
+            const size_t rest = data.size() - done;
+            const DWORD piece = rest > (1u << 30) ? (1u << 30) : static_cast<DWORD>(rest);
+            DWORD written = 0;
+            if (!::WriteFile(out_.get(), data.data() + done, piece, &written, nullptr)) {
+                fail(FsOp::Write, shown_, ::GetLastError());
+            }
+            done += written;
+        }
+    }
+    void commit() override { finish(true); }
+
+    // Puts the file in place of the target, flushed to the disk first when `durable`.
+    void finish(bool durable) {
+        if (durable && !::FlushFileBuffers(out_.get())) fail(FsOp::Write, shown_, ::GetLastError());
+        if (!out_.close()) fail(FsOp::Write, shown_, ::GetLastError());
+        const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
+        if (!::MoveFileExW(temporary_.c_str(), target_.c_str(), flags)) {
+            fail(FsOp::Write, shown_, ::GetLastError());
+        }
+        finished_ = true;
+        if (committed_) committed_();
+    }
+
+  private:
+    std::wstring target_;
+    std::wstring temporary_;
+    std::string shown_;
+    std::function<void()> committed_;
+    Handle out_;
+    bool finished_ = false;
+};
+
 class WindowsReader final : public SequentialReader {
   public:
     WindowsReader(HANDLE h, std::string shown) : h_(h), shown_(std::move(shown)) {}
@@ -258,28 +314,23 @@ std::unique_ptr<SequentialReader> WindowsFileSystem::openForReading(const std::s
 void WindowsFileSystem::writeFile(const std::string& path, std::string_view contents, Sync sync) {
     const std::string target = targetOf(path);
     const bool now = sync == Sync::Now;
-    const DWORD error = replaceSafely(target, now, [&](const std::wstring& temporary) -> DWORD {
-        Handle out(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!out.valid()) return ::GetLastError();
-        for (size_t done = 0; done < contents.size();) {
-            const size_t rest = contents.size() - done;
-            const DWORD piece = rest > (1u << 30) ? (1u << 30) : static_cast<DWORD>(rest);
-            DWORD written = 0;
-            if (!::WriteFile(out.get(), contents.data() + done, piece, &written, nullptr)) {
-                return ::GetLastError();
-            }
-            done += written;
-        }
-        return out.close() ? 0 : ::GetLastError();
-    });
-    if (error != 0) fail(FsOp::Write, path, error);
+    WindowsWriter writer(target, path, nullptr);
+    writer.append(contents);
+    writer.finish(now);
     noteWritten(target);
     if (now) {
         unsynced_.erase(target);
     } else {
         unsynced_.insert(target);
     }
+}
+
+std::unique_ptr<SequentialWriter> WindowsFileSystem::openForReplacing(const std::string& path) {
+    const std::string target = targetOf(path);
+    return std::make_unique<WindowsWriter>(target, path, [this, target] {
+        noteWritten(target);
+        unsynced_.erase(target);
+    });
 }
 
 void WindowsFileSystem::syncDeferredWrites() {

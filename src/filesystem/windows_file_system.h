@@ -24,6 +24,7 @@ class WindowsFileSystem final : public FileSystem {
     void writeFile(const std::string& path, std::string_view contents,
                    Sync sync = Sync::Now) override;
     void syncDeferredWrites() override;
+    std::unique_ptr<SequentialWriter> openForReplacing(const std::string& path) override;
     void copyFile(const std::string& from, const std::string& to) override;
     void moveFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;

@@ -1,5 +1,6 @@
 #include "repair/folder_checks.h"
 
+#include <algorithm>
 #include <array>
 
 #include "filesystem/names.h"
@@ -10,6 +11,8 @@ namespace {
 
 constexpr std::array<const char*, 5> kPackageFolders = {"system", "textures", "sounds", "maps",
                                                         "models"};
+// The types of file that a run writes into an installation.
+constexpr std::array<const char*, 6> kWrittenTypes = {"u", "int", "utx", "uax", "unr", "ini"};
 
 }  // namespace
 
@@ -34,6 +37,13 @@ void removeLeftoverTemporaryFiles(RunContext& ctx, const std::string& Ordner) {
     for (const char* sub : kPackageFolders) {
         const std::string folder = Ordner + subFolder(sub);
         for (const auto& name : ctx.fs.listFiles(folder, extension)) {
+            // Only the run's own: temporary package and ini files. Another file that ends so
+            // (a log being saved there right now) is left alone.
+            const std::string target = name.substr(0, name.size() - kTemporarySuffix.size());
+            const bool ours =
+                std::any_of(kWrittenTypes.begin(), kWrittenTypes.end(),
+                            [&](const char* type) { return matchesExtension(target, type); });
+            if (!ours) continue;
             ctx.log.addLine("  removed " + folder + name + ", left behind by an interrupted run");
             ctx.fs.removeFile(folder + name);
         }
