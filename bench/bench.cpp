@@ -27,6 +27,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "filesystem/names.h"
@@ -95,7 +96,7 @@ std::vector<std::string> logLines(const fs::path& log) {
 }
 
 // The real path of a path the engine spelled, matching each component without regard to
-// case by one listing of its folder (cached).
+// case by one listing of its folder (kept, indexed by folded name).
 class Resolver {
   public:
     std::string real(const std::string& logical) {
@@ -106,29 +107,27 @@ class Resolver {
             result = p.string();
         } else {
             const std::string parent = real(p.parent_path().string());
-            const std::string want = zendrik::foldName(p.filename().string());
-            result = (fs::path(parent) / p.filename()).string();
-            for (const auto& name : entries(parent)) {
-                if (zendrik::foldName(name) == want) {
-                    result = (fs::path(parent) / name).string();
-                    break;
-                }
-            }
+            const auto& names = entries(parent);
+            const auto found = names.find(zendrik::foldName(p.filename().string()));
+            result = parent + "/" + (found == names.end() ? p.filename().string() : found->second);
         }
         return cache_[logical] = result;
     }
-    const std::vector<std::string>& entries(const std::string& folder) {
+    // The names in `folder` by their folded form.
+    const std::unordered_map<std::string, std::string>& entries(const std::string& folder) {
         auto it = listings_.find(folder);
         if (it != listings_.end()) return it->second;
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(folder))
-            names.push_back(e.path().filename().string());
-        return listings_[folder] = names;
+        auto& names = listings_[folder];
+        for (const auto& e : fs::directory_iterator(folder)) {
+            const std::string name = e.path().filename().string();
+            names.emplace(zendrik::foldName(name), name);
+        }
+        return names;
     }
 
   private:
-    std::map<std::string, std::string> cache_;
-    std::map<std::string, std::vector<std::string>> listings_;
+    std::unordered_map<std::string, std::string> cache_;
+    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> listings_;
 };
 
 std::string readAll(const std::string& path) {
