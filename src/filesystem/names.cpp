@@ -80,6 +80,15 @@ std::string subFolder(std::string_view name) {
 }
 
 std::string foldName(std::string_view name) {
+    const bool ascii = std::all_of(name.begin(), name.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {  // the common case: capitals of ASCII letters only
+        std::string out(name);
+        for (char& c : out) {
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        }
+        return out;
+    }
     std::string out;
     out.reserve(name.size());
     for (size_t i = 0; i < name.size();) {

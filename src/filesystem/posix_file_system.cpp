@@ -270,11 +270,15 @@ std::vector<std::vector<std::string>> PosixFileSystem::caseTwins(const std::stri
     const Listing& entries = listing(*real, FsOp::List, folder);
     for (auto it = entries.begin(); it != entries.end();) {
         auto next = std::next(it);
+        if (next == entries.end() || next->first.first != it->first.first) {
+            it = next;  // a name of its own, the common case
+            continue;
+        }
         std::vector<std::string> names{it->first.second};
         for (; next != entries.end() && next->first.first == it->first.first; ++next) {
             names.push_back(next->first.second);
         }
-        if (names.size() > 1) groups.push_back(std::move(names));
+        groups.push_back(std::move(names));
         it = next;
     }
     return groups;
@@ -378,8 +382,11 @@ std::vector<std::string> PosixFileSystem::listFiles(const std::string& folder,
     std::vector<std::string> names;
     const auto real = resolveFolder(folder, FsOp::List);
     if (!real) return names;
+    // The folded names are at hand: compare their tails with the folded extension, as
+    // matchesExtension would, without folding every name again.
+    const std::string tail = "." + foldName(extension);
     for (const auto& [key, kind] : listing(*real, FsOp::List, folder)) {
-        if (kind == Kind::File && matchesExtension(key.first, extension)) {
+        if (kind == Kind::File && key.first.size() > tail.size() && key.first.ends_with(tail)) {
             names.push_back(key.second);
         }
     }

@@ -21,6 +21,17 @@ constexpr std::array<KindPattern, 5> kKindPatterns = {{
     {"MetaClass=Engine.Mutator", kMutator},
 }};
 
+const std::string& loweredPattern(size_t k) {
+    static const auto lowered = [] {
+        std::array<std::string, kKindPatterns.size()> patterns;
+        for (size_t i = 0; i < patterns.size(); ++i) {
+            for (char c : kKindPatterns[i].pattern) patterns[i] += asciiLower(c);
+        }
+        return patterns;
+    }();
+    return lowered[k];
+}
+
 constexpr size_t longestPattern() {
     size_t n = 0;
     for (const auto& p : kKindPatterns) n = p.pattern.size() > n ? p.pattern.size() : n;
@@ -62,13 +73,12 @@ void ExtensionKindScanner::feed(std::string_view bytes) {
 }
 
 void ExtensionKindScanner::search(std::string_view decoded) {
+    // The text with ASCII letters in lower case, searched for the patterns in lower case.
     std::string text = tail_;
-    text.append(decoded);
+    text.reserve(text.size() + decoded.size());
+    for (char c : decoded) text += asciiLower(c);
     for (size_t k = 0; k < kKindPatterns.size(); ++k) {
-        if (!found_[k] &&
-            findIgnoringAsciiCase(text, kKindPatterns[k].pattern) != std::string::npos) {
-            found_[k] = true;
-        }
+        if (!found_[k] && text.find(loweredPattern(k)) != std::string::npos) found_[k] = true;
     }
     const size_t keep = longestPattern() - 1;
     tail_ = text.size() > keep ? text.substr(text.size() - keep) : text;
