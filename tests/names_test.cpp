@@ -64,15 +64,6 @@ TEST(AsciiHelpers, IgnoreCaseOfAsciiLettersOnly) {
     EXPECT_TRUE(startsWithIgnoringAsciiCase("ServerPackages=Foo", "serverpackages="));
     EXPECT_FALSE(startsWithIgnoringAsciiCase("Server", "ServerPackages"));
     EXPECT_FALSE(startsWithIgnoringAsciiCase("ServerActors=", "ServerPackages"));
-
-    const std::string ini = "[Engine.GameEngine]\r\nserverpackages=A\r\nServerPackages=B\r\n";
-    EXPECT_EQ(findIgnoringAsciiCase(ini, "SERVERPACKAGES"), 21u);
-    EXPECT_EQ(findIgnoringAsciiCase(ini, "ServerPackages", 22), 39u);
-    EXPECT_EQ(findIgnoringAsciiCase(ini, "ServerPackages", 40), std::string_view::npos);
-    EXPECT_EQ(findIgnoringAsciiCase(ini, "ServerActors"), std::string_view::npos);
-    EXPECT_EQ(findIgnoringAsciiCase("abc", "", 2), 2u);
-    EXPECT_EQ(findIgnoringAsciiCase("abc", "a", 10), std::string_view::npos);
-    EXPECT_EQ(findIgnoringAsciiCase("abc", "", 10), std::string_view::npos);
 }
 
 }  // namespace

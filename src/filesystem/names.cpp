@@ -136,13 +136,4 @@ bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix)
            equalsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
-size_t findIgnoringAsciiCase(std::string_view hay, std::string_view needle, size_t from) {
-    if (needle.empty()) return from <= hay.size() ? from : std::string_view::npos;
-    const auto it =
-        std::search(hay.begin() + static_cast<std::ptrdiff_t>(std::min(from, hay.size())),
-                    hay.end(), needle.begin(), needle.end(),
-                    [](char x, char y) { return asciiLower(x) == asciiLower(y); });
-    return it == hay.end() ? std::string_view::npos : static_cast<size_t>(it - hay.begin());
-}
-
 }  // namespace zendrik

@@ -34,8 +34,5 @@ bool matchesExtension(std::string_view name, std::string_view extension);
 char asciiLower(char c);
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
-// Position of the first occurrence of `needle` in `hay` at or after `from`, case ignored
-// for ASCII letters; npos when there is none.
-size_t findIgnoringAsciiCase(std::string_view hay, std::string_view needle, size_t from = 0);
 
 }  // namespace zendrik
