@@ -41,23 +41,27 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
     const std::string T = ctx.OrdnerListe[AktuellerOrdner];
     ctx.log.addLine("");
     ctx.log.addLine("    Scanning other folders for extensions not in " + T);
-    const std::string iniPath = T + subFolder("system") + "UNREALTOURNAMENT.ini";
+    // The two spellings stand as they do in the log: "System" where the game's own folder is
+    // meant, "system" where a package path is formed.
+    const std::string system = subFolder("system");
+    const std::string System = subFolder("System");
+    const std::string iniPath = T + system + "UNREALTOURNAMENT.ini";
     withServerPackagesWritten(ctx, utini, iniPath, [&] {
         const size_t count = ctx.OrdnerListe.size();
         for (size_t i = 0; i < count; ++i) {
             if (i == AktuellerOrdner) continue;
             const std::string S = ctx.OrdnerListe[i];
             ctx.log.addLine("      " + S);
-            const size_t n = GibDateien(ctx, S + subFolder("System") + "*.int");
+            const size_t n = GibDateien(ctx, S + System + "*.int");
             for (size_t j = 0; j < n; ++j) {
                 const std::string name = ctx.Dateiliste[j];
                 if (isStockIntName(name)) continue;
-                if (ctx.fs.fileExists(T + subFolder("System") + name)) continue;
-                const std::string kind = whatIsThisExtension(ctx, S + subFolder("system") + name);
+                if (ctx.fs.fileExists(T + System + name)) continue;
+                const std::string kind = whatIsThisExtension(ctx, S + system + name);
                 ctx.log.addLine("        extension found: " + name + " (" + kind + ")");
                 const std::string X = name.substr(0, name.size() - 4);
                 copyPackagesOfKind(ctx, S, T, X, kind, utini);
-                copyExt(ctx, S + subFolder("system") + name, T + subFolder("system") + name);
+                copyExt(ctx, S + system + name, T + system + name);
             }
         }
     });

@@ -18,15 +18,18 @@ void RemoveIncompleteExtensions(RunContext& ctx, const std::string& Ordner) {
     ctx.log.addLine("  scaning for packages with missing components...");
     ctx.Merker = false;
     const std::string system = Ordner + subFolder("system");
+    const std::string textures = Ordner + subFolder("textures");
+    const std::string sounds = Ordner + subFolder("sounds");
+    const std::string models = Ordner + subFolder("models");
     const size_t count = GibDateien(ctx, system + "*.int");
     for (size_t i = 0; i < count; ++i) {
         const std::string name = ctx.Dateiliste[i];
         const std::string base = name.substr(0, name.size() - 4);
         const std::string kind = whatIsThisExtension(ctx, system + name);
-        const bool texture = ctx.fs.fileExists(Ordner + subFolder("textures") + base + ".utx");
-        const bool sound = ctx.fs.fileExists(Ordner + subFolder("sounds") + base + ".uax");
+        const bool texture = ctx.fs.fileExists(textures + base + ".utx");
+        const bool sound = ctx.fs.fileExists(sounds + base + ".uax");
         const bool code = ctx.fs.fileExists(system + base + ".u");
-        const bool model = ctx.fs.fileExists(Ordner + subFolder("models") + base + ".u");
+        const bool model = ctx.fs.fileExists(models + base + ".u");
         if (!texture && !sound && !code && !model && removable(kind)) {
             ctx.Merker = true;
             ctx.log.addLine("    found " + system + name + " with no equivalent... deleted");

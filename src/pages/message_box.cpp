@@ -1,15 +1,9 @@
 #include "pages/message_box.h"
 
 #include <QMessageBox>
-#include <deque>
 
 namespace zendrik {
 namespace {
-
-std::deque<MessageBox::Button>& answers() {
-    static std::deque<MessageBox::Button> queued;
-    return queued;
-}
 
 std::vector<MessageBox::Shown>& shown() {
     static std::vector<MessageBox::Shown> boxes;
@@ -26,19 +20,10 @@ bool& unattended() {
 MessageBox::Button MessageBox::information(QWidget* parent, const QString& title,
                                            const QString& text) {
     shown().push_back({title, text});
-    if (!answers().empty()) {
-        const Button answer = answers().front();
-        answers().pop_front();
-        return answer;
-    }
     if (unattended()) return Ok;
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
     box.exec();
     return Ok;
-}
-
-void MessageBox::setNextAnswer(Button answer) {
-    answers().push_back(answer);
 }
 
 void MessageBox::setUnattended(bool on) {
@@ -51,7 +36,6 @@ const std::vector<MessageBox::Shown>& MessageBox::history() {
 
 void MessageBox::clearHistory() {
     shown().clear();
-    answers().clear();
 }
 
 }  // namespace zendrik

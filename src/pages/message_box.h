@@ -1,5 +1,6 @@
 // Message boxes with only an OK button, the one kind the program shows. Tests answer them in
-// advance, so that no modal window blocks a test, and read back every box asked for.
+// advance (setUnattended), so that no modal window blocks a test, and read back every box
+// asked for.
 #pragma once
 
 #include <QString>
@@ -21,9 +22,8 @@ class MessageBox {
     // closed.
     static Button information(QWidget* parent, const QString& title, const QString& text);
 
-    // The next box is not shown but answered with `answer` at once.
-    static void setNextAnswer(Button answer);
-    // When set, every box that was not answered in advance is answered with OK at once.
+    // When set, every box is answered with OK at once instead of being shown: its only
+    // answer, given in advance.
     static void setUnattended(bool unattended);
     // Every box asked for since the last clearHistory, answered in advance or shown.
     static const std::vector<Shown>& history();
