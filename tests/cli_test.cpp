@@ -59,6 +59,20 @@ TEST_F(CliTest, ALogSavedInsideAnInstallationSurvivesItsOwnRun) {
     EXPECT_NE(expected.find("found Foo.utx"), std::string::npos);
 }
 
+TEST_F(CliTest, ALogOfHundredsOfKilobytesIsSavedWhole) {
+    Installation a(tmp.path(), "A");
+    for (int i = 0; i < 1500; ++i) a.add("system/Texture" + std::to_string(i) + ".utx");
+    const std::string logFile = (tmp.path() / "run.txt").string();
+    ASSERT_EQ(cli({"--log", logFile, a.folder()}), kExitSuccess);
+    std::string expected = out.str();
+    for (size_t at = 0; (at = expected.find('\n', at)) != std::string::npos; at += 2) {
+        expected.replace(at, 1, "\r\n");
+    }
+    EXPECT_GT(expected.size(), 200'000u);
+    EXPECT_EQ(contentsOf(logFile), expected);
+    EXPECT_NE(expected.find("found Texture1499.utx"), std::string::npos);
+}
+
 TEST_F(CliTest, OptionsShapeTheRun) {
     Installation a(tmp.path(), "A");
     a.add("system/Gone.int", gameStyleInt());

@@ -218,6 +218,26 @@ TEST_F(FileSystemTest, MoveFileRenamesAndReplaces) {
     EXPECT_EQ(contentsOf(disk("System/FOO.u")), "new foo");
 }
 
+TEST_F(FileSystemTest, AMoveOntoAnotherNameOfTheSameFileLosesNothing) {
+    put(disk("Textures/Skin.utx"), "skin");
+    fs::create_directory_symlink(disk("Textures"), disk("Sounds"));
+    put(disk("System/Code.u"), "code");
+    fs::create_directory(disk("Maps"));
+    fs::create_hard_link(disk("System/Code.u"), disk("Maps/code.U"));
+
+    // A folder reached through a link: the move has nothing to do.
+    files.moveFile(at("Sounds/skin.utx"), at("textures/Skin.utx"));
+    EXPECT_EQ(contentsOf(disk("Textures/Skin.utx")), "skin");
+    EXPECT_TRUE(files.fileExists(at("Sounds/Skin.utx")));
+    EXPECT_TRUE(files.fileExists(at("Textures/Skin.utx")));
+
+    // Two hard links of one file: the source's name goes, the bytes stay.
+    files.moveFile(at("Maps/code.U"), at("System/code.u"));
+    EXPECT_EQ(entriesOf(disk("Maps")), Names{});
+    EXPECT_EQ(contentsOf(disk("System/Code.u")), "code");
+    EXPECT_FALSE(files.fileExists(at("Maps/Code.u")));
+}
+
 TEST_F(FileSystemTest, FailedMoveLeavesTheSourceWhole) {
     put(disk("System/a.u"), "whole");
     expectFailure([&] { files.moveFile(at("system/A.U"), at("Missing/a.u")); }, FsOp::Move,

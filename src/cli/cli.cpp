@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -59,25 +60,23 @@ class FinalLines final : public LogObserver {
     std::optional<std::string> pending_;
 };
 
-// Writes the saved log as the run goes, every final line followed by CR LF, so that it needs
-// no memory however long it grows. The file replaces FILE only at the end; a failure to
-// write is kept for then and does not disturb the run.
+// Writes the saved log as the run goes, every final line followed by CR LF, in blocks of
+// some tens of kilobytes, so that it needs little memory however long it grows. The file
+// replaces FILE only at the end; a failure to write is kept for then and does not disturb
+// the run.
 class SavedLog {
   public:
     SavedLog(FileSystem& fs, const std::string& path)
         : writer_(fs.openForReplacing(path)), lines_([this](const std::string& line) {
-              if (failure_.empty()) {
-                  try {
-                      writer_->append(line + "\r\n");
-                  } catch (const std::exception& e) {
-                      failure_ = e.what();
-                  }
-              }
+              block_ += line;
+              block_ += "\r\n";
+              if (block_.size() >= kBlockSize) writeBlock();
           }) {}
     LogObserver& observer() { return lines_; }
     // Puts the file in place; returns the failure, or "" when the file was saved.
     std::string finish() {
         lines_.flush();
+        writeBlock();
         if (failure_.empty()) {
             try {
                 writer_->commit();
@@ -89,9 +88,47 @@ class SavedLog {
     }
 
   private:
+    static constexpr size_t kBlockSize = 64 * 1024;
+    void writeBlock() {
+        if (failure_.empty() && !block_.empty()) {
+            try {
+                writer_->append(block_);
+            } catch (const std::exception& e) {
+                failure_ = e.what();
+            }
+        }
+        block_.clear();
+    }
+
     std::unique_ptr<SequentialWriter> writer_;
     FinalLines lines_;
+    std::string block_;
     std::string failure_;
+};
+
+// Prints final lines to `out`, pushing them on at least every tenth of a second: a terminal
+// shows each line as it comes, a pipe or file gets them in blocks, not a call per line.
+class PrintedLines {
+  public:
+    explicit PrintedLines(std::ostream& out)
+        : out_(out), lines_([this](const std::string& line) {
+              out_ << line << '\n';
+              const auto now = std::chrono::steady_clock::now();
+              if (now - flushed_ >= std::chrono::milliseconds(100)) {
+                  out_.flush();
+                  flushed_ = now;
+              }
+          }) {}
+    LogObserver& observer() { return lines_; }
+    void finish() {
+        lines_.flush();
+        out_.flush();
+    }
+
+  private:
+    std::ostream& out_;
+    FinalLines lines_;
+    std::chrono::steady_clock::time_point flushed_ = std::chrono::steady_clock::now();
 };
 
 // The installation folder that a FOLDER argument names, or an error text.
@@ -121,7 +158,7 @@ std::optional<std::string> installationFolder(FileSystem& fs, std::string argume
         error = "UnrealTournament.exe has no installation folder above its own: " + argument;
         return std::nullopt;
     }
-    if (installation.empty()) return "." + std::string(1, kSeparator);
+    if (installation.empty()) return std::string{'.', kSeparator};
     std::string folder = installation.string();
     if (folder.back() != kSeparator) folder += kSeparator;
     return folder;
@@ -210,8 +247,8 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& fs, std::ostre
     }
     Log log;
     log.keepAllLines(false);  // lines go to the terminal and the saved log as they come
-    FinalLines printer([&out](const std::string& line) { out << line << std::endl; });
-    log.addObserver(&printer);
+    PrintedLines printer(out);
+    log.addObserver(&printer.observer());
     RepairRun run(fs, log);
     // The saved log holds the last pass's lines, as "Save Log" would after it.
     if (saved && !options.copy) log.addObserver(&saved->observer());
@@ -222,8 +259,8 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& fs, std::ostre
         auto exchange = run.exchangePass(options.folders).failures;
         failures.insert(failures.end(), exchange.begin(), exchange.end());
     }
-    printer.flush();
-    log.removeObserver(&printer);
+    printer.finish();
+    log.removeObserver(&printer.observer());
     for (const auto& failure : failures) err << "zendrik-cli: " << failure << "\n";
     if (saved) {
         log.removeObserver(&saved->observer());

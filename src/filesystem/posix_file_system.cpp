@@ -35,6 +35,17 @@ std::pair<std::string, std::string> splitPath(const std::string& path) {
     return {path.substr(0, cut + 1), path.substr(cut + 1)};
 }
 
+// Opens a file for reading without marking it accessed: reading an installation is no use
+// of it, and leaves its files' inodes clean. Only a file's owner may ask so; for others the
+// plain open.
+int openToRead(const std::string& path) {
+#ifdef O_NOATIME
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOATIME);
+    if (fd >= 0 || errno != EPERM) return fd;
+#endif
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+}
+
 // Closes a descriptor when it goes out of scope.
 class Descriptor {
   public:
@@ -158,7 +169,7 @@ class TemporaryFile {
 // its permission bits and times; returns 0 or an errno.
 int copySafely(const std::string& source, const std::string& realFolder, const std::string& name,
                bool durable) {
-    Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    Descriptor in(openToRead(source));
     struct stat st {};
     if (in.get() < 0 || ::fstat(in.get(), &st) != 0) return errno;
     TemporaryFile out(realFolder, name, st.st_mode & 07777);
@@ -231,7 +242,7 @@ const PosixFileSystem::Listing& PosixFileSystem::listing(const std::string& real
                 err = errno;
                 break;
             }
-            const std::string name = e->d_name;
+            const std::string_view name = e->d_name;
             if (name == "." || name == "..") continue;
             Kind kind = Kind::Other;
             if (e->d_type == DT_REG) {
@@ -240,12 +251,12 @@ const PosixFileSystem::Listing& PosixFileSystem::listing(const std::string& real
                 kind = Kind::Folder;
             } else if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
                 struct stat st {};
-                if (::stat((realFolder + name).c_str(), &st) == 0) {
+                if (::stat((realFolder + e->d_name).c_str(), &st) == 0) {
                     if (S_ISREG(st.st_mode)) kind = Kind::File;
                     if (S_ISDIR(st.st_mode)) kind = Kind::Folder;
                 }
             }
-            entries.emplace(std::make_pair(foldName(name), name), kind);
+            entries.insert(name, kind);
         }
         ::closedir(dir);
         if (err != 0) fail(op, shown, err);
@@ -264,39 +275,17 @@ const PosixFileSystem::Listing* PosixFileSystem::readableListing(const std::stri
 }
 
 std::vector<std::vector<std::string>> PosixFileSystem::caseTwins(const std::string& folder) {
-    std::vector<std::vector<std::string>> groups;
     const auto real = resolveFolder(folder, FsOp::List);
-    if (!real) return groups;
-    const Listing& entries = listing(*real, FsOp::List, folder);
-    for (auto it = entries.begin(); it != entries.end();) {
-        auto next = std::next(it);
-        if (next == entries.end() || next->first.first != it->first.first) {
-            it = next;  // a name of its own, the common case
-            continue;
-        }
-        std::vector<std::string> names{it->first.second};
-        for (; next != entries.end() && next->first.first == it->first.first; ++next) {
-            names.push_back(next->first.second);
-        }
-        groups.push_back(std::move(names));
-        it = next;
-    }
-    return groups;
+    if (!real) return {};
+    return listing(*real, FsOp::List, folder).caseTwins();
 }
 
 namespace {
 
-// The real name of the entry of the kind wanted that `name` stands for: among names that
-// differ only in letter case, always the first in listing order, whatever the spelling
-// asked for, so that every spelling of a name reaches the same file or folder.
-template <typename Listing, typename Kind>
-std::optional<std::string> findEntry(const Listing& entries, const std::string& name, Kind kind) {
-    const std::string folded = foldName(name);
-    for (auto it = entries.lower_bound({folded, std::string()});
-         it != entries.end() && it->first.first == folded; ++it) {
-        if (it->second == kind) return it->first.second;
-    }
-    return std::nullopt;
+// The real name of the entry of the kind wanted that `name` stands for.
+std::optional<std::string> findEntry(const FolderListing& entries, std::string_view name,
+                                     FolderListing::Kind kind) {
+    return entries.find(foldName(name), kind);
 }
 
 }  // namespace
@@ -362,35 +351,27 @@ PosixFileSystem::Located PosixFileSystem::locateTarget(const std::string& logica
     const auto real = resolveFolder(folder, op);
     if (!real) fail(op, shown, ENOENT, op == FsOp::Write ? std::string() : logical);
     const auto existing = findEntry(listing(*real, op, logical), name, Kind::File);
-    return Located{*real, existing ? *existing : name};
+    if (existing) return Located{*real, *existing};
+    return Located{*real, name, false};
 }
 
 void PosixFileSystem::noteWritten(const Located& file) {
     if (auto it = listings_.find(file.folder); it != listings_.end()) {
-        it->second[{foldName(file.name), file.name}] = Kind::File;
+        it->second.insert(file.name, Kind::File);
     }
 }
 
 void PosixFileSystem::noteRemoved(const Located& file) {
     if (auto it = listings_.find(file.folder); it != listings_.end()) {
-        it->second.erase({foldName(file.name), file.name});
+        it->second.erase(file.name);
     }
 }
 
 std::vector<std::string> PosixFileSystem::listFiles(const std::string& folder,
                                                     std::string_view extension) {
-    std::vector<std::string> names;
     const auto real = resolveFolder(folder, FsOp::List);
-    if (!real) return names;
-    // The folded names are at hand: compare their tails with the folded extension, as
-    // matchesExtension would, without folding every name again.
-    const std::string tail = "." + foldName(extension);
-    for (const auto& [key, kind] : listing(*real, FsOp::List, folder)) {
-        if (kind == Kind::File && key.first.size() > tail.size() && key.first.ends_with(tail)) {
-            names.push_back(key.second);
-        }
-    }
-    return names;
+    if (!real) return {};
+    return listing(*real, FsOp::List, folder).files(foldName(extension));
 }
 
 bool PosixFileSystem::fileExists(const std::string& path) {
@@ -403,7 +384,7 @@ bool PosixFileSystem::folderExists(const std::string& path) {
 
 std::unique_ptr<SequentialReader> PosixFileSystem::openForReading(const std::string& path) {
     const Located file = locateFile(path, FsOp::Read);
-    const int fd = ::open(file.path().c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = openToRead(file.path());
     if (fd < 0) fail(FsOp::Read, path, errno);
     return std::make_unique<PosixReader>(fd, path);
 }
@@ -459,14 +440,13 @@ void PosixFileSystem::moveFile(const std::string& from, const std::string& to) {
     const auto source = findFile(from, FsOp::Move);
     if (!source) fail(FsOp::Move, from, ENOENT, to);
     const Located target = locateTarget(to, FsOp::Move, from);
-    struct stat sourceFolder {
-    }, targetFolder{}, sourceFile{}, targetFile{};
-    const bool sameFolder = ::stat(folderArg(source->folder), &sourceFolder) == 0 &&
-                            ::stat(folderArg(target.folder), &targetFolder) == 0 &&
-                            sourceFolder.st_dev == targetFolder.st_dev &&
-                            sourceFolder.st_ino == targetFolder.st_ino;
-    if (sameFolder && source->name == target.name) return;  // already where it is to go
-    const bool sameFile = ::lstat(source->path().c_str(), &sourceFile) == 0 &&
+    if (source->name == target.name && sameFolder(source->folder, target.folder)) {
+        return;  // already where it is to go
+    }
+    // A target the listing does not hold cannot be another name of the source.
+    struct stat sourceFile {
+    }, targetFile{};
+    const bool sameFile = target.listed && ::lstat(source->path().c_str(), &sourceFile) == 0 &&
                           ::lstat(target.path().c_str(), &targetFile) == 0 &&
                           sourceFile.st_dev == targetFile.st_dev &&
                           sourceFile.st_ino == targetFile.st_ino;
@@ -489,6 +469,18 @@ void PosixFileSystem::moveFile(const std::string& from, const std::string& to) {
     noteRemoved(*source);
 }
 
+bool PosixFileSystem::sameFolder(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    const auto id = [this](const std::string& folder) {
+        auto [it, added] = folderIds_.try_emplace(folder);
+        struct stat st {};
+        if (added && ::stat(folderArg(folder), &st) == 0) it->second.emplace(st.st_dev, st.st_ino);
+        return it->second;
+    };
+    const auto idA = id(a);
+    return idA && idA == id(b);
+}
+
 void PosixFileSystem::removeFile(const std::string& path) {
     const Located file = locateFile(path, FsOp::Remove);
     if (::unlink(file.path().c_str()) != 0) fail(FsOp::Remove, path, errno);
@@ -505,6 +497,7 @@ void PosixFileSystem::testAppend(const std::string& path) {
 void PosixFileSystem::forgetCache() {
     listings_.clear();
     folders_.clear();
+    folderIds_.clear();
 }
 
 }  // namespace zendrik

@@ -3,7 +3,7 @@
 // run and kept in step with this object's own writes.
 #pragma once
 
-#include <map>
+#include <sys/types.h>
 #include <optional>
 #include <set>
 #include <string>
@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "filesystem/file_system.h"
+#include "filesystem/folder_listing.h"
 
 namespace zendrik {
 
@@ -33,14 +34,13 @@ class PosixFileSystem final : public FileSystem {
     std::vector<std::vector<std::string>> caseTwins(const std::string& folder) override;
 
   private:
-    enum class Kind : unsigned char { File, Folder, Other };
-    // One folder's entries keyed by (folded name, name): map order is listing order, and the
-    // names that differ only in case stand together.
-    using Listing = std::map<std::pair<std::string, std::string>, Kind>;
+    using Kind = FolderListing::Kind;
+    using Listing = FolderListing;
     // A file as it is on disk: its folder's real path (ending in "/") and its real name.
     struct Located {
         std::string folder;
         std::string name;
+        bool listed = true;  // false for a target that its folder's listing does not hold
         std::string path() const { return folder + name; }
     };
 
@@ -54,10 +54,14 @@ class PosixFileSystem final : public FileSystem {
     Located locateTarget(const std::string& logical, FsOp op, const std::string& shown);
     void noteWritten(const Located& file);
     void noteRemoved(const Located& file);
+    // True when the two real folder paths name one folder (through a link, say).
+    bool sameFolder(const std::string& a, const std::string& b);
 
     std::unordered_map<std::string, Listing> listings_;     // by real folder path
     std::unordered_map<std::string, std::string> folders_;  // logical folder -> real, "" if none
     std::set<std::string> unsynced_;  // real paths written with Sync::Deferred
+    // Device and inode of real folders, or none when stat failed.
+    std::unordered_map<std::string, std::optional<std::pair<dev_t, ino_t>>> folderIds_;
 };
 
 }  // namespace zendrik

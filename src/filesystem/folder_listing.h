@@ -1,0 +1,71 @@
+// The entries of one folder as a file system that ignores letter case shows them: found by
+// any spelling of their name in constant time, and put in the order of an NTFS listing
+// (folded name, then real name) only when they are listed. Compact, because the folders of
+// a large server hold a hundred thousand names: the names share one buffer, the index is
+// one array.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace zendrik {
+
+class FolderListing {
+  public:
+    enum class Kind : unsigned char { File, Folder, Other };
+
+    // Records an entry that exists, or whose kind changed.
+    void insert(std::string_view name, Kind kind);
+    // Records that an entry no longer exists; nothing when it was not listed.
+    void erase(std::string_view name);
+
+    // The real name of the entry of `kind` whose folded name is `folded`: among names that
+    // differ only in letter case, always the first in listing order (byte order of the real
+    // names), so that every spelling reaches the same entry.
+    std::optional<std::string> find(std::string_view folded, Kind kind) const;
+    // The files that the mask "*.<extension>" matches, `foldedExtension` being the folded
+    // extension, in listing order.
+    std::vector<std::string> files(std::string_view foldedExtension) const;
+    // The groups of names that differ only in letter case, each in listing order, the groups
+    // in listing order too.
+    std::vector<std::vector<std::string>> caseTwins() const;
+
+  private:
+    static constexpr uint32_t kNone = UINT32_MAX;
+    struct Entry {
+        uint32_t at;  // the folded name starts at names_[at], the real name follows it
+        uint32_t foldedSize;
+        uint32_t nameSize;
+        uint32_t nextTwin;  // the next entry of the same folded name, or kNone
+        Kind kind;
+        bool removed;
+    };
+
+    std::string_view folded(const Entry& e) const { return {names_.data() + e.at, e.foldedSize}; }
+    std::string_view name(const Entry& e) const {
+        return {names_.data() + e.at + e.foldedSize, e.nameSize};
+    }
+    // The first entry of the folded name, or kNone.
+    uint32_t head(std::string_view folded, uint64_t hash) const;
+    // The entry named exactly `name` among those of `folded`, or kNone.
+    uint32_t exact(std::string_view folded, std::string_view name) const;
+    void addToIndex(uint32_t entry, uint64_t hash);
+    // Sorts entry numbers into listing order.
+    void sortByListingOrder(std::vector<uint32_t>& entries) const;
+
+    std::string names_;           // every entry's folded and real name, back to back
+    std::vector<Entry> entries_;  // in the order recorded; removed ones stay, marked
+    // Open addressing, a power of two in size: (hash >> 32) << 32 | (entry + 1) of the first
+    // entry of each folded name, 0 when free.
+    std::vector<uint64_t> index_;
+    size_t indexed_ = 0;               // folded names in index_
+    std::vector<uint32_t> twinHeads_;  // first entries of folded names with more than one
+    // Entry numbers by the folded text after the last dot of their names.
+    std::unordered_map<std::string, std::vector<uint32_t>> byExtension_;
+};
+
+}  // namespace zendrik
