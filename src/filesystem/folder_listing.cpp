@@ -8,24 +8,31 @@
 namespace zendrik {
 namespace {
 
-uint64_t hashOf(std::string_view folded) {
-    return std::hash<std::string_view>{}(folded);
+// 32 bits of hash: they choose a name's slot and are kept in it, so that growing the index
+// needs no name hashed again, and most slots of other names are passed without a look at
+// their names.
+uint32_t hashOf(std::string_view folded) {
+    const uint64_t h = std::hash<std::string_view>{}(folded);
+    return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
-// The part of a slot that is compared before the entry is looked at.
-uint64_t hashBits(uint64_t slotOrHash) {
-    return slotOrHash >> 32;
+uint32_t hashIn(uint64_t slot) {
+    return static_cast<uint32_t>(slot >> 32);
+}
+
+uint32_t entryIn(uint64_t slot) {
+    return static_cast<uint32_t>((slot & 0xFFFFFFFFu) - 1);
 }
 
 }  // namespace
 
-uint32_t FolderListing::head(std::string_view foldedName, uint64_t hash) const {
+uint32_t FolderListing::head(std::string_view foldedName, uint32_t hash) const {
     if (index_.empty()) return kNone;
     const size_t mask = index_.size() - 1;
     for (size_t i = hash & mask; index_[i] != 0; i = (i + 1) & mask) {
-        if (hashBits(index_[i]) != hashBits(hash)) continue;
-        const auto entry = static_cast<uint32_t>((index_[i] & 0xFFFFFFFFu) - 1);
-        if (folded(entries_[entry]) == foldedName) return entry;
+        if (hashIn(index_[i]) == hash && folded(entries_[entryIn(index_[i])]) == foldedName) {
+            return entryIn(index_[i]);
+        }
     }
     return kNone;
 }
@@ -37,27 +44,27 @@ uint32_t FolderListing::exact(std::string_view foldedName, std::string_view real
     return kNone;
 }
 
-void FolderListing::addToIndex(uint32_t entry, uint64_t hash) {
+void FolderListing::addToIndex(uint32_t entry, uint32_t hash) {
+    const auto place = [this](uint64_t slot) {
+        const size_t mask = index_.size() - 1;
+        size_t i = hashIn(slot) & mask;
+        while (index_[i] != 0) i = (i + 1) & mask;
+        index_[i] = slot;
+    };
     if ((indexed_ + 1) * 2 > index_.size()) {  // at most half full, so probes stay short
         std::vector<uint64_t> old = std::move(index_);
         index_.assign(std::max<size_t>(64, old.size() * 2), 0);
-        indexed_ = 0;
         for (const uint64_t slot : old) {
-            if (slot == 0) continue;
-            const auto e = static_cast<uint32_t>((slot & 0xFFFFFFFFu) - 1);
-            addToIndex(e, hashOf(folded(entries_[e])));
+            if (slot != 0) place(slot);
         }
     }
-    const size_t mask = index_.size() - 1;
-    size_t i = hash & mask;
-    while (index_[i] != 0) i = (i + 1) & mask;
-    index_[i] = (hashBits(hash) << 32) | (uint64_t{entry} + 1);
+    place((uint64_t{hash} << 32) | (uint64_t{entry} + 1));
     ++indexed_;
 }
 
 void FolderListing::insert(std::string_view realName, Kind kind) {
     const std::string foldedName = foldName(realName);
-    const uint64_t hash = hashOf(foldedName);
+    const uint32_t hash = hashOf(foldedName);
     const uint32_t first = head(foldedName, hash);
     for (uint32_t i = first; i != kNone; i = entries_[i].nextTwin) {
         if (name(entries_[i]) == realName) {

@@ -50,17 +50,17 @@ class FolderListing {
         return {names_.data() + e.at + e.foldedSize, e.nameSize};
     }
     // The first entry of the folded name, or kNone.
-    uint32_t head(std::string_view folded, uint64_t hash) const;
+    uint32_t head(std::string_view folded, uint32_t hash) const;
     // The entry named exactly `name` among those of `folded`, or kNone.
     uint32_t exact(std::string_view folded, std::string_view name) const;
-    void addToIndex(uint32_t entry, uint64_t hash);
+    void addToIndex(uint32_t entry, uint32_t hash);
     // Sorts entry numbers into listing order.
     void sortByListingOrder(std::vector<uint32_t>& entries) const;
 
     std::string names_;           // every entry's folded and real name, back to back
     std::vector<Entry> entries_;  // in the order recorded; removed ones stay, marked
-    // Open addressing, a power of two in size: (hash >> 32) << 32 | (entry + 1) of the first
-    // entry of each folded name, 0 when free.
+    // Open addressing, a power of two in size: hash << 32 | (entry + 1) of the first entry of
+    // each folded name, 0 when free.
     std::vector<uint64_t> index_;
     size_t indexed_ = 0;               // folded names in index_
     std::vector<uint32_t> twinHeads_;  // first entries of folded names with more than one
