@@ -9,10 +9,11 @@
 // For each N: the repair of fresh installations (zendrik-cli UT1 UT2 UT3), and the exchange
 // on repaired ones (zendrik-cli --copy UT1 UT2 UT3, whose repair pass then has nothing to
 // move). The lower bound of a run does what that run's log says was done, once each and
-// nothing else: it lists each folder once, reads the ini and each .int file once, renames
-// each moved file, deletes each deleted file, copies each copied file's bytes once (the last
-// copy of a target only) and writes each ini once, flushed to the disk. Figures are medians
-// of RUNS runs.
+// nothing else: it lists each folder once and stats no path, reads the ini and each .int
+// file once (leaving access times alone, as the tool does), renames each moved file,
+// deletes each deleted file, copies each copied file's bytes once (the last copy of a target
+// only) and writes each ini once, flushed to the disk. Figures are medians of RUNS runs.
+#include <dirent.h>
 #include <fcntl.h>
 #include <malloc.h>
 #include <sys/resource.h>
@@ -30,8 +31,10 @@
 #include <sstream>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "filesystem/folder_listing.h"
 #include "filesystem/names.h"
 #include "installation_generator.h"
 
@@ -100,43 +103,48 @@ std::vector<std::string> logLines(const fs::path& log) {
     return lines;
 }
 
-// The real path of a path the engine spelled, matching each component without regard to
-// case by one listing of its folder (kept, indexed by folded name).
+// The real path of a path the engine spelled, matching each component below an
+// installation folder without regard to case by one listing of its folder, kept in the
+// tool's own compact index. No path is stat'ed.
 class Resolver {
   public:
+    explicit Resolver(const std::vector<fs::path>& installations) {
+        for (const auto& ut : installations) cache_[ut.string()] = ut.string();
+    }
     std::string real(const std::string& logical) {
         if (auto it = cache_.find(logical); it != cache_.end()) return it->second;
         const fs::path p(logical);
-        std::string result;
-        if (fs::exists(p)) {
-            result = p.string();
-        } else {
-            const std::string parent = real(p.parent_path().string());
-            const auto& names = entries(parent);
-            const auto found = names.find(zendrik::foldName(p.filename().string()));
-            result = parent + "/" + (found == names.end() ? p.filename().string() : found->second);
-        }
-        return cache_[logical] = result;
+        if (p.parent_path() == p || p.parent_path().empty()) return logical;  // the top
+        const std::string parent = real(p.parent_path().string());
+        const std::string name = p.filename().string();
+        const auto& names = entries(parent);
+        const std::string folded = zendrik::foldName(name);
+        auto found = names.find(folded, Kind::File);
+        if (!found) found = names.find(folded, Kind::Folder);
+        return cache_[logical] = parent + "/" + found.value_or(name);
     }
-    // The names in `folder` by their folded form.
-    const std::unordered_map<std::string, std::string>& entries(const std::string& folder) {
+    // The entries of `folder`; none when it is no folder.
+    const zendrik::FolderListing& entries(const std::string& folder) {
         auto it = listings_.find(folder);
         if (it != listings_.end()) return it->second;
         auto& names = listings_[folder];
-        for (const auto& e : fs::directory_iterator(folder)) {
-            const std::string name = e.path().filename().string();
-            names.emplace(zendrik::foldName(name), name);
+        if (DIR* dir = ::opendir(folder.c_str())) {
+            while (const dirent* e = ::readdir(dir)) {
+                names.insert(e->d_name, e->d_type == DT_DIR ? Kind::Folder : Kind::File);
+            }
+            ::closedir(dir);
         }
         return names;
     }
 
   private:
+    using Kind = zendrik::FolderListing::Kind;
     std::unordered_map<std::string, std::string> cache_;
-    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> listings_;
+    std::unordered_map<std::string, zendrik::FolderListing> listings_;
 };
 
 std::string readAll(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOATIME);
     std::string data;
     char buffer[1 << 16];
     for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) data.append(buffer, n);
@@ -157,12 +165,18 @@ void copyBytes(const std::string& from, const std::string& to) {
 double lowerBound(const std::vector<fs::path>& installations,
                   const std::vector<std::string>& lines) {
     const auto began = std::chrono::steady_clock::now();
-    Resolver resolve;
+    Resolver resolve(installations);
     std::map<std::string, std::string> inis;
+    std::unordered_set<std::string>
+        descriptions;  // the real paths of the .int files in System folders
     for (const auto& ut : installations) {
         for (const char* sub : {"system", "textures", "sounds", "maps", "models"}) {
             const std::string folder = resolve.real((ut / sub).string());
-            if (fs::is_directory(folder)) resolve.entries(folder);
+            const auto& entries = resolve.entries(folder);
+            if (sub == std::string("system")) {
+                for (const auto& name : entries.files("INT"))
+                    descriptions.insert(folder + "/" + name);
+            }
         }
         const std::string ini = resolve.real((ut / "system" / "UnrealTournament.ini").string());
         inis[ini] = readAll(ini);
@@ -174,12 +188,16 @@ double lowerBound(const std::vector<fs::path>& installations,
         if (found == 0 && moved != std::string::npos) {
             const size_t in = line.find(" in ");
             const std::string name = line.substr(10, in - 10);
-            const std::string from = line.substr(in + 4, moved - in - 4);
-            const std::string to = line.substr(moved + 14);
-            ::rename(resolve.real(from + name).c_str(),
-                     (resolve.real(to.substr(0, to.size() - 1)) + "/" + name).c_str());
+            const std::string from = resolve.real(line.substr(in + 4, moved - in - 4) + name);
+            const std::string toFolder = line.substr(moved + 14);
+            const std::string to =
+                resolve.real(toFolder.substr(0, toFolder.size() - 1)) + "/" + name;
+            ::rename(from.c_str(), to.c_str());
+            if (zendrik::matchesExtension(name, "int")) descriptions.insert(to);
         } else if (found == 0 && line.ends_with(" with no equivalent... deleted")) {
-            ::unlink(resolve.real(line.substr(10, line.size() - 10 - 30)).c_str());
+            const std::string path = resolve.real(line.substr(10, line.size() - 10 - 30));
+            ::unlink(path.c_str());
+            descriptions.erase(path);
         }
         for (size_t at = 0; (at = line.find("  copied ", at)) != std::string::npos;) {
             const size_t to = line.find(" to ", at);
@@ -188,13 +206,7 @@ double lowerBound(const std::vector<fs::path>& installations,
             at = end;
         }
     }
-    for (const auto& ut : installations) {
-        const std::string system = resolve.real((ut / "system").string());
-        for (const auto& e : fs::directory_iterator(system)) {
-            if (zendrik::matchesExtension(e.path().filename().string(), "int"))
-                readAll(e.path().string());
-        }
-    }
+    for (const auto& path : descriptions) readAll(path);
     for (const auto& [to, from] : copies) {
         const fs::path target(to);
         copyBytes(resolve.real(from),
@@ -299,7 +311,7 @@ int main(int argc, char** argv) {
         for (const auto& [name, rows] :
              {std::pair{"repair", &repair}, std::pair{"exchange", &exchange}}) {
             const Row& row = (*rows)[n];
-            std::printf("| %d | %s | %.2f s | %.2f s | %.2f | %.1f MB |\n", n, name, row.cli,
+            std::printf("| %d | %s | %.3f s | %.3f s | %.2f | %.1f MB |\n", n, name, row.cli,
                         row.bound, row.cli / row.bound, row.memory);
         }
     }
