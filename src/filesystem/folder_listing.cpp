@@ -37,8 +37,8 @@ uint32_t FolderListing::head(std::string_view foldedName, uint32_t hash) const {
     return kNone;
 }
 
-uint32_t FolderListing::exact(std::string_view foldedName, std::string_view realName) const {
-    for (uint32_t i = head(foldedName, hashOf(foldedName)); i != kNone; i = entries_[i].nextTwin) {
+uint32_t FolderListing::named(uint32_t first, std::string_view realName) const {
+    for (uint32_t i = first; i != kNone; i = entries_[i].nextTwin) {
         if (name(entries_[i]) == realName) return i;
     }
     return kNone;
@@ -66,12 +66,10 @@ void FolderListing::insert(std::string_view realName, Kind kind) {
     const std::string foldedName = foldName(realName);
     const uint32_t hash = hashOf(foldedName);
     const uint32_t first = head(foldedName, hash);
-    for (uint32_t i = first; i != kNone; i = entries_[i].nextTwin) {
-        if (name(entries_[i]) == realName) {
-            entries_[i].kind = kind;
-            entries_[i].removed = false;
-            return;
-        }
+    if (const uint32_t i = named(first, realName); i != kNone) {
+        entries_[i].kind = kind;
+        entries_[i].removed = false;
+        return;
     }
     const auto entry = static_cast<uint32_t>(entries_.size());
     entries_.push_back(Entry{static_cast<uint32_t>(names_.size()),
@@ -93,7 +91,8 @@ void FolderListing::insert(std::string_view realName, Kind kind) {
 }
 
 void FolderListing::erase(std::string_view realName) {
-    if (const uint32_t i = exact(foldName(realName), realName); i != kNone) {
+    const std::string foldedName = foldName(realName);
+    if (const uint32_t i = named(head(foldedName, hashOf(foldedName)), realName); i != kNone) {
         entries_[i].removed = true;
     }
 }

@@ -51,8 +51,8 @@ class FolderListing {
     }
     // The first entry of the folded name, or kNone.
     uint32_t head(std::string_view folded, uint32_t hash) const;
-    // The entry named exactly `name` among those of `folded`, or kNone.
-    uint32_t exact(std::string_view folded, std::string_view name) const;
+    // The entry named exactly `name` in the chain of twins that starts at `first`, or kNone.
+    uint32_t named(uint32_t first, std::string_view name) const;
     void addToIndex(uint32_t entry, uint32_t hash);
     // Sorts entry numbers into listing order.
     void sortByListingOrder(std::vector<uint32_t>& entries) const;
