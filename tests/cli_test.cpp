@@ -25,7 +25,7 @@ TEST_F(CliTest, PrintsEveryFinalLineAndSavesTheLastPassLog) {
     const std::string logFile = (tmp.path() / "run.txt").string();
     put(logFile, "an older and much longer log that must be replaced entirely");
     ASSERT_EQ(cli({"--copy", "--log", logFile, (tmp.path() / "A").string(),
-                   (tmp.path() / "B" / "system" / "unrealtournament.exe").string()}),
+                   b.at("system/UnrealTournament.exe").string()}),
               kExitSuccess);
     const std::string text = out.str();
     EXPECT_TRUE(text.starts_with("Processing : " + a.folder() + "...\n  Scanning for misplaced"));

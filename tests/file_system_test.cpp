@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -101,9 +102,23 @@ TEST_F(FileSystemTest, EverySpellingOfCaseTwinsReachesTheFirstInByteOrder) {
     PosixFileSystem listedFirst;
     EXPECT_EQ(listedFirst.listFiles(tmp.folder(), "u").size(), 2u);
     EXPECT_EQ(listedFirst.listFiles(at("Sys/"), "u"), Names{"y.u"});
-    // A write through any spelling replaces the file every spelling reads.
-    files.writeFile(at("a.U"), "rewritten");
-    EXPECT_EQ(contentsOf(disk("A.u")), "rewritten");
+    // Which twin a write, move or deletion means cannot be known: each is refused, and
+    // both files stay as they are.
+    for (const auto& act : std::vector<std::function<void()>>{
+             [&] { files.writeFile(at("a.U"), "rewritten"); },
+             [&] { files.moveFile(at("a.u"), at("Sys/a.u")); },
+             [&] { files.copyFile(at("Sys/y.u"), at("A.U")); },
+             [&] { files.removeFile(at("A.u")); }}) {
+        try {
+            act();
+            ADD_FAILURE() << "no refusal";
+        } catch (const FsError& e) {
+            EXPECT_TRUE(e.ambiguous()) << e.what();
+        }
+    }
+    EXPECT_TRUE(files.ambiguous(at("a.U")));
+    EXPECT_FALSE(files.ambiguous(at("Sys/y.u")));
+    EXPECT_EQ(contentsOf(disk("A.u")), "upper");
     EXPECT_EQ(contentsOf(disk("a.u")), "lower");
 }
 

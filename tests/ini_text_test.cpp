@@ -56,40 +56,34 @@ TEST_F(AddServerPackageTest, EntriesGoOnTopAndTheFileGetsExactlyTheText) {
     const std::string path = ut.folder() + "system/UNREALTOURNAMENT.ini"_p;
     ServerPackageList utini(readIniText(disk, ut.folder() + "System/UnrealTournament.ini"_p));
     log.addLine("    Package MyVoice not installed as ServerPackage in UT.ini...");
-    AddServerPackage(ctx, "MyVoice", utini, path);
+    EXPECT_TRUE(AddServerPackage(ctx, "MyVoice", utini, path));
+    // On disk before its line is marked.
+    EXPECT_EQ(contentsOf(ut.ini()), iniWith({"MyVoice", "PackA", "PackB"}));
     log.addLine("    Package MySkin not installed as ServerPackage in UT.ini...");
-    AddServerPackage(ctx, "MySkin", utini, path);
-    EXPECT_EQ(utini.text(), iniWith({"MySkin", "MyVoice", "PackA", "PackB"}));
+    EXPECT_TRUE(AddServerPackage(ctx, "MySkin", utini, path));
     EXPECT_EQ(log[0],
               "    Package MyVoice not installed as ServerPackage in UT.ini...  ...entry added");
     EXPECT_EQ(log[1],
               "    Package MySkin not installed as ServerPackage in UT.ini...  ...entry added");
-    writeServerPackages(ctx, utini, path);
     // The file holds the text and nothing more: no empty line piles up run after run.
-    EXPECT_EQ(contentsOf(ut.ini()), utini.text());
+    EXPECT_EQ(contentsOf(ut.ini()), iniWith({"MySkin", "MyVoice", "PackA", "PackB"}));
     EXPECT_EQ(entriesOf(ut.at("system")), std::vector<std::string>{"UnrealTournament.ini"});
 }
 
-TEST_F(AddServerPackageTest, AFailedWriteSaysWhichEntriesAreMissing) {
+TEST_F(AddServerPackageTest, AnEntryWhoseWriteFailsIsNotMarked) {
     Installation ut(tmp.path(), "UT", iniWith({"PackA"}));
     const std::string path = ut.folder() + "system/UNREALTOURNAMENT.ini"_p;
     ServerPackageList utini(readIniText(disk, ut.ini().string()));
     FaultInjectingFileSystem faulty(disk);
     RunContext refused(faulty, log);
-    faulty.failCall(FsOp::Write, 1, "No space left on device");
-    for (const char* name : {"One", "Two"}) {
-        log.addLine(std::string("extension ") + name);
-        AddServerPackage(refused, name, utini, path);
-    }
-    EXPECT_THROW(writeServerPackages(refused, utini, path), FsError);
-    EXPECT_EQ(log.lines().back(),
-              "    could not write " + path +
-                  " (No space left on device): the last 2 entries marked "
-                  "\"...entry added\" above, from ServerPackages=One on, are not in it");
-    EXPECT_EQ(contentsOf(ut.ini()), iniWith({"PackA"}));
-    // Written later, both are there.
-    writeServerPackages(ctx, utini, path);
-    EXPECT_EQ(contentsOf(ut.ini()), iniWith({"Two", "One", "PackA"}));
+    faulty.failCall(FsOp::Write, 2, "No space left on device");
+    log.addLine("extension One");
+    AddServerPackage(refused, "One", utini, path);
+    log.addLine("extension Two");
+    EXPECT_THROW(AddServerPackage(refused, "Two", utini, path), FsError);
+    EXPECT_EQ(log[0], "extension One  ...entry added");
+    EXPECT_EQ(log[1], "extension Two");
+    EXPECT_EQ(contentsOf(ut.ini()), iniWith({"One", "PackA"}));
 }
 
 TEST_F(AddServerPackageTest, LeavesAFileWithoutEntriesUntouched) {
@@ -98,14 +92,11 @@ TEST_F(AddServerPackageTest, LeavesAFileWithoutEntriesUntouched) {
     const std::string path = ut.folder() + "system/UNREALTOURNAMENT.ini"_p;
     ServerPackageList utini(ini);
     log.addLine("    Package MyVoice not installed as ServerPackage in UT.ini...");
-    AddServerPackage(ctx, "MyVoice", utini, path);
-    writeServerPackages(ctx, utini, path);
+    EXPECT_FALSE(AddServerPackage(ctx, "MyVoice", utini, path));
     EXPECT_EQ(utini.text(), ini);
     EXPECT_EQ(contentsOf(ut.ini()), ini);
-    ASSERT_EQ(log.size(), 2u);
+    ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0], "    Package MyVoice not installed as ServerPackage in UT.ini...");
-    EXPECT_EQ(log[1], "    ServerPackages=MyVoice not added: no line of " + path +
-                          " begins with ServerPackages=");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "filesystem/names.h"
+#include "repair/installation_folder.h"
 #include "repair/log.h"
 #include "repair/repair_run.h"
 
@@ -131,37 +132,34 @@ class PrintedLines {
     std::chrono::steady_clock::time_point flushed_ = std::chrono::steady_clock::now();
 };
 
-// The installation folder that a FOLDER argument names, or an error text.
+// The installation folder that a FOLDER argument names, or an error text. The argument is
+// taken exactly, letter case and all: it is the user's, not a name the program forms.
 std::optional<std::string> installationFolder(FileSystem& fs, std::string argument,
                                               std::string& error) {
     // Windows takes "/" as well; the log spells every path with the platform's separator.
     std::replace(argument.begin(), argument.end(), '/', kSeparator);
-    if (fs.folderExists(argument)) {
-        std::string folder = argument;
-        if (folder.back() != kSeparator) folder += kSeparator;
-        return folder;
+    if (argument.empty()) {
+        error = "an empty FOLDER";
+        return std::nullopt;
     }
+    std::string folder = argument;
+    if (folder.back() != kSeparator) folder += kSeparator;
+    fs.nameExactly(folder);
+    if (fs.folderExists(folder)) return folder;
+    fs.nameExactly(argument);
     const size_t cut = argument.rfind(kSeparator);
     const std::string name = cut == std::string::npos ? argument : argument.substr(cut + 1);
-    if (!fs.fileExists(argument) || !sameName(name, "UnrealTournament.exe")) {
+    if (!sameName(name, "UnrealTournament.exe") || !fs.fileExists(argument)) {
         error = "not a folder, nor an UnrealTournament.exe: " + argument;
         return std::nullopt;
     }
-    // The installation folder is the parent of the folder that holds the executable. A
-    // path that climbs with ".." or starts in the executable's own folder is made absolute
-    // first, so that its parent can be named.
-    auto exe = std::filesystem::path(argument).lexically_normal();
-    const auto holder = exe.parent_path();
-    if (holder.empty() || holder.filename() == "..") exe = std::filesystem::absolute(exe);
-    const auto installation = exe.parent_path().parent_path();
-    if (exe.parent_path() == exe.parent_path().root_path()) {
+    auto installation = installationFolderOfExecutable(argument);
+    if (!installation) {
         error = "UnrealTournament.exe has no installation folder above its own: " + argument;
         return std::nullopt;
     }
-    if (installation.empty()) return std::string{'.', kSeparator};
-    std::string folder = installation.string();
-    if (folder.back() != kSeparator) folder += kSeparator;
-    return folder;
+    fs.nameExactly(*installation);
+    return installation;
 }
 
 // Parses the arguments; returns an error text for bad usage, or nothing.
@@ -219,6 +217,7 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& fs, std::ostre
             const size_t cut = options.logFile->rfind(kSeparator);
             const std::string folder =
                 cut == std::string::npos ? std::string(".") : options.logFile->substr(0, cut + 1);
+            fs.nameExactly(*options.logFile);  // the user's names, letter case and all
             if (!fs.folderExists(folder)) usageError = "no such folder for --log: " + folder;
         }
     }

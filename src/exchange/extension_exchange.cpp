@@ -10,8 +10,9 @@ namespace zendrik {
 namespace {
 
 // Copies the package files of the extension `X` of kind `kind` from S into T, and adds its
-// server package entry where its kind has one.
-void copyPackagesOfKind(RunContext& ctx, const std::string& S, const std::string& T,
+// server package entry where its kind has one. False when that entry had no place in the
+// ini text.
+bool copyPackagesOfKind(RunContext& ctx, const std::string& S, const std::string& T,
                         const std::string& X, const std::string& kind, ServerPackageList& utini) {
     const std::string system = subFolder("system");
     const std::string sounds = subFolder("sounds");
@@ -32,7 +33,7 @@ void copyPackagesOfKind(RunContext& ctx, const std::string& S, const std::string
     } else {
         entry = false;
     }
-    if (entry) AddServerPackage(ctx, X, utini, T + system + "UNREALTOURNAMENT.ini");
+    return !entry || AddServerPackage(ctx, X, utini, T + system + "UNREALTOURNAMENT.ini");
 }
 
 }  // namespace
@@ -46,25 +47,25 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
     const std::string system = subFolder("system");
     const std::string System = subFolder("System");
     const std::string iniPath = T + system + "UNREALTOURNAMENT.ini";
-    withServerPackagesWritten(ctx, utini, iniPath, [&] {
-        const size_t count = ctx.OrdnerListe.size();
-        for (size_t i = 0; i < count; ++i) {
-            if (i == AktuellerOrdner) continue;
-            const std::string S = ctx.OrdnerListe[i];
-            ctx.log.addLine("      " + S);
-            const size_t n = GibDateien(ctx, S + System + "*.int");
-            for (size_t j = 0; j < n; ++j) {
-                const std::string name = ctx.Dateiliste[j];
-                if (isStockIntName(name)) continue;
-                if (ctx.fs.fileExists(T + System + name)) continue;
-                const std::string kind = whatIsThisExtension(ctx, S + system + name);
-                ctx.log.addLine("        extension found: " + name + " (" + kind + ")");
-                const std::string X = name.substr(0, name.size() - 4);
-                copyPackagesOfKind(ctx, S, T, X, kind, utini);
-                copyExt(ctx, S + system + name, T + system + name);
-            }
+    const size_t count = ctx.OrdnerListe.size();
+    for (size_t i = 0; i < count; ++i) {
+        if (i == AktuellerOrdner) continue;
+        const std::string S = ctx.OrdnerListe[i];
+        ctx.log.addLine("      " + S);
+        const size_t n = GibDateien(ctx, S + System + "*.int");
+        for (size_t j = 0; j < n; ++j) {
+            const std::string name = ctx.Dateiliste[j];
+            if (isStockIntName(name)) continue;
+            if (ctx.fs.fileExists(T + System + name)) continue;
+            const std::string kind = whatIsThisExtension(ctx, S + system + name);
+            ctx.log.addLine("        extension found: " + name + " (" + kind + ")");
+            const std::string X = name.substr(0, name.size() - 4);
+            const bool placed = copyPackagesOfKind(ctx, S, T, X, kind, utini);
+            copyExt(ctx, S + system + name, T + system + name);
+            // After the copy notes, which belong on the extension's own line.
+            if (!placed) logEntryNotAdded(ctx, X, iniPath);
         }
-    });
+    }
 }
 
 }  // namespace zendrik

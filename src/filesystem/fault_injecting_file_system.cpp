@@ -38,6 +38,22 @@ bool FaultInjectingFileSystem::folderExists(const std::string& path) {
     return target_.folderExists(path);
 }
 
+bool FaultInjectingFileSystem::ambiguous(const std::string& path) {
+    enter(FsOp::Exists, path);
+    return target_.ambiguous(path);
+}
+
+bool FaultInjectingFileSystem::sameFile(const std::string& a, const std::string& b) {
+    enter(FsOp::Exists, a);
+    return target_.sameFile(a, b);
+}
+
+bool FaultInjectingFileSystem::belongsTo(const std::string& folder,
+                                         const std::string& installation) {
+    enter(FsOp::Exists, folder);
+    return target_.belongsTo(folder, installation);
+}
+
 std::unique_ptr<SequentialReader> FaultInjectingFileSystem::openForReading(
     const std::string& path) {
     enter(FsOp::Read, path);
@@ -60,14 +76,14 @@ std::unique_ptr<SequentialWriter> FaultInjectingFileSystem::openForReplacing(
     return target_.openForReplacing(path);
 }
 
-void FaultInjectingFileSystem::copyFile(const std::string& from, const std::string& to) {
+Transfer FaultInjectingFileSystem::copyFile(const std::string& from, const std::string& to) {
     enter(FsOp::Copy, from, to);
-    target_.copyFile(from, to);
+    return target_.copyFile(from, to);
 }
 
-void FaultInjectingFileSystem::moveFile(const std::string& from, const std::string& to) {
+Transfer FaultInjectingFileSystem::moveFile(const std::string& from, const std::string& to) {
     enter(FsOp::Move, from, to);
-    target_.moveFile(from, to);
+    return target_.moveFile(from, to);
 }
 
 void FaultInjectingFileSystem::removeFile(const std::string& path) {

@@ -24,17 +24,21 @@ class FaultInjectingFileSystem final : public FileSystem {
     // The number of calls of kind `op` so far, refused ones included.
     int calls(FsOp op) const { return counts_[static_cast<size_t>(op)]; }
 
+    void nameExactly(const std::string& path) override { target_.nameExactly(path); }
     std::vector<std::string> listFiles(const std::string& folder,
                                        std::string_view extension) override;
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
+    bool ambiguous(const std::string& path) override;
+    bool sameFile(const std::string& a, const std::string& b) override;
+    bool belongsTo(const std::string& folder, const std::string& installation) override;
     std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view contents,
                    Sync sync = Sync::Now) override;
     void syncDeferredWrites() override;
     std::unique_ptr<SequentialWriter> openForReplacing(const std::string& path) override;
-    void copyFile(const std::string& from, const std::string& to) override;
-    void moveFile(const std::string& from, const std::string& to) override;
+    Transfer copyFile(const std::string& from, const std::string& to) override;
+    Transfer moveFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
     void testAppend(const std::string& path) override;
     void forgetCache() override { target_.forgetCache(); }

@@ -27,6 +27,13 @@ FsError::FsError(FsOp op, std::string path, std::string reason, std::string targ
       target_(std::move(target)),
       reason_(std::move(reason)) {}
 
+FsError FsError::ambiguousName(FsOp op, std::string path, std::string target) {
+    FsError e(op, std::move(path), "another file there differs from it only in letter case",
+              std::move(target));
+    e.ambiguous_ = true;
+    return e;
+}
+
 std::string_view describe(FsOp op) {
     switch (op) {
         case FsOp::List:

@@ -2,11 +2,31 @@
 // delete of a run goes through a FileSystem, so that letter case, listing order, safe
 // writes and fault injection are settled in one place.
 //
-// Paths are UTF-8 strings that use kSeparator. Every component of a path is matched
-// without regard to letter case. Where a folder holds several names that differ only in case
-// (possible on Linux), the first in byte order is taken whatever the spelling asked for, so
-// every spelling of a name reaches the same file. Failures throw FsError; an operation that
-// throws has changed nothing on disk.
+// Paths are UTF-8 strings that use kSeparator. Failures throw FsError.
+//
+// Which file a path names
+// -----------------------
+// - A path the user gave (an installation folder, the path of an executable, a log file) is
+//   declared with nameExactly(). That part of every path that begins with it is taken as the
+//   operating system takes it: its components are never matched without regard to case.
+// - Below it, and in paths that begin with no declared path, the names the program forms
+//   itself ("system", "UnrealTournament.ini", names taken from a listing or from another
+//   installation) are matched without regard to letter case, as the game does on Windows.
+// - Case twins: where a folder holds several names that differ only in case (possible on
+//   Linux), every spelling of a folder reaches the first twin folder in byte order, and every
+//   spelling of a file name reaches the first twin file for reading. A twin file is never
+//   moved, replaced or deleted: moveFile, copyFile, writeFile and removeFile refuse a name
+//   that stands for more than one file (FsError::ambiguous()), changing nothing.
+//   fileExists looks in every twin spelling of every folder of the path.
+// - Links: a link to a file is listed and read as that file; a move or copy whose source and
+//   target are one file, links followed, changes nothing (Transfer::SameFile). A folder of a
+//   path that is a link leading nowhere, a link loop, or a folder that cannot be listed to
+//   its end is an error, never an empty folder. A name that does not exist at all is not.
+// - Hidden files (a name that begins with "." on POSIX, the hidden or system attribute on
+//   Windows) never match a listing mask, but fileExists sees them.
+// - An operation that throws has changed nothing, except a move across file systems whose
+//   final deletion of the source fails: its target is then whole and the source is still
+//   there.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +46,10 @@ class FsError : public std::runtime_error {
   public:
     FsError(FsOp op, std::string path, std::string reason, std::string target = {});
 
+    // A refusal because the name stands for several files that differ only in letter case.
+    static FsError ambiguousName(FsOp op, std::string path, std::string target = {});
+    bool ambiguous() const { return ambiguous_; }
+
     FsOp op() const { return op_; }
     const std::string& path() const { return path_; }
     const std::string& target() const { return target_; }  // empty unless copy or move
@@ -36,6 +60,13 @@ class FsError : public std::runtime_error {
     std::string path_;
     std::string target_;
     std::string reason_;
+    bool ambiguous_ = false;
+};
+
+// What a copy or a move did.
+enum class Transfer {
+    Done,
+    SameFile,  // source and target are one file (links followed): nothing was changed
 };
 
 // Reads one file front to back.
@@ -60,15 +91,40 @@ class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
+    // Declares `path` a path the user gave: a folder (ending in kSeparator) or a file. Every
+    // path that begins with it takes that part exactly as given; see the top of this file.
+    virtual void nameExactly(const std::string& path) { (void)path; }
+
     // Names of the plain files in `folder` (a path ending in kSeparator) whose names end in
     // "." + `extension`, case ignored, in NTFS listing order (ordinal, case ignored).
-    // A folder that does not exist, or is no folder, lists nothing. Sub-folders, and links
-    // that lead nowhere, are never listed.
+    // A folder that does not exist lists nothing. Sub-folders, hidden files, and links that
+    // lead nowhere are never listed. Throws when a folder of the path cannot be listed.
     virtual std::vector<std::string> listFiles(const std::string& folder,
                                                std::string_view extension) = 0;
 
-    // True when a plain file exists at `path`.
+    // True when a plain file exists at `path`, hidden or not, in any twin spelling of its
+    // folders and of its name. Throws when a folder of the path cannot be listed, so that a
+    // false answer is certain.
     virtual bool fileExists(const std::string& path) = 0;
+
+    // True when the name of `path` stands for more than one file of its folder: names that
+    // differ only in letter case.
+    virtual bool ambiguous(const std::string& path) {
+        (void)path;
+        return false;
+    }
+
+    // True when `a` and `b` name one existing file, links followed.
+    virtual bool sameFile(const std::string& a, const std::string& b) = 0;
+
+    // True when the folder `folder`, links followed, lies inside the folder `installation`,
+    // links followed; also when `folder` does not exist. False for a folder that a link
+    // makes another installation's, or shares with one.
+    virtual bool belongsTo(const std::string& folder, const std::string& installation) {
+        (void)folder;
+        (void)installation;
+        return true;
+    }
 
     // True when a folder exists at `path` (with or without a closing separator).
     virtual bool folderExists(const std::string& path) = 0;
@@ -98,12 +154,14 @@ class FileSystem {
 
     // Copies the plain file `from` to `to`, replacing a file of that name, in the same safe
     // way as writeFile. The copy keeps the source's permission bits and modification time.
-    virtual void copyFile(const std::string& from, const std::string& to) = 0;
+    // Source and target one file: nothing is done, and the answer says so.
+    virtual Transfer copyFile(const std::string& from, const std::string& to) = 0;
 
     // Moves the plain file `from` to `to`, replacing a file of that name. Within one file
     // system a rename; across file systems a durable copy followed by deleting the source.
-    // A move that fails leaves the file in its source.
-    virtual void moveFile(const std::string& from, const std::string& to) = 0;
+    // A move that fails leaves the file in its source. Source and target one file: nothing
+    // is done, and the answer says so; two hard links of one file lose the source's name.
+    virtual Transfer moveFile(const std::string& from, const std::string& to) = 0;
 
     // Deletes the plain file at `path`.
     virtual void removeFile(const std::string& path) = 0;

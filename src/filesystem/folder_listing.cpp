@@ -109,6 +109,22 @@ std::optional<std::string> FolderListing::find(std::string_view foldedName, Kind
     return std::string(name(*found));
 }
 
+std::vector<std::string> FolderListing::findAll(std::string_view foldedName, Kind kind) const {
+    std::vector<std::string> found;
+    for (uint32_t i = head(foldedName, hashOf(foldedName)); i != kNone; i = entries_[i].nextTwin) {
+        const Entry& e = entries_[i];
+        if (!e.removed && e.kind == kind) found.emplace_back(name(e));
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+bool FolderListing::contains(std::string_view realName, Kind kind) const {
+    const std::string foldedName = foldName(realName);
+    const uint32_t i = named(head(foldedName, hashOf(foldedName)), realName);
+    return i != kNone && !entries_[i].removed && entries_[i].kind == kind;
+}
+
 void FolderListing::sortByListingOrder(std::vector<uint32_t>& numbers) const {
     std::sort(numbers.begin(), numbers.end(), [this](uint32_t a, uint32_t b) {
         const Entry& x = entries_[a];
@@ -123,7 +139,8 @@ std::vector<std::string> FolderListing::files(std::string_view foldedExtension) 
     const auto matching = [&](uint32_t i) {
         const Entry& e = entries_[i];
         // "*.<extension>" wants one character of base name at least.
-        return !e.removed && e.kind == Kind::File && e.foldedSize > foldedExtension.size() + 1 &&
+        return !e.removed && e.kind == Kind::File && names_[e.at + e.foldedSize] != '.' &&
+               e.foldedSize > foldedExtension.size() + 1 &&
                folded(e).ends_with(foldedExtension) &&
                folded(e)[e.foldedSize - foldedExtension.size() - 1] == '.';
     };

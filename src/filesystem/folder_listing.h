@@ -16,7 +16,9 @@ namespace zendrik {
 
 class FolderListing {
   public:
-    enum class Kind : unsigned char { File, Folder, Other };
+    // Unreachable: a link whose target cannot be reached (leads nowhere, loops, or may not
+    // be looked into); Other: anything else that is no file or folder.
+    enum class Kind : unsigned char { File, Folder, Unreachable, Other };
 
     // Records an entry that exists, or whose kind changed.
     void insert(std::string_view name, Kind kind);
@@ -27,8 +29,12 @@ class FolderListing {
     // differ only in letter case, always the first in listing order (byte order of the real
     // names), so that every spelling reaches the same entry.
     std::optional<std::string> find(std::string_view folded, Kind kind) const;
+    // Every real name of `kind` whose folded name is `folded`, in byte order.
+    std::vector<std::string> findAll(std::string_view folded, Kind kind) const;
+    // Whether an entry of `kind` is named exactly `name`.
+    bool contains(std::string_view name, Kind kind) const;
     // The files that the mask "*.<extension>" matches, `foldedExtension` being the folded
-    // extension, in listing order.
+    // extension, in listing order. Hidden files (a name that begins with ".") never match.
     std::vector<std::string> files(std::string_view foldedExtension) const;
     // The groups of names that differ only in letter case, each in listing order, the groups
     // in listing order too.

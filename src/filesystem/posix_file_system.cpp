@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <functional>
 #include <system_error>
 
@@ -250,10 +251,13 @@ const PosixFileSystem::Listing& PosixFileSystem::listing(const std::string& real
             } else if (e->d_type == DT_DIR) {
                 kind = Kind::Folder;
             } else if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+                const std::string path = realFolder + e->d_name;
                 struct stat st {};
-                if (::stat((realFolder + e->d_name).c_str(), &st) == 0) {
+                if (::stat(path.c_str(), &st) == 0) {
                     if (S_ISREG(st.st_mode)) kind = Kind::File;
                     if (S_ISDIR(st.st_mode)) kind = Kind::Folder;
+                } else if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+                    kind = Kind::Unreachable;
                 }
             }
             entries.insert(name, kind);
@@ -290,50 +294,122 @@ std::optional<std::string> findEntry(const FolderListing& entries, std::string_v
 
 }  // namespace
 
-std::optional<std::string> PosixFileSystem::resolveFolder(const std::string& logical, FsOp op) {
-    if (auto it = folders_.find(logical); it != folders_.end()) {
-        if (it->second.empty()) return std::nullopt;
-        return it->second;
+void PosixFileSystem::nameExactly(const std::string& path) {
+    if (path.empty()) return;
+    if (path.back() == '/') {
+        exactFolders_.insert(path);
+    } else {
+        exactFiles_.insert(path);
     }
-    std::string real = (!logical.empty() && logical[0] == '/') ? "/" : "";
-    bool found = true;
-    for (size_t start = 0; start <= logical.size() && found;) {
+    folders_.clear();
+    spellings_.clear();
+}
+
+size_t PosixFileSystem::exactPart(const std::string& logical) const {
+    size_t longest = 0;
+    for (const auto& folder : exactFolders_) {
+        if (folder.size() > longest && logical.starts_with(folder)) longest = folder.size();
+    }
+    return longest;
+}
+
+std::vector<std::string> PosixFileSystem::walkFolder(const std::string& logical, FsOp op,
+                                                     bool everySpelling) {
+    std::vector<std::string> reals;
+    size_t start = exactPart(logical);
+    if (start > 0) {
+        // The part the user gave, as the operating system takes it.
+        const auto given = givenFolder(logical.substr(0, start), op);
+        if (!given) return {};
+        reals.push_back(*given);
+    } else {
+        reals.push_back((!logical.empty() && logical[0] == '/') ? "/" : "");
+    }
+    while (start <= logical.size() && !reals.empty()) {
         size_t end = logical.find('/', start);
         if (end == std::string::npos) end = logical.size();
         const std::string part = logical.substr(start, end - start);
         start = end + 1;
         if (part.empty() || part == ".") continue;
         if (part == "..") {
-            real += "../";
+            for (auto& real : reals) real += "../";
             continue;
         }
-        std::optional<std::string> name;
-        if (const Listing* entries = readableListing(real, op, logical)) {
-            name = findEntry(*entries, part, Kind::Folder);
-        } else {
-            // A folder that may be passed but not read (mode 711): only the exact name works.
-            struct stat st {};
-            if (::stat((real + part).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) name = part;
+        const std::string folded = foldName(part);
+        std::vector<std::string> next;
+        for (const auto& real : reals) {
+            const Listing* entries = readableListing(real, op, logical);
+            if (entries == nullptr) {
+                // A folder that may be passed but not read (mode 711): only the exact name works.
+                struct stat st {};
+                if (::stat((real + part).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+                    next.push_back(real + part + "/");
+                }
+                continue;
+            }
+            if (!entries->findAll(folded, Kind::Unreachable).empty()) {
+                // A link that leads nowhere, loops or may not be entered: what it holds is
+                // unknown, which is not the same as nothing.
+                const std::string shown = logical.substr(0, end) + "/";
+                const auto broken = entries->findAll(folded, Kind::Unreachable).front();
+                struct stat st {};
+                fail(op, shown, ::stat((real + broken).c_str(), &st) != 0 ? errno : ENOENT);
+            }
+            for (const auto& name : entries->findAll(folded, Kind::Folder)) {
+                next.push_back(real + name + "/");
+                if (!everySpelling) break;
+            }
         }
-        if (name) {
-            real += *name + "/";
-        } else {
-            found = false;
-        }
+        reals = std::move(next);
     }
-    if (real.empty()) real = "./";
-    folders_[logical] = found ? real : std::string();
-    if (!found) return std::nullopt;
+    for (auto& real : reals) {
+        if (real.empty()) real = "./";
+    }
+    return reals;
+}
+
+std::optional<std::string> PosixFileSystem::givenFolder(const std::string& folder, FsOp op) {
+    const std::string real = folder.empty() ? "./" : folder;
+    struct stat st {};
+    if (::stat(real.c_str(), &st) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR) fail(op, folder, errno);
+        return std::nullopt;
+    }
+    if (!S_ISDIR(st.st_mode)) return std::nullopt;
     return real;
+}
+
+std::optional<std::string> PosixFileSystem::resolveFolder(const std::string& logical, FsOp op) {
+    if (auto it = folders_.find(logical); it != folders_.end()) {
+        if (it->second.empty()) return std::nullopt;
+        return it->second;
+    }
+    const auto reals = walkFolder(logical, op, false);
+    folders_[logical] = reals.empty() ? std::string() : reals.front();
+    if (reals.empty()) return std::nullopt;
+    return reals.front();
+}
+
+const std::vector<std::string>& PosixFileSystem::folderSpellings(const std::string& logical,
+                                                                 FsOp op) {
+    if (auto it = spellings_.find(logical); it != spellings_.end()) return it->second;
+    auto reals = walkFolder(logical, op, true);
+    return spellings_.emplace(logical, std::move(reals)).first->second;
 }
 
 std::optional<PosixFileSystem::Located> PosixFileSystem::findFile(const std::string& logical,
                                                                   FsOp op) {
     auto [folder, name] = splitPath(logical);
     if (name.empty()) return std::nullopt;
-    const auto real = resolveFolder(folder, op);
+    const bool exact = exactFiles_.contains(logical);
+    const auto real = exact ? givenFolder(folder, op) : resolveFolder(folder, op);
     if (!real) return std::nullopt;
-    const auto entry = findEntry(listing(*real, op, logical), name, Kind::File);
+    const Listing& entries = listing(*real, op, logical);
+    if (exact) {
+        if (!entries.contains(name, Kind::File)) return std::nullopt;
+        return Located{*real, name};
+    }
+    const auto entry = findEntry(entries, name, Kind::File);
     if (!entry) return std::nullopt;
     return Located{*real, *entry};
 }
@@ -344,14 +420,30 @@ PosixFileSystem::Located PosixFileSystem::locateFile(const std::string& logical,
     return *file;
 }
 
+PosixFileSystem::Located PosixFileSystem::locateOnly(const std::string& logical, FsOp op,
+                                                     const std::string& target) {
+    auto file = findFile(logical, op);
+    if (!file) fail(op, logical, ENOENT, target);
+    if (!exactFiles_.contains(logical) &&
+        listing(file->folder, op, logical).findAll(foldName(file->name), Kind::File).size() > 1) {
+        throw FsError::ambiguousName(op, logical, target);
+    }
+    return *file;
+}
+
 PosixFileSystem::Located PosixFileSystem::locateTarget(const std::string& logical, FsOp op,
                                                        const std::string& shown) {
+    const std::string target = op == FsOp::Write ? std::string() : logical;
     auto [folder, name] = splitPath(logical);
-    if (name.empty()) fail(op, shown, EISDIR, op == FsOp::Write ? std::string() : logical);
-    const auto real = resolveFolder(folder, op);
-    if (!real) fail(op, shown, ENOENT, op == FsOp::Write ? std::string() : logical);
-    const auto existing = findEntry(listing(*real, op, logical), name, Kind::File);
-    if (existing) return Located{*real, *existing};
+    if (name.empty()) fail(op, shown, EISDIR, target);
+    const bool exact = exactFiles_.contains(logical);
+    const auto real = exact ? givenFolder(folder, op) : resolveFolder(folder, op);
+    if (!real) fail(op, shown, ENOENT, target);
+    const Listing& entries = listing(*real, op, logical);
+    if (exact) return Located{*real, name, entries.contains(name, Kind::File)};
+    const auto existing = entries.findAll(foldName(name), Kind::File);
+    if (existing.size() > 1) throw FsError::ambiguousName(op, shown, target);
+    if (existing.size() == 1) return Located{*real, existing.front()};
     return Located{*real, name, false};
 }
 
@@ -375,7 +467,57 @@ std::vector<std::string> PosixFileSystem::listFiles(const std::string& folder,
 }
 
 bool PosixFileSystem::fileExists(const std::string& path) {
-    return findFile(path, FsOp::Exists).has_value();
+    auto [folder, name] = splitPath(path);
+    if (name.empty()) return false;
+    if (exactFiles_.contains(path)) return findFile(path, FsOp::Exists).has_value();
+    const std::string folded = foldName(name);
+    for (const auto& real : folderSpellings(folder, FsOp::Exists)) {
+        if (listing(real, FsOp::Exists, path).find(folded, Kind::File)) return true;
+    }
+    return false;
+}
+
+bool PosixFileSystem::ambiguous(const std::string& path) {
+    auto [folder, name] = splitPath(path);
+    if (name.empty() || exactFiles_.contains(path)) return false;
+    const auto real = resolveFolder(folder, FsOp::Exists);
+    return real && listing(*real, FsOp::Exists, path).findAll(foldName(name), Kind::File).size() > 1;
+}
+
+namespace {
+
+// The device and inode of the file at `path`, links followed.
+std::optional<std::pair<dev_t, ino_t>> identityOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return std::make_pair(st.st_dev, st.st_ino);
+}
+
+}  // namespace
+
+bool PosixFileSystem::sameFile(const std::string& a, const std::string& b) {
+    const auto x = findFile(a, FsOp::Exists);
+    const auto y = findFile(b, FsOp::Exists);
+    if (!x || !y) return false;
+    const auto idX = identityOf(x->path());
+    return idX && idX == identityOf(y->path());
+}
+
+bool PosixFileSystem::belongsTo(const std::string& folder, const std::string& installation) {
+    const auto real = resolveFolder(folder, FsOp::Exists);
+    const auto home = resolveFolder(installation, FsOp::Exists);
+    if (!real || !home) return true;
+    const auto canonical = [](const std::string& path) -> std::optional<std::string> {
+        char* resolved = ::realpath(path.c_str(), nullptr);
+        if (resolved == nullptr) return std::nullopt;
+        std::string text(resolved);
+        ::free(resolved);
+        if (text.back() != '/') text += '/';
+        return text;
+    };
+    const auto inner = canonical(*real);
+    const auto outer = canonical(*home);
+    return !inner || !outer || inner->starts_with(*outer);
 }
 
 bool PosixFileSystem::folderExists(const std::string& path) {
@@ -427,46 +569,58 @@ void PosixFileSystem::syncDeferredWrites() {
     unsynced_.clear();
 }
 
-void PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
+Transfer PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
     const auto source = findFile(from, FsOp::Copy);
     if (!source) fail(FsOp::Copy, from, ENOENT, to);
     const Located target = locateTarget(to, FsOp::Copy, from);
+    if (target.listed) {
+        const auto id = identityOf(source->path());
+        if (id && id == identityOf(target.path())) return Transfer::SameFile;
+    }
     const int err = copySafely(source->path(), target.folder, target.name, false);
     if (err != 0) fail(FsOp::Copy, from, err, to);
     noteWritten(target);
+    return Transfer::Done;
 }
 
-void PosixFileSystem::moveFile(const std::string& from, const std::string& to) {
-    const auto source = findFile(from, FsOp::Move);
-    if (!source) fail(FsOp::Move, from, ENOENT, to);
+Transfer PosixFileSystem::moveFile(const std::string& from, const std::string& to) {
+    const Located source = locateOnly(from, FsOp::Move, to);
     const Located target = locateTarget(to, FsOp::Move, from);
-    if (source->name == target.name && sameFolder(source->folder, target.folder)) {
-        return;  // already where it is to go
+    if (source.name == target.name && sameFolder(source.folder, target.folder)) {
+        return Transfer::SameFile;  // already where it is to go
     }
     // A target the listing does not hold cannot be another name of the source.
-    struct stat sourceFile {
-    }, targetFile{};
-    const bool sameFile = target.listed && ::lstat(source->path().c_str(), &sourceFile) == 0 &&
-                          ::lstat(target.path().c_str(), &targetFile) == 0 &&
-                          sourceFile.st_dev == targetFile.st_dev &&
-                          sourceFile.st_ino == targetFile.st_ino;
-    if (sameFile) {
-        // Two links of one file: the target already holds the bytes; drop the source's name.
-        if (::unlink(source->path().c_str()) != 0) fail(FsOp::Move, from, errno, to);
-        noteRemoved(*source);
-        return;
+    if (target.listed) {
+        const auto id = identityOf(source.path());
+        if (id && id == identityOf(target.path())) {
+            struct stat sourceLink {
+            }, targetLink{};
+            const bool hardLinks = ::lstat(source.path().c_str(), &sourceLink) == 0 &&
+                                   ::lstat(target.path().c_str(), &targetLink) == 0 &&
+                                   sourceLink.st_ino == targetLink.st_ino &&
+                                   sourceLink.st_dev == targetLink.st_dev;
+            // A symbolic link and its target: a rename would put the link in place of the
+            // bytes it points to.
+            if (!hardLinks) return Transfer::SameFile;
+            // Two hard links of one file: the target already holds the bytes; drop the
+            // source's name.
+            if (::unlink(source.path().c_str()) != 0) fail(FsOp::Move, from, errno, to);
+            noteRemoved(source);
+            return Transfer::Done;
+        }
     }
-    if (::rename(source->path().c_str(), target.path().c_str()) != 0) {
+    if (::rename(source.path().c_str(), target.path().c_str()) != 0) {
         if (errno != EXDEV) fail(FsOp::Move, from, errno, to);
         // Another file system: a durable copy first, so that deleting the source loses nothing.
-        const int err = copySafely(source->path(), target.folder, target.name, true);
+        const int err = copySafely(source.path(), target.folder, target.name, true);
         if (err != 0) fail(FsOp::Move, from, err, to);
         noteWritten(target);
-        if (::unlink(source->path().c_str()) != 0) fail(FsOp::Move, from, errno, to);
+        if (::unlink(source.path().c_str()) != 0) fail(FsOp::Move, from, errno, to);
     } else {
         noteWritten(target);
     }
-    noteRemoved(*source);
+    noteRemoved(source);
+    return Transfer::Done;
 }
 
 bool PosixFileSystem::sameFolder(const std::string& a, const std::string& b) {
@@ -482,7 +636,7 @@ bool PosixFileSystem::sameFolder(const std::string& a, const std::string& b) {
 }
 
 void PosixFileSystem::removeFile(const std::string& path) {
-    const Located file = locateFile(path, FsOp::Remove);
+    const Located file = locateOnly(path, FsOp::Remove);
     if (::unlink(file.path().c_str()) != 0) fail(FsOp::Remove, path, errno);
     noteRemoved(file);
 }
@@ -497,6 +651,7 @@ void PosixFileSystem::testAppend(const std::string& path) {
 void PosixFileSystem::forgetCache() {
     listings_.clear();
     folders_.clear();
+    spellings_.clear();
     folderIds_.clear();
 }
 

@@ -17,17 +17,21 @@ namespace zendrik {
 
 class PosixFileSystem final : public FileSystem {
   public:
+    void nameExactly(const std::string& path) override;
     std::vector<std::string> listFiles(const std::string& folder,
                                        std::string_view extension) override;
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
+    bool ambiguous(const std::string& path) override;
+    bool sameFile(const std::string& a, const std::string& b) override;
+    bool belongsTo(const std::string& folder, const std::string& installation) override;
     std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view contents,
                    Sync sync = Sync::Now) override;
     void syncDeferredWrites() override;
     std::unique_ptr<SequentialWriter> openForReplacing(const std::string& path) override;
-    void copyFile(const std::string& from, const std::string& to) override;
-    void moveFile(const std::string& from, const std::string& to) override;
+    Transfer copyFile(const std::string& from, const std::string& to) override;
+    Transfer moveFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
     void testAppend(const std::string& path) override;
     void forgetCache() override;
@@ -48,9 +52,19 @@ class PosixFileSystem final : public FileSystem {
     // The listing of a folder, or none when the folder may not be read.
     const Listing* readableListing(const std::string& realFolder, FsOp op,
                                    const std::string& shown);
+    // How many leading characters of `logical` the longest declared folder covers.
+    size_t exactPart(const std::string& logical) const;
+    // The real folders that the logical folder path names: the first twin spelling of each
+    // component, or every combination of twin spellings.
+    std::vector<std::string> walkFolder(const std::string& logical, FsOp op, bool everySpelling);
     std::optional<std::string> resolveFolder(const std::string& logical, FsOp op);
+    // A folder path as the user gave it, when it names a folder.
+    std::optional<std::string> givenFolder(const std::string& folder, FsOp op);
+    const std::vector<std::string>& folderSpellings(const std::string& logical, FsOp op);
     std::optional<Located> findFile(const std::string& logical, FsOp op);
     Located locateFile(const std::string& logical, FsOp op);
+    // An existing file that is to be moved or deleted: refused when its name is ambiguous.
+    Located locateOnly(const std::string& logical, FsOp op, const std::string& target = {});
     Located locateTarget(const std::string& logical, FsOp op, const std::string& shown);
     void noteWritten(const Located& file);
     void noteRemoved(const Located& file);
@@ -59,6 +73,9 @@ class PosixFileSystem final : public FileSystem {
 
     std::unordered_map<std::string, Listing> listings_;     // by real folder path
     std::unordered_map<std::string, std::string> folders_;  // logical folder -> real, "" if none
+    std::unordered_map<std::string, std::vector<std::string>> spellings_;  // every twin spelling
+    std::set<std::string> exactFolders_;  // declared by nameExactly, ending in "/"
+    std::set<std::string> exactFiles_;
     std::set<std::string> unsynced_;  // real paths written with Sync::Deferred
     // Device and inode of real folders, or none when stat failed.
     std::unordered_map<std::string, std::optional<std::pair<dev_t, ino_t>>> folderIds_;

@@ -97,8 +97,8 @@ class Handle {
     HANDLE h_;
 };
 
-constexpr DWORD kNotListed =
-    FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// Hidden and system files exist, but never match a listing mask.
+constexpr DWORD kNotListed = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 bool isSeparator(char c) {
     return c == '\\' || c == '/';
@@ -245,9 +245,10 @@ const WindowsFileSystem::Listing& WindowsFileSystem::listing(const std::string& 
         // FindClose, not CloseHandle, ends a search.
         HANDLE search = find.get();
         do {
-            if ((data.dwFileAttributes & kNotListed) != 0) continue;
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
             const std::string name = utf8(data.cFileName);
-            entries.emplace(std::make_pair(foldName(name), name), true);
+            entries.emplace(std::make_pair(foldName(name), name),
+                            (data.dwFileAttributes & kNotListed) == 0);
         } while (::FindNextFileW(search, &data));
         const DWORD error = ::GetLastError();
         ::FindClose(search);
@@ -289,13 +290,22 @@ std::vector<std::string> WindowsFileSystem::listFiles(const std::string& folder,
                                                       std::string_view extension) {
     std::vector<std::string> names;
     for (const auto& entry : listing(folder)) {
-        if (matchesExtension(entry.first.first, extension)) names.push_back(entry.first.second);
+        if (entry.second && matchesExtension(entry.first.first, extension)) {
+            names.push_back(entry.first.second);
+        }
     }
     return names;
 }
 
 bool WindowsFileSystem::fileExists(const std::string& path) {
     return findFile(path) != nullptr;
+}
+
+bool WindowsFileSystem::sameFile(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION x{}, y{};
+    return fileExists(a) && fileExists(b) && fileIdentity(a, x) && fileIdentity(b, y) &&
+           x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
 }
 
 bool WindowsFileSystem::folderExists(const std::string& path) {
@@ -343,27 +353,30 @@ void WindowsFileSystem::syncDeferredWrites() {
     unsynced_.clear();
 }
 
-void WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {
+Transfer WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {
     if (!fileExists(from)) fail(FsOp::Copy, from, ERROR_FILE_NOT_FOUND, to);
+    if (sameFile(from, to)) return Transfer::SameFile;
     const std::string target = targetOf(to);
     const DWORD error = replaceSafely(
         target, false, [&](const std::wstring& temporary) { return copyTo(from, temporary); });
     if (error != 0) fail(FsOp::Copy, from, error, to);
     noteWritten(target);
+    return Transfer::Done;
 }
 
-void WindowsFileSystem::moveFile(const std::string& from, const std::string& to) {
+Transfer WindowsFileSystem::moveFile(const std::string& from, const std::string& to) {
     if (!fileExists(from)) fail(FsOp::Move, from, ERROR_FILE_NOT_FOUND, to);
     const std::string target = targetOf(to);
     BY_HANDLE_FILE_INFORMATION a{}, b{};
     if (fileIdentity(from, a) && fileIdentity(target, b) &&
         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
         a.nFileIndexLow == b.nFileIndexLow) {
-        if (sameName(fullPath(from), fullPath(target))) return;  // already where it is to go
+        // Already where it is to go.
+        if (sameName(fullPath(from), fullPath(target))) return Transfer::SameFile;
         // Two links of one file: the target already holds the bytes; drop the source's name.
         if (!::DeleteFileW(wide(from).c_str())) fail(FsOp::Move, from, ::GetLastError(), to);
         noteRemoved(from);
-        return;
+        return Transfer::Done;
     }
     if (!::MoveFileExW(wide(from).c_str(), wide(target).c_str(), MOVEFILE_REPLACE_EXISTING)) {
         const DWORD error = ::GetLastError();
@@ -377,6 +390,7 @@ void WindowsFileSystem::moveFile(const std::string& from, const std::string& to)
     }
     noteWritten(target);
     noteRemoved(from);
+    return Transfer::Done;
 }
 
 void WindowsFileSystem::removeFile(const std::string& path) {

@@ -20,19 +20,21 @@ class WindowsFileSystem final : public FileSystem {
                                        std::string_view extension) override;
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
+    bool sameFile(const std::string& a, const std::string& b) override;
     std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view contents,
                    Sync sync = Sync::Now) override;
     void syncDeferredWrites() override;
     std::unique_ptr<SequentialWriter> openForReplacing(const std::string& path) override;
-    void copyFile(const std::string& from, const std::string& to) override;
-    void moveFile(const std::string& from, const std::string& to) override;
+    Transfer copyFile(const std::string& from, const std::string& to) override;
+    Transfer moveFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
     void testAppend(const std::string& path) override;
     void forgetCache() override { listings_.clear(); }
 
   private:
     // The plain files of one folder, keyed by (folded name, name): map order is listing order.
+    // The value tells whether a listing mask may match the file (not hidden or system).
     using Listing = std::map<std::pair<std::string, std::string>, bool>;
 
     const Listing& listing(const std::string& folder);

@@ -19,6 +19,15 @@ size_t GibDateien(RunContext& ctx, const std::string& Dateipfad) {
 
 void copyExt(RunContext& ctx, const std::string& QuellPfad, const std::string& ZielPfad) {
     if (!ctx.fs.fileExists(QuellPfad)) return;
+    if (ctx.fs.sameFile(QuellPfad, ZielPfad)) {  // a folder both installations share
+        ctx.log.extendLastLine("  " + QuellPfad + " is " + ZielPfad + " already    ");
+        return;
+    }
+    if (ctx.fs.ambiguous(ZielPfad)) {
+        ctx.log.extendLastLine("  " + QuellPfad + " not copied: " + ZielPfad +
+                               " names files that differ only in letter case    ");
+        return;
+    }
     ctx.log.extendLastLine("  copied " + QuellPfad + " to " + ZielPfad + "    ");
     ctx.kinds.erase(ZielPfad);
     ctx.fs.copyFile(QuellPfad, ZielPfad);
@@ -31,8 +40,22 @@ void moveExtReal(RunContext& ctx, const std::string& QuellOrdner, const std::str
         const std::string name = ctx.Dateiliste[i];
         ctx.Merker = true;
         ctx.log.addLine("    found " + name + " in " + QuellOrdner);
+        // Which of two case twins is meant cannot be known: none is moved or replaced.
+        if (ctx.fs.ambiguous(QuellOrdner + name)) {
+            ctx.log.extendLastLine("  ...left in place: another file there differs from it only "
+                                   "in letter case");
+            continue;
+        }
+        if (ctx.fs.ambiguous(ZielOrdner + name)) {
+            ctx.log.extendLastLine("  ...left in place: " + ZielOrdner +
+                                   " holds files of this name that differ only in letter case");
+            continue;
+        }
         ctx.kinds.erase(ZielOrdner + name);
-        ctx.fs.moveFile(QuellOrdner + name, ZielOrdner + name);
+        if (ctx.fs.moveFile(QuellOrdner + name, ZielOrdner + name) == Transfer::SameFile) {
+            ctx.log.extendLastLine("  ...left in place: it is " + ZielOrdner + name);
+            continue;
+        }
         ctx.log.extendLastLine("  ...moved to " + ZielOrdner);
     }
 }

@@ -21,6 +21,13 @@ void RemoveIncompleteExtensions(RunContext& ctx, const std::string& Ordner) {
     const std::string textures = Ordner + subFolder("textures");
     const std::string sounds = Ordner + subFolder("sounds");
     const std::string models = Ordner + subFolder("models");
+    if (!ctx.fs.belongsTo(system, Ordner)) {
+        // Through a link System is another installation's too: what it holds may be complete
+        // there, so nothing in it is judged from this installation.
+        ctx.log.addLine("    skipped: " + system + " lies outside " + Ordner +
+                        " (a link), so its description files may belong to another installation");
+        return;
+    }
     const size_t count = GibDateien(ctx, system + "*.int");
     for (size_t i = 0; i < count; ++i) {
         const std::string name = ctx.Dateiliste[i];
@@ -32,6 +39,11 @@ void RemoveIncompleteExtensions(RunContext& ctx, const std::string& Ordner) {
         const bool model = ctx.fs.fileExists(models + base + ".u");
         if (!texture && !sound && !code && !model && removable(kind)) {
             ctx.Merker = true;
+            if (ctx.fs.ambiguous(system + name)) {
+                ctx.log.addLine("    found " + system + name + " with no equivalent, left in place: "
+                                "another file there differs from it only in letter case");
+                continue;
+            }
             ctx.log.addLine("    found " + system + name + " with no equivalent... deleted");
             ctx.fs.removeFile(system + name);
         }

@@ -20,6 +20,9 @@ PassResult RepairRun::eachFolder(
     const std::function<void(size_t, const std::string&, ServerPackageList&)>& steps) {
     PassResult result;
     ctx_.OrdnerListe = std::move(OrdnerListe);
+    // The installation folders are the user's: taken exactly, only the names below them
+    // without regard to case.
+    for (const auto& folder : ctx_.OrdnerListe) ctx_.fs.nameExactly(folder);
     const size_t count = ctx_.OrdnerListe.size();
     for (size_t i = 0; i < count; ++i) {
         const std::string F = ctx_.OrdnerListe[i];

@@ -1,4 +1,6 @@
-// Adding server package entries to an installation's ini text.
+// Adding server package entries to an installation's ini text and file. One protocol for
+// every step: the entry is written to the file first, and only then is its log line marked
+// with "  ...entry added", so that no entry is reported added that is not on disk.
 #pragma once
 
 #include <string>
@@ -8,36 +10,14 @@
 
 namespace zendrik {
 
-// Adds "ServerPackages=<ExtensionName>" above the first entry of `utini` and marks the last
-// log line with "  ...entry added". The ini file `Pfad` gets the new text from
-// writeServerPackages, which the step calls before it ends or reports a failure. When no
-// line of `utini` begins with "ServerPackages=", nothing is added and a log line says so.
-void AddServerPackage(RunContext& ctx, const std::string& ExtensionName, ServerPackageList& utini,
+// Adds "ServerPackages=<ExtensionName>" above the first entry of `utini`, writes the ini file
+// `Pfad`, then marks the last log line with "  ...entry added". A failed write throws with
+// the line unmarked. When no line of `utini` begins with "ServerPackages=", nothing is added
+// or written and the answer is false: the caller logs logEntryNotAdded where it fits.
+bool AddServerPackage(RunContext& ctx, const std::string& ExtensionName, ServerPackageList& utini,
                       const std::string& Pfad);
 
 // The log line for an entry that has no place in the ini text `Pfad`.
 void logEntryNotAdded(RunContext& ctx, const std::string& ExtensionName, const std::string& Pfad);
-
-// Writes `utini` to `Pfad` when entries were added since the last write. When the write
-// fails, a log line says which entries marked as added are not in the file, and the failure
-// is thrown on.
-void writeServerPackages(RunContext& ctx, ServerPackageList& utini, const std::string& Pfad);
-
-// Runs `step`; before a failure of it is passed on, the entries it added are written.
-template <typename Step>
-void withServerPackagesWritten(RunContext& ctx, ServerPackageList& utini, const std::string& Pfad,
-                               Step step) {
-    try {
-        step();
-    } catch (...) {
-        try {
-            writeServerPackages(ctx, utini, Pfad);
-        } catch (...) {
-            // Logged by writeServerPackages; the step's own failure is the one to report.
-        }
-        throw;
-    }
-    writeServerPackages(ctx, utini, Pfad);
-}
 
 }  // namespace zendrik
