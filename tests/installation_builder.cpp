@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -51,6 +52,33 @@ std::string contentsOf(const fs::path& path) {
 
 bool isFile(const fs::path& path) {
     return fs::is_regular_file(fs::symlink_status(path));
+}
+
+namespace {
+
+void addTree(const std::string& prefix, const fs::path& folder,
+             std::map<std::string, std::string>& tree) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const fs::path path = entry.path();
+        const std::string name = prefix + path.filename().generic_string();
+        const auto status = fs::symlink_status(path);
+        if (fs::is_symlink(status)) {
+            tree[name] = "link -> " + fs::read_symlink(path).generic_string();
+        } else if (fs::is_directory(status)) {
+            tree[name] = "folder";
+            addTree(name + "/", path, tree);
+        } else {
+            tree[name] = "file " + std::to_string(std::hash<std::string>{}(contentsOf(path)));
+        }
+    }
+}
+
+}  // namespace
+
+std::map<std::string, std::string> treeOf(const fs::path& root) {
+    std::map<std::string, std::string> tree;
+    addTree("", root, tree);
+    return tree;
 }
 
 std::vector<std::string> entriesOf(const fs::path& folder) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,10 @@ std::string contentsOf(const std::filesystem::path& path);
 bool isFile(const std::filesystem::path& path);
 // Names of the entries of a folder, sorted by byte order.
 std::vector<std::string> entriesOf(const std::filesystem::path& folder);
+
+// Every entry below `root`, by its path relative to it (generic "/" form): "folder",
+// "link -> <target>", or "file " and a hash of the contents. Links are not followed.
+std::map<std::string, std::string> treeOf(const std::filesystem::path& root);
 
 // The contents of description files of each kind.
 std::string voiceInt();

@@ -10,8 +10,8 @@ namespace zendrik {
 std::optional<std::string> installationFolderOfExecutable(const std::string& exe) {
     namespace fs = std::filesystem;
     fs::path path = fs::path(exe).lexically_normal();
-    const bool climbs = std::any_of(path.begin(), path.end(),
-                                    [](const fs::path& part) { return part == ".."; });
+    const bool climbs =
+        std::any_of(path.begin(), path.end(), [](const fs::path& part) { return part == ".."; });
     if (path.parent_path().empty() || climbs) {
         std::error_code error;
         path = fs::absolute(path, error).lexically_normal();
