@@ -1,5 +1,8 @@
 #include "exchange/extension_exchange.h"
 
+#include <chrono>
+#include <vector>
+
 #include "filesystem/names.h"
 #include "packagefiles/extension_classifier.h"
 #include "packagefiles/file_primitives.h"
@@ -9,32 +12,49 @@
 namespace zendrik {
 namespace {
 
-// Copies the package files of the extension `X` of kind `kind` from S into T, and adds its
-// server package entry where its kind has one. False when that entry had no place in the
-// ini text.
-bool copyPackagesOfKind(RunContext& ctx, const std::string& S, const std::string& T,
-                        const std::string& X, const std::string& kind, ServerPackageList& utini) {
+// What a copied extension still waits for: its server package entry on disk, the mark on its
+// line, and its description file, which marks it as present and so is copied last.
+struct Waiting {
+    std::string line;  // the extension's line with the copy notes of its package files
+    size_t markAt = 0;  // where "  ...entry added" goes in it
+    enum class Entry { None, Added, NoPlace } entry = Entry::None;
+    std::string X;
+    std::string intFrom, intTo;
+};
+
+// Copies the package files of the extension `X` of kind `kind` from S into T, noting each
+// copy on the last line of `batch`, and adds its server package entry to `utini` where its
+// kind has one.
+Waiting::Entry copyPackagesOfKind(RunContext& batch, const std::string& S, const std::string& T,
+                                  const std::string& X, const std::string& kind,
+                                  ServerPackageList& utini) {
     const std::string system = subFolder("system");
     const std::string sounds = subFolder("sounds");
-    bool entry = true;
     if (kind == kVoice) {
-        copyExt(ctx, S + system + X + ".u", T + system + X + ".u");
-        copyExt(ctx, S + sounds + X + ".uax", T + sounds + X + ".uax");
+        copyExt(batch, S + system + X + ".u", T + system + X + ".u");
+        copyExt(batch, S + sounds + X + ".uax", T + sounds + X + ".uax");
     } else if (kind == kPlayerClass) {
-        copyExt(ctx, S + system + X + ".u", T + system + X + ".u");
-        copyExt(ctx, S + subFolder("models") + X + ".u", T + system + X + ".u");
-        copyExt(ctx, S + sounds + X + "Sounds.uax", T + sounds + X + "Sounds.uax");
+        copyExt(batch, S + system + X + ".u", T + system + X + ".u");
+        copyExt(batch, S + subFolder("models") + X + ".u", T + system + X + ".u");
+        copyExt(batch, S + sounds + X + "Sounds.uax", T + sounds + X + "Sounds.uax");
     } else if (kind == kSkin) {
         const std::string textures = subFolder("textures");
-        copyExt(ctx, S + textures + X + ".utx", T + textures + X + ".utx");
-    } else if (kind == kMutator || kind == kGameStyle) {
-        copyExt(ctx, S + system + X + ".u", T + system + X + ".u");
-        entry = false;
+        copyExt(batch, S + textures + X + ".utx", T + textures + X + ".utx");
     } else {
-        entry = false;
+        if (kind == kMutator || kind == kGameStyle) {
+            copyExt(batch, S + system + X + ".u", T + system + X + ".u");
+        }
+        return Waiting::Entry::None;
     }
-    return !entry || AddServerPackage(ctx, X, utini, T + system + "UNREALTOURNAMENT.ini");
+    if (!utini.hasInsertionPoint()) return Waiting::Entry::NoPlace;
+    utini.add(X);
+    return Waiting::Entry::Added;
 }
+
+// Extensions are settled in batches: one durable write of the ini and one flush of the
+// copied package files serve many extensions, and the log still shows progress.
+constexpr size_t kBatch = 256;
+constexpr auto kBatchTime = std::chrono::milliseconds(250);
 
 }  // namespace
 
@@ -47,25 +67,87 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
     const std::string system = subFolder("system");
     const std::string System = subFolder("System");
     const std::string iniPath = T + system + "UNREALTOURNAMENT.ini";
+
+    // The lines of the extensions copied since the last settling, held back from the log
+    // until their entries are on disk.
+    Log held;
+    held.keepAllLines(true);
+    RunContext batch(ctx.fs, held);
+    std::vector<Waiting> waiting;
+    auto batchBegan = std::chrono::steady_clock::now();
+    // Logs the held lines as they are, unmarked: what a failure leaves.
+    const auto release = [&] {
+        for (const auto& w : waiting) ctx.log.addLine(w.line);
+        waiting.clear();
+        held.clear();
+    };
+    // The package files copied so far reach the disk, then the ini with their entries; only
+    // then are their lines marked and their description files copied.
+    const auto settle = [&] {
+        for (size_t k = 0; k < waiting.size(); ++k) waiting[k].line = held[k];
+        try {
+            ctx.fs.syncDeferredWrites();
+            utini.flush(ctx.fs, iniPath);
+        } catch (...) {
+            release();
+            throw;
+        }
+        std::vector<Waiting> settled = std::move(waiting);
+        waiting.clear();
+        held.clear();
+        for (auto& w : settled) {
+            if (w.entry == Waiting::Entry::Added) w.line.insert(w.markAt, "  ...entry added");
+        }
+        for (size_t k = 0; k < settled.size(); ++k) {
+            const Waiting& w = settled[k];
+            ctx.log.addLine(w.line);
+            try {
+                copyExt(ctx, w.intFrom, w.intTo);
+            } catch (...) {
+                // The extensions behind it have their packages and entries, not their .int.
+                for (size_t rest = k + 1; rest < settled.size(); ++rest) {
+                    ctx.log.addLine(settled[rest].line);
+                }
+                throw;
+            }
+            if (w.entry == Waiting::Entry::NoPlace) logEntryNotAdded(ctx, w.X, iniPath);
+        }
+        batchBegan = std::chrono::steady_clock::now();
+    };
+
     const size_t count = ctx.OrdnerListe.size();
     for (size_t i = 0; i < count; ++i) {
         if (i == AktuellerOrdner) continue;
         const std::string S = ctx.OrdnerListe[i];
+        settle();
         ctx.log.addLine("      " + S);
         const size_t n = GibDateien(ctx, S + System + "*.int");
         for (size_t j = 0; j < n; ++j) {
             const std::string name = ctx.Dateiliste[j];
             if (isStockIntName(name)) continue;
             if (ctx.fs.fileExists(T + System + name)) continue;
-            const std::string kind = whatIsThisExtension(ctx, S + system + name);
-            ctx.log.addLine("        extension found: " + name + " (" + kind + ")");
             const std::string X = name.substr(0, name.size() - 4);
-            const bool placed = copyPackagesOfKind(ctx, S, T, X, kind, utini);
-            copyExt(ctx, S + system + name, T + system + name);
-            // After the copy notes, which belong on the extension's own line.
-            if (!placed) logEntryNotAdded(ctx, X, iniPath);
+            Waiting w;
+            w.X = X;
+            w.intFrom = S + system + name;
+            w.intTo = T + system + name;
+            try {
+                const std::string kind = whatIsThisExtension(ctx, S + system + name);
+                held.addLine("        extension found: " + name + " (" + kind + ")");
+                waiting.push_back(w);
+                waiting.back().entry = copyPackagesOfKind(batch, S, T, X, kind, utini);
+                waiting.back().markAt = held[held.size() - 1].size();
+            } catch (...) {
+                for (size_t k = 0; k < waiting.size(); ++k) waiting[k].line = held[k];
+                release();
+                throw;
+            }
+            if (waiting.size() >= kBatch || std::chrono::steady_clock::now() - batchBegan >= kBatchTime) {
+                settle();
+            }
         }
     }
+    settle();
 }
 
 }  // namespace zendrik

@@ -132,10 +132,12 @@ class FileSystem {
     // Opens the plain file at `path` for reading.
     virtual std::unique_ptr<SequentialReader> openForReading(const std::string& path) = 0;
 
-    // When a write reaches the disk's platters, not only the file system's cache.
+    // When a write reaches the disk's platters, not only the file system's cache. The bytes
+    // of a written file always do before it is renamed over its target, so that a power cut
+    // leaves the old file or the new one; what may wait is the rename itself.
     enum class Sync {
-        Now,       // before writeFile returns
-        Deferred,  // at the next syncDeferredWrites: for files rewritten many times in a row
+        Now,       // the rename too, before writeFile returns
+        Deferred,  // the rename at the next syncDeferredWrites: for files rewritten often
     };
 
     // Replaces the file at `path` (or creates it) by `contents`: the contents go to a
@@ -149,11 +151,13 @@ class FileSystem {
     // too long to hold in memory. The folder must exist.
     virtual std::unique_ptr<SequentialWriter> openForReplacing(const std::string& path) = 0;
 
-    // Flushes every write made with Sync::Deferred since the last call to the disk.
+    // Flushes to the disk every copy, and every rename of a write made with Sync::Deferred,
+    // since the last call. Tries them all; throws the first failure.
     virtual void syncDeferredWrites() {}
 
     // Copies the plain file `from` to `to`, replacing a file of that name, in the same safe
-    // way as writeFile. The copy keeps the source's permission bits and modification time.
+    // way as writeFile, its bytes on the disk at the next syncDeferredWrites. The copy keeps
+    // the source's permission bits and modification time.
     // Source and target one file: nothing is done, and the answer says so.
     virtual Transfer copyFile(const std::string& from, const std::string& to) = 0;
 

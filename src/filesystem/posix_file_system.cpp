@@ -142,9 +142,10 @@ class TemporaryFile {
     int error() const { return error_; }
     int fd() const { return fd_; }
 
-    // Puts the file in place of the target, flushed to the disk first when `durable`.
-    // Returns 0 or an errno; on failure the target is untouched.
-    int commit(bool durable) {
+    // Puts the file in place of the target, its bytes flushed to the disk first when
+    // `durable`, and the rename itself when `folderToo`. Returns 0 or an errno; on failure
+    // the target is untouched.
+    int commit(bool durable, bool folderToo = true) {
         int err = ::fchmod(fd_, mode_) == 0 ? 0 : errno;
         if (err == 0 && durable && ::fsync(fd_) != 0) err = errno;
         if (::close(fd_) != 0 && err == 0) err = errno;
@@ -152,7 +153,7 @@ class TemporaryFile {
         if (err == 0 && ::rename(path_.c_str(), target_.c_str()) != 0) err = errno;
         if (err != 0) return err;
         committed_ = true;
-        if (durable) syncFolder(folder_);
+        if (durable && folderToo) syncFolder(folder_);
         return 0;
     }
 
@@ -537,7 +538,8 @@ void PosixFileSystem::writeFile(const std::string& path, std::string_view conten
     TemporaryFile file(target.folder, target.name, modeFor(target.path()));
     int err = file.error();
     if (err == 0) err = writeAll(file.fd(), contents.data(), contents.size());
-    if (err == 0) err = file.commit(now);
+    // The bytes reach the disk before the rename, whenever the folder does.
+    if (err == 0) err = file.commit(true, now);
     if (err != 0) fail(FsOp::Write, path, err);
     noteWritten(target);
     if (now) {
@@ -558,15 +560,22 @@ std::unique_ptr<SequentialWriter> PosixFileSystem::openForReplacing(const std::s
 }
 
 void PosixFileSystem::syncDeferredWrites() {
-    // The files are whole and in place already; a flush that fails costs durability only.
-    for (const auto& path : unsynced_) {
+    std::set<std::string> files;
+    files.swap(unsynced_);
+    std::set<std::string> folders;
+    std::optional<FsError> failure;
+    for (const auto& path : files) {
+        folders.insert(splitPath(path).first);
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) continue;
-        ::fsync(fd);
+        if (fd < 0) {
+            if (errno != ENOENT && !failure) failure.emplace(FsOp::Write, path, reasonOf(errno));
+            continue;  // gone since: nothing of it to flush
+        }
+        if (::fsync(fd) != 0 && !failure) failure.emplace(FsOp::Write, path, reasonOf(errno));
         ::close(fd);
-        syncFolder(splitPath(path).first);
     }
-    unsynced_.clear();
+    for (const auto& folder : folders) syncFolder(folder);
+    if (failure) throw *failure;
 }
 
 Transfer PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
@@ -580,6 +589,7 @@ Transfer PosixFileSystem::copyFile(const std::string& from, const std::string& t
     const int err = copySafely(source->path(), target.folder, target.name, false);
     if (err != 0) fail(FsOp::Copy, from, err, to);
     noteWritten(target);
+    unsynced_.insert(target.path());  // flushed by syncDeferredWrites, in batches
     return Transfer::Done;
 }
 

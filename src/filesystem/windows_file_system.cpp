@@ -189,8 +189,9 @@ class WindowsWriter final : public SequentialWriter {
     void commit() override { finish(true); }
 
     // Puts the file in place of the target, flushed to the disk first when `durable`.
+    // The bytes always reach the disk before the rename; `durable` makes the rename too.
     void finish(bool durable) {
-        if (durable && !::FlushFileBuffers(out_.get())) fail(FsOp::Write, shown_, ::GetLastError());
+        if (!::FlushFileBuffers(out_.get())) fail(FsOp::Write, shown_, ::GetLastError());
         if (!out_.close()) fail(FsOp::Write, shown_, ::GetLastError());
         const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
         if (!::MoveFileExW(temporary_.c_str(), target_.c_str(), flags)) {
@@ -345,12 +346,20 @@ std::unique_ptr<SequentialWriter> WindowsFileSystem::openForReplacing(const std:
 
 void WindowsFileSystem::syncDeferredWrites() {
     // The files are whole and in place already; a flush that fails costs durability only.
-    for (const auto& path : unsynced_) {
+    std::set<std::string> files;
+    files.swap(unsynced_);
+    DWORD error = 0;
+    std::string failed;
+    for (const auto& path : files) {
         Handle h(::CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (h.valid()) ::FlushFileBuffers(h.get());
+        const DWORD e = !h.valid() ? ::GetLastError() : ::FlushFileBuffers(h.get()) ? 0 : ::GetLastError();
+        if (e != 0 && e != ERROR_FILE_NOT_FOUND && error == 0) {
+            error = e;
+            failed = path;
+        }
     }
-    unsynced_.clear();
+    if (error != 0) fail(FsOp::Write, failed, error);
 }
 
 Transfer WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {
@@ -361,6 +370,7 @@ Transfer WindowsFileSystem::copyFile(const std::string& from, const std::string&
         target, false, [&](const std::wstring& temporary) { return copyTo(from, temporary); });
     if (error != 0) fail(FsOp::Copy, from, error, to);
     noteWritten(target);
+    unsynced_.insert(target);  // flushed by syncDeferredWrites, in batches
     return Transfer::Done;
 }
 
