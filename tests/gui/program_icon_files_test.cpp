@@ -38,8 +38,8 @@ class ProgramIconFilesTest : public QObject {
 
     void eachPngIsThePaintedIcon() {
         QFETCH(int, size);
-        const QString path = QStringLiteral(ZENDRIK_DIST_DIR "/icons/hicolor/%1x%1/apps/zendrik.png")
-                                 .arg(size);
+        const QString path =
+            QStringLiteral(ZENDRIK_DIST_DIR "/icons/hicolor/%1x%1/apps/zendrik.png").arg(size);
         QImage file;
         QVERIFY2(file.load(path), qPrintable("cannot read " + path));
         QCOMPARE(file.size(), QSize(size, size));
@@ -48,9 +48,9 @@ class ProgramIconFilesTest : public QObject {
         // The two renderers smooth edges a little differently; the small sizes are mostly edge.
         const double allowed = size < 48 ? 4.0 : 1.0;
         const double difference = meanDifference(file, painted);
-        QVERIFY2(difference < allowed, qPrintable(QStringLiteral("%1 differs by %2 on average")
-                                                      .arg(path)
-                                                      .arg(difference)));
+        QVERIFY2(
+            difference < allowed,
+            qPrintable(QStringLiteral("%1 differs by %2 on average").arg(path).arg(difference)));
     }
 };
 
