@@ -24,12 +24,17 @@ TEST_F(HostileInputTest, HugeAndBinaryDescriptionFilesAreClassifiedAndKept) {
     for (size_t i = 0; i < binary.size(); ++i)
         binary[i] = static_cast<char>((i * 2654435761u) >> 13);
     ut.add("system/Huge.int", binary);
-    ut.add("system/HugeSkin.int", binary + "Class=Texture");
+    ut.add("system/HugeSkin.int", "Class=Texture" + binary);
     ut.add("textures/HugeSkin.utx");
+    // A pattern past the first megabytes is not read: the file is of no kind, and kept.
+    ut.add("system/LateSkin.int", binary + "Class=Texture");
     EXPECT_FALSE(repair({ut.folder()}).failed());
     EXPECT_TRUE(
         logHas("    Package HugeSkin not installed as ServerPackage in UT.ini...  ...entry added"));
+    EXPECT_FALSE(
+        logHas("    Package LateSkin not installed as ServerPackage in UT.ini...  ...entry added"));
     EXPECT_EQ(fs::file_size(ut.at("system/Huge.int")), binary.size());
+    EXPECT_EQ(fs::file_size(ut.at("system/LateSkin.int")), binary.size() + 13);
 }
 
 TEST_F(HostileInputTest, EmptyAndOddlyEndedIniFiles) {

@@ -15,7 +15,7 @@ namespace {
 // What a copied extension still waits for: its server package entry on disk, the mark on its
 // line, and its description file, which marks it as present and so is copied last.
 struct Waiting {
-    std::string line;  // the extension's line with the copy notes of its package files
+    std::string line;   // the extension's line with the copy notes of its package files
     size_t markAt = 0;  // where "  ...entry added" goes in it
     enum class Entry { None, Added, NoPlace } entry = Entry::None;
     std::string X;
@@ -83,11 +83,17 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
     };
     // The package files copied so far reach the disk, then the ini with their entries; only
     // then are their lines marked and their description files copied.
+    bool iniLocked = false;  // write-protected by its owner: left as it is
     const auto settle = [&] {
         for (size_t k = 0; k < waiting.size(); ++k) waiting[k].line = held[k];
+        bool lockedNow = false;
         try {
+            if (!iniLocked && !utini.unwritten().empty() && ctx.fs.writeProtected(iniPath)) {
+                iniLocked = lockedNow = true;
+                ctx.leftAlone.push_back(iniPath + " is write-protected");
+            }
             ctx.fs.syncDeferredWrites();
-            utini.flush(ctx.fs, iniPath);
+            if (!iniLocked) utini.flush(ctx.fs, iniPath);
         } catch (...) {
             release();
             throw;
@@ -96,7 +102,9 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
         waiting.clear();
         held.clear();
         for (auto& w : settled) {
-            if (w.entry == Waiting::Entry::Added) w.line.insert(w.markAt, "  ...entry added");
+            if (w.entry == Waiting::Entry::Added && !iniLocked) {
+                w.line.insert(w.markAt, "  ...entry added");
+            }
         }
         for (size_t k = 0; k < settled.size(); ++k) {
             const Waiting& w = settled[k];
@@ -111,6 +119,10 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
                 throw;
             }
             if (w.entry == Waiting::Entry::NoPlace) logEntryNotAdded(ctx, w.X, iniPath);
+        }
+        if (lockedNow) {
+            ctx.log.addLine("    " + iniPath +
+                            " is write-protected: left as it is, without the entries above");
         }
         batchBegan = std::chrono::steady_clock::now();
     };
@@ -142,7 +154,8 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
                 release();
                 throw;
             }
-            if (waiting.size() >= kBatch || std::chrono::steady_clock::now() - batchBegan >= kBatchTime) {
+            if (waiting.size() >= kBatch ||
+                std::chrono::steady_clock::now() - batchBegan >= kBatchTime) {
                 settle();
             }
         }

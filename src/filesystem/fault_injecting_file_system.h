@@ -31,7 +31,16 @@ class FaultInjectingFileSystem final : public FileSystem {
     bool folderExists(const std::string& path) override;
     bool ambiguous(const std::string& path) override;
     bool sameFile(const std::string& a, const std::string& b) override;
+    bool writeProtected(const std::string& path) override { return target_.writeProtected(path); }
     bool belongsTo(const std::string& folder, const std::string& installation) override;
+    bool sameFolder(const std::string& a, const std::string& b) override {
+        return target_.sameFolder(a, b);
+    }
+    std::unique_ptr<InstallationLock> lockInstallation(const std::string& folder,
+                                                       std::chrono::milliseconds wait) override {
+        enter(FsOp::Lock, folder);
+        return target_.lockInstallation(folder, wait);
+    }
     std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view contents,
                    Sync sync = Sync::Now) override;
@@ -52,7 +61,7 @@ class FaultInjectingFileSystem final : public FileSystem {
     void enter(FsOp op, const std::string& path, const std::string& target = {});
 
     FileSystem& target_;
-    std::array<int, 8> counts_{};
+    std::array<int, kFsOpCount> counts_{};
     std::function<bool(FsOp, const std::string&, int)> rule_;
     std::string reason_;
 };

@@ -34,6 +34,12 @@ FsError FsError::ambiguousName(FsOp op, std::string path, std::string target) {
     return e;
 }
 
+FsError FsError::protectedFile(FsOp op, std::string path) {
+    FsError e(op, std::move(path), "it is write-protected");
+    e.writeProtected_ = true;
+    return e;
+}
+
 std::string_view describe(FsOp op) {
     switch (op) {
         case FsOp::List:
@@ -52,6 +58,8 @@ std::string_view describe(FsOp op) {
             return "delete";
         case FsOp::AppendTest:
             return "open for appending";
+        case FsOp::Lock:
+            return "lock";
     }
     return "use";
 }

@@ -24,11 +24,16 @@
 //   its end is an error, never an empty folder. A name that does not exist at all is not.
 // - Hidden files (a name that begins with "." on POSIX, the hidden or system attribute on
 //   Windows) never match a listing mask, but fileExists sees them.
+// - Rights: a file that is replaced keeps its owner, group and permission bits; a new file
+//   made by root gets the owner and group of its folder; set-user-ID and set-group-ID bits
+//   are never copied. A write-protected file is never replaced or deleted
+//   (FsError::writeProtected()).
 // - An operation that throws has changed nothing, except a move across file systems whose
 //   final deletion of the source fails: its target is then whole and the source is still
 //   there.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <stdexcept>
@@ -36,10 +41,13 @@
 #include <string_view>
 #include <vector>
 
+#include "filesystem/installation_lock.h"
+
 namespace zendrik {
 
 // The kinds of operation, used to name a failure and to choose where a test injects one.
-enum class FsOp { List, Exists, Read, Write, Copy, Move, Remove, AppendTest };
+enum class FsOp { List, Exists, Read, Write, Copy, Move, Remove, AppendTest, Lock };
+inline constexpr size_t kFsOpCount = 9;
 
 // A refused file operation: what was tried, on which path(s), and the system's reason.
 class FsError : public std::runtime_error {
@@ -49,6 +57,11 @@ class FsError : public std::runtime_error {
     // A refusal because the name stands for several files that differ only in letter case.
     static FsError ambiguousName(FsOp op, std::string path, std::string target = {});
     bool ambiguous() const { return ambiguous_; }
+    // A refusal because the file is write-protected (no write permission for the runner, or
+    // none at all for root; the read-only attribute on Windows): its owner protected it on
+    // purpose, so it is left as it is. `path` names the protected file.
+    static FsError protectedFile(FsOp op, std::string path);
+    bool writeProtected() const { return writeProtected_; }
 
     FsOp op() const { return op_; }
     const std::string& path() const { return path_; }
@@ -61,6 +74,7 @@ class FsError : public std::runtime_error {
     std::string target_;
     std::string reason_;
     bool ambiguous_ = false;
+    bool writeProtected_ = false;
 };
 
 // What a copy or a move did.
@@ -114,8 +128,26 @@ class FileSystem {
         return false;
     }
 
+    // True when a file exists at `path` and is write-protected (see FsError::protectedFile).
+    virtual bool writeProtected(const std::string& path) {
+        (void)path;
+        return false;
+    }
+
     // True when `a` and `b` name one existing file, links followed.
     virtual bool sameFile(const std::string& a, const std::string& b) = 0;
+
+    // True when the two folder paths name one existing folder, links followed.
+    virtual bool sameFolder(const std::string& a, const std::string& b) { return a == b; }
+
+    // Takes the lock of the installation folder `folder`, waiting at most `wait` for another
+    // run to let it go; the protocol is in installation_lock.h. Throws FsError on failure.
+    virtual std::unique_ptr<InstallationLock> lockInstallation(const std::string& folder,
+                                                               std::chrono::milliseconds wait) {
+        (void)folder;
+        (void)wait;
+        return std::make_unique<InstallationLock>();
+    }
 
     // True when the folder `folder`, links followed, lies inside the folder `installation`,
     // links followed; also when `folder` does not exist. False for a folder that a link

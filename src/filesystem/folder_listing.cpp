@@ -140,8 +140,7 @@ std::vector<std::string> FolderListing::files(std::string_view foldedExtension) 
         const Entry& e = entries_[i];
         // "*.<extension>" wants one character of base name at least.
         return !e.removed && e.kind == Kind::File && names_[e.at + e.foldedSize] != '.' &&
-               e.foldedSize > foldedExtension.size() + 1 &&
-               folded(e).ends_with(foldedExtension) &&
+               e.foldedSize > foldedExtension.size() + 1 && folded(e).ends_with(foldedExtension) &&
                folded(e)[e.foldedSize - foldedExtension.size() - 1] == '.';
     };
     if (foldedExtension.find('.') == std::string_view::npos) {

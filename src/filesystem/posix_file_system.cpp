@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,8 +10,10 @@
 #include <cstdlib>
 #include <functional>
 #include <system_error>
+#include <thread>
 
 #include "filesystem/names.h"
+#include "filesystem/run_identity.h"
 #include "filesystem/temporary_files.h"
 
 namespace zendrik {
@@ -39,42 +42,45 @@ std::pair<std::string, std::string> splitPath(const std::string& path) {
 // Opens a file for reading without marking it accessed: reading an installation is no use
 // of it, and leaves its files' inodes clean. Only a file's owner may ask so; for others the
 // plain open.
-int openToRead(const std::string& path) {
+int openToRead(PosixCalls& sys, const std::string& path) {
 #ifdef O_NOATIME
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOATIME);
+    const int fd = sys.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOATIME, 0);
     if (fd >= 0 || errno != EPERM) return fd;
 #endif
-    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    return sys.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
 }
 
 // Closes a descriptor when it goes out of scope.
 class Descriptor {
   public:
-    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(PosixCalls& sys, int fd) : sys_(sys), fd_(fd) {}
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0) sys_.close(fd_);
     }
     int get() const { return fd_; }
     // Closes now and reports the error of close itself (0 when none).
     int close() {
-        const int rc = ::close(fd_);
+        const int rc = sys_.close(fd_);
         fd_ = -1;
         return rc == 0 ? 0 : errno;
     }
 
   private:
+    PosixCalls& sys_;
     int fd_;
 };
 
-int writeAll(int fd, const char* data, size_t size) {
+// Writes all of `data`, however short the writes; returns 0 or an errno.
+int writeAll(PosixCalls& sys, int fd, const char* data, size_t size) {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
+        const ssize_t n = sys.write(fd, data, size);
         if (n < 0) {
             if (errno == EINTR) continue;
             return errno;
         }
+        if (n == 0) return EIO;
         data += n;
         size -= static_cast<size_t>(n);
     }
@@ -82,11 +88,11 @@ int writeAll(int fd, const char* data, size_t size) {
 }
 
 // Copies all bytes from `in` to `out`; returns 0 or the errno of the failing call.
-int copyBytes(int in, int out) {
+int copyBytes(PosixCalls& sys, int in, int out) {
     bool kernelCopy = true;
     for (;;) {
         if (kernelCopy) {
-            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+            const ssize_t n = sys.copyFileRange(in, out, 1 << 30);
             if (n > 0) continue;
             if (n == 0) return 0;
             if (errno == EINTR) continue;
@@ -96,47 +102,84 @@ int copyBytes(int in, int out) {
             kernelCopy = false;  // not offered here: fall back to plain reads and writes
         }
         char buffer[256 * 1024];
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        const ssize_t n = sys.read(in, buffer, sizeof buffer);
         if (n == 0) return 0;
         if (n < 0) {
             if (errno == EINTR) continue;
             return errno;
         }
-        if (const int err = writeAll(out, buffer, static_cast<size_t>(n))) return err;
+        if (const int err = writeAll(sys, out, buffer, static_cast<size_t>(n))) return err;
     }
 }
 
-void syncFolder(const std::string& realFolder) {
-    // The rename has happened; a folder that cannot be synced is no reason to report failure.
-    const int fd = ::open(folderArg(realFolder), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+// Flushes a folder, so that a rename in it survives a power cut; returns 0 or an errno.
+int syncFolder(PosixCalls& sys, const std::string& realFolder) {
+    const int fd = sys.open(folderArg(realFolder), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0) return errno;
+    int err = sys.fsync(fd) == 0 ? 0 : errno;
+    // Some file systems cannot flush a folder; its files are flushed all the same.
+    if (err == EINVAL || err == EBADF) err = 0;
+    if (sys.close(fd) != 0 && err == 0) err = errno;
+    return err;
+}
+
+// The owner and permission bits that a file written at a target gets.
+struct Rights {
+    mode_t mode = 0644;
+    std::optional<std::pair<uid_t, gid_t>> owner;  // none: the runner's own
+};
+
+// A file that replaces `target` keeps its rights; a new one gets `mode` and, made by root,
+// the owner and group of its folder. Set-user-ID and set-group-ID bits never come along.
+Rights rightsFor(PosixCalls& sys, const std::string& realFolder, const std::string& target,
+                 mode_t mode) {
+    Rights rights;
+    struct stat st {};
+    if (sys.lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        rights.mode = st.st_mode & 07777;
+        rights.owner.emplace(st.st_uid, st.st_gid);
+        return rights;
     }
+    rights.mode = mode & 01777;
+    if (::geteuid() == 0 && sys.stat(folderArg(realFolder), &st) == 0) {
+        rights.owner.emplace(st.st_uid, st.st_gid);
+    }
+    return rights;
+}
+
+// True when the existing plain file at `path` is protected against writing: no write
+// permission for the runner, or none for anybody when the runner is root, who could
+// otherwise write anything.
+bool writeProtected(PosixCalls& sys, const std::string& path) {
+    struct stat st {};
+    if (sys.lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (::geteuid() == 0) return (st.st_mode & 0222) == 0;
+    return ::access(path.c_str(), W_OK) != 0 && errno == EACCES;
 }
 
 // A temporary file beside a target, renamed over the target by commit(); removed again if it
-// is never committed, so that the target keeps its old bytes.
+// is never committed, so that the target keeps its old bytes. Its name is the run's own and
+// it is made exclusively: an existing file or link of that name is never removed or
+// followed, another name is taken instead.
 class TemporaryFile {
   public:
-    // Creates the file with `mode`; error() tells whether that failed.
-    TemporaryFile(std::string realFolder, const std::string& name, mode_t mode)
-        : folder_(std::move(realFolder)),
-          target_(folder_ + name),
-          path_(temporaryPathFor(target_)),
-          mode_(mode) {
-        if (::unlink(path_.c_str()) != 0 && errno != ENOENT) {
-            error_ = errno;
-            return;
+    // Creates the file; error() tells whether that failed.
+    TemporaryFile(PosixCalls& sys, std::string realFolder, const std::string& name, Rights rights)
+        : sys_(sys), folder_(std::move(realFolder)), target_(folder_ + name), rights_(rights) {
+        static unsigned counter = 0;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path_ = folder_ + temporaryNameFor(name, thisRun(), ++counter);
+            fd_ = sys_.open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                            0600);
+            if (fd_ >= 0 || errno != EEXIST) break;
         }
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd_ < 0) error_ = errno;
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     ~TemporaryFile() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!committed_ && error_ == 0) ::unlink(path_.c_str());  // only what it created
+        if (fd_ >= 0) sys_.close(fd_);
+        if (!committed_ && error_ == 0) sys_.unlink(path_.c_str());  // only what it created
     }
 
     int error() const { return error_; }
@@ -146,56 +189,62 @@ class TemporaryFile {
     // `durable`, and the rename itself when `folderToo`. Returns 0 or an errno; on failure
     // the target is untouched.
     int commit(bool durable, bool folderToo = true) {
-        int err = ::fchmod(fd_, mode_) == 0 ? 0 : errno;
-        if (err == 0 && durable && ::fsync(fd_) != 0) err = errno;
-        if (::close(fd_) != 0 && err == 0) err = errno;
+        int err = 0;
+        // The owner first: changing it clears set-user-ID bits, which the mode then restores
+        // where the replaced file had them.
+        if (rights_.owner && sys_.fchown(fd_, rights_.owner->first, rights_.owner->second) != 0 &&
+            ::geteuid() == 0) {
+            err = errno;
+        }
+        if (err == 0 && sys_.fchmod(fd_, rights_.mode) != 0) err = errno;
+        if (err == 0 && durable && sys_.fsync(fd_) != 0) err = errno;
+        if (sys_.close(fd_) != 0 && err == 0) err = errno;
         fd_ = -1;
-        if (err == 0 && ::rename(path_.c_str(), target_.c_str()) != 0) err = errno;
+        if (err == 0 && sys_.rename(path_.c_str(), target_.c_str()) != 0) err = errno;
         if (err != 0) return err;
         committed_ = true;
-        if (durable && folderToo) syncFolder(folder_);
+        if (durable && folderToo) return syncFolder(sys_, folder_);
         return 0;
     }
 
   private:
+    PosixCalls& sys_;
     std::string folder_;
     std::string target_;
     std::string path_;
-    mode_t mode_;
+    Rights rights_;
     int fd_ = -1;
     int error_ = 0;
     bool committed_ = false;
 };
 
 // Copies the file at `source` over `realFolder` + `name` through a temporary file, keeping
-// its permission bits and times; returns 0 or an errno.
-int copySafely(const std::string& source, const std::string& realFolder, const std::string& name,
-               bool durable) {
-    Descriptor in(openToRead(source));
+// its permission bits (less set-user-ID and set-group-ID) and times, or the rights of the
+// file it replaces; returns 0 or an errno.
+int copySafely(PosixCalls& sys, const std::string& source, const std::string& realFolder,
+               const std::string& name, bool durable) {
+    Descriptor in(sys, openToRead(sys, source));
     struct stat st {};
-    if (in.get() < 0 || ::fstat(in.get(), &st) != 0) return errno;
-    TemporaryFile out(realFolder, name, st.st_mode & 07777);
+    if (in.get() < 0 || sys.fstat(in.get(), &st) != 0) return errno;
+    TemporaryFile out(sys, realFolder, name,
+                      rightsFor(sys, realFolder, realFolder + name, st.st_mode & 01777));
     if (out.error() != 0) return out.error();
-    if (const int err = copyBytes(in.get(), out.fd())) return err;
+    if (const int err = copyBytes(sys, in.get(), out.fd())) return err;
     const timespec times[2] = {st.st_atim, st.st_mtim};
-    if (::futimens(out.fd(), times) != 0) return errno;
+    if (sys.futimens(out.fd(), times) != 0) return errno;
     return out.commit(durable);
-}
-
-// The permission bits of a file written at `target`: those of the file it replaces.
-mode_t modeFor(const std::string& target) {
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
-    return 0644;
 }
 
 class PosixWriter final : public SequentialWriter {
   public:
-    PosixWriter(std::unique_ptr<TemporaryFile> file, std::string shown,
+    PosixWriter(PosixCalls& sys, std::unique_ptr<TemporaryFile> file, std::string shown,
                 std::function<void()> committed)
-        : file_(std::move(file)), shown_(std::move(shown)), committed_(std::move(committed)) {}
+        : sys_(sys),
+          file_(std::move(file)),
+          shown_(std::move(shown)),
+          committed_(std::move(committed)) {}
     void append(std::string_view data) override {
-        if (const int err = writeAll(file_->fd(), data.data(), data.size())) {
+        if (const int err = writeAll(sys_, file_->fd(), data.data(), data.size())) {
             fail(FsOp::Write, shown_, err);
         }
     }
@@ -205,25 +254,65 @@ class PosixWriter final : public SequentialWriter {
     }
 
   private:
+    PosixCalls& sys_;
     std::unique_ptr<TemporaryFile> file_;
     std::string shown_;
     std::function<void()> committed_;
 };
 
+// Writes straight into a file that is no plain file (a terminal, a pipe, /dev/null): such a
+// file is written into, never replaced.
+class StreamWriter final : public SequentialWriter {
+  public:
+    StreamWriter(PosixCalls& sys, int fd, std::string shown)
+        : sys_(sys), fd_(sys, fd), shown_(std::move(shown)) {}
+    void append(std::string_view data) override {
+        if (const int err = writeAll(sys_, fd_.get(), data.data(), data.size())) {
+            fail(FsOp::Write, shown_, err);
+        }
+    }
+    void commit() override {
+        if (const int err = fd_.close()) fail(FsOp::Write, shown_, err);
+    }
+
+  private:
+    PosixCalls& sys_;
+    Descriptor fd_;
+    std::string shown_;
+};
+
 class PosixReader final : public SequentialReader {
   public:
-    PosixReader(int fd, std::string shown) : fd_(fd), shown_(std::move(shown)) {}
+    PosixReader(PosixCalls& sys, int fd, std::string shown)
+        : sys_(sys), fd_(sys, fd), shown_(std::move(shown)) {}
     size_t read(char* buffer, size_t size) override {
         for (;;) {
-            const ssize_t n = ::read(fd_.get(), buffer, size);
+            const ssize_t n = sys_.read(fd_.get(), buffer, size);
             if (n >= 0) return static_cast<size_t>(n);
             if (errno != EINTR) fail(FsOp::Read, shown_, errno);
         }
     }
 
   private:
+    PosixCalls& sys_;
     Descriptor fd_;
     std::string shown_;
+};
+
+// The lock of one installation; see installation_lock.h.
+class PosixInstallationLock final : public InstallationLock {
+  public:
+    PosixInstallationLock(PosixCalls& sys, int fd, std::string path)
+        : sys_(sys), fd_(fd), path_(std::move(path)) {}
+    ~PosixInstallationLock() override {
+        sys_.unlink(path_.c_str());  // removed while still held, so no run locks a dead file
+        sys_.close(fd_);
+    }
+
+  private:
+    PosixCalls& sys_;
+    int fd_;
+    std::string path_;
 };
 
 }  // namespace
@@ -232,14 +321,14 @@ const PosixFileSystem::Listing& PosixFileSystem::listing(const std::string& real
                                                          const std::string& shown) {
     if (auto it = listings_.find(realFolder); it != listings_.end()) return it->second;
     Listing entries;
-    DIR* dir = ::opendir(folderArg(realFolder));
+    DIR* dir = sys_.opendir(folderArg(realFolder));
     if (dir == nullptr) {
         if (errno != ENOENT && errno != ENOTDIR) fail(op, shown, errno);
     } else {
         int err = 0;
         for (;;) {
             errno = 0;  // readdir reports an error only through errno
-            const dirent* e = ::readdir(dir);
+            const dirent* e = sys_.readdir(dir);
             if (e == nullptr) {
                 err = errno;
                 break;
@@ -254,16 +343,16 @@ const PosixFileSystem::Listing& PosixFileSystem::listing(const std::string& real
             } else if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
                 const std::string path = realFolder + e->d_name;
                 struct stat st {};
-                if (::stat(path.c_str(), &st) == 0) {
+                if (sys_.stat(path.c_str(), &st) == 0) {
                     if (S_ISREG(st.st_mode)) kind = Kind::File;
                     if (S_ISDIR(st.st_mode)) kind = Kind::Folder;
-                } else if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+                } else if (sys_.lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
                     kind = Kind::Unreachable;
                 }
             }
             entries.insert(name, kind);
         }
-        ::closedir(dir);
+        sys_.closedir(dir);
         if (err != 0) fail(op, shown, err);
     }
     return listings_.emplace(realFolder, std::move(entries)).first->second;
@@ -273,9 +362,9 @@ const PosixFileSystem::Listing* PosixFileSystem::readableListing(const std::stri
                                                                  FsOp op,
                                                                  const std::string& shown) {
     if (auto it = listings_.find(realFolder); it != listings_.end()) return &it->second;
-    DIR* dir = ::opendir(folderArg(realFolder));
+    DIR* dir = sys_.opendir(folderArg(realFolder));
     if (dir == nullptr && (errno == EACCES || errno == EPERM)) return nullptr;
-    if (dir != nullptr) ::closedir(dir);
+    if (dir != nullptr) sys_.closedir(dir);
     return &listing(realFolder, op, shown);
 }
 
@@ -343,7 +432,7 @@ std::vector<std::string> PosixFileSystem::walkFolder(const std::string& logical,
             if (entries == nullptr) {
                 // A folder that may be passed but not read (mode 711): only the exact name works.
                 struct stat st {};
-                if (::stat((real + part).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+                if (sys_.stat((real + part).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
                     next.push_back(real + part + "/");
                 }
                 continue;
@@ -354,7 +443,7 @@ std::vector<std::string> PosixFileSystem::walkFolder(const std::string& logical,
                 const std::string shown = logical.substr(0, end) + "/";
                 const auto broken = entries->findAll(folded, Kind::Unreachable).front();
                 struct stat st {};
-                fail(op, shown, ::stat((real + broken).c_str(), &st) != 0 ? errno : ENOENT);
+                fail(op, shown, sys_.stat((real + broken).c_str(), &st) != 0 ? errno : ENOENT);
             }
             for (const auto& name : entries->findAll(folded, Kind::Folder)) {
                 next.push_back(real + name + "/");
@@ -372,7 +461,7 @@ std::vector<std::string> PosixFileSystem::walkFolder(const std::string& logical,
 std::optional<std::string> PosixFileSystem::givenFolder(const std::string& folder, FsOp op) {
     const std::string real = folder.empty() ? "./" : folder;
     struct stat st {};
-    if (::stat(real.c_str(), &st) != 0) {
+    if (sys_.stat(real.c_str(), &st) != 0) {
         if (errno != ENOENT && errno != ENOTDIR) fail(op, folder, errno);
         return std::nullopt;
     }
@@ -482,15 +571,16 @@ bool PosixFileSystem::ambiguous(const std::string& path) {
     auto [folder, name] = splitPath(path);
     if (name.empty() || exactFiles_.contains(path)) return false;
     const auto real = resolveFolder(folder, FsOp::Exists);
-    return real && listing(*real, FsOp::Exists, path).findAll(foldName(name), Kind::File).size() > 1;
+    return real &&
+           listing(*real, FsOp::Exists, path).findAll(foldName(name), Kind::File).size() > 1;
 }
 
 namespace {
 
 // The device and inode of the file at `path`, links followed.
-std::optional<std::pair<dev_t, ino_t>> identityOf(const std::string& path) {
+std::optional<std::pair<dev_t, ino_t>> identityOf(PosixCalls& sys, const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    if (sys.stat(path.c_str(), &st) != 0) return std::nullopt;
     return std::make_pair(st.st_dev, st.st_ino);
 }
 
@@ -500,8 +590,8 @@ bool PosixFileSystem::sameFile(const std::string& a, const std::string& b) {
     const auto x = findFile(a, FsOp::Exists);
     const auto y = findFile(b, FsOp::Exists);
     if (!x || !y) return false;
-    const auto idX = identityOf(x->path());
-    return idX && idX == identityOf(y->path());
+    const auto idX = identityOf(sys_, x->path());
+    return idX && idX == identityOf(sys_, y->path());
 }
 
 bool PosixFileSystem::belongsTo(const std::string& folder, const std::string& installation) {
@@ -521,23 +611,36 @@ bool PosixFileSystem::belongsTo(const std::string& folder, const std::string& in
     return !inner || !outer || inner->starts_with(*outer);
 }
 
+bool PosixFileSystem::writeProtected(const std::string& path) {
+    const auto file = findFile(path, FsOp::Exists);
+    return file && zendrik::writeProtected(sys_, file->path());
+}
+
+bool PosixFileSystem::sameFolder(const std::string& a, const std::string& b) {
+    const auto x = resolveFolder(a, FsOp::Exists);
+    const auto y = resolveFolder(b, FsOp::Exists);
+    return x && y && sameRealFolder(*x, *y);
+}
+
 bool PosixFileSystem::folderExists(const std::string& path) {
     return resolveFolder(path, FsOp::Exists).has_value();
 }
 
 std::unique_ptr<SequentialReader> PosixFileSystem::openForReading(const std::string& path) {
     const Located file = locateFile(path, FsOp::Read);
-    const int fd = openToRead(file.path());
+    const int fd = openToRead(sys_, file.path());
     if (fd < 0) fail(FsOp::Read, path, errno);
-    return std::make_unique<PosixReader>(fd, path);
+    return std::make_unique<PosixReader>(sys_, fd, path);
 }
 
 void PosixFileSystem::writeFile(const std::string& path, std::string_view contents, Sync sync) {
     const Located target = locateTarget(path, FsOp::Write, path);
+    refuseProtected(target, FsOp::Write, path);
     const bool now = sync == Sync::Now;
-    TemporaryFile file(target.folder, target.name, modeFor(target.path()));
+    TemporaryFile file(sys_, target.folder, target.name,
+                       rightsFor(sys_, target.folder, target.path(), 0644));
     int err = file.error();
-    if (err == 0) err = writeAll(file.fd(), contents.data(), contents.size());
+    if (err == 0) err = writeAll(sys_, file.fd(), contents.data(), contents.size());
     // The bytes reach the disk before the rename, whenever the folder does.
     if (err == 0) err = file.commit(true, now);
     if (err != 0) fail(FsOp::Write, path, err);
@@ -551,9 +654,23 @@ void PosixFileSystem::writeFile(const std::string& path, std::string_view conten
 
 std::unique_ptr<SequentialWriter> PosixFileSystem::openForReplacing(const std::string& path) {
     const Located target = locateTarget(path, FsOp::Write, path);
-    auto file = std::make_unique<TemporaryFile>(target.folder, target.name, modeFor(target.path()));
+    struct stat st {};
+    if (target.listed || sys_.stat(target.path().c_str(), &st) == 0) {
+        if (sys_.stat(target.path().c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            fail(FsOp::Write, path, EISDIR);
+        }
+        if (sys_.stat(target.path().c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            // A terminal, a pipe or a device: written into, never replaced.
+            const int fd = sys_.open(target.path().c_str(), O_WRONLY | O_APPEND | O_CLOEXEC, 0);
+            if (fd < 0) fail(FsOp::Write, path, errno);
+            return std::make_unique<StreamWriter>(sys_, fd, path);
+        }
+    }
+    refuseProtected(target, FsOp::Write, path);
+    auto file = std::make_unique<TemporaryFile>(
+        sys_, target.folder, target.name, rightsFor(sys_, target.folder, target.path(), 0644));
     if (file->error() != 0) fail(FsOp::Write, path, file->error());
-    return std::make_unique<PosixWriter>(std::move(file), path, [this, target] {
+    return std::make_unique<PosixWriter>(sys_, std::move(file), path, [this, target] {
         noteWritten(target);
         unsynced_.erase(target.path());
     });
@@ -566,15 +683,19 @@ void PosixFileSystem::syncDeferredWrites() {
     std::optional<FsError> failure;
     for (const auto& path : files) {
         folders.insert(splitPath(path).first);
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = sys_.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
         if (fd < 0) {
             if (errno != ENOENT && !failure) failure.emplace(FsOp::Write, path, reasonOf(errno));
             continue;  // gone since: nothing of it to flush
         }
-        if (::fsync(fd) != 0 && !failure) failure.emplace(FsOp::Write, path, reasonOf(errno));
-        ::close(fd);
+        if (sys_.fsync(fd) != 0 && !failure) failure.emplace(FsOp::Write, path, reasonOf(errno));
+        if (sys_.close(fd) != 0 && !failure) failure.emplace(FsOp::Write, path, reasonOf(errno));
     }
-    for (const auto& folder : folders) syncFolder(folder);
+    for (const auto& folder : folders) {
+        if (const int err = syncFolder(sys_, folder); err != 0 && !failure) {
+            failure.emplace(FsOp::Write, folder, reasonOf(err));
+        }
+    }
     if (failure) throw *failure;
 }
 
@@ -583,10 +704,11 @@ Transfer PosixFileSystem::copyFile(const std::string& from, const std::string& t
     if (!source) fail(FsOp::Copy, from, ENOENT, to);
     const Located target = locateTarget(to, FsOp::Copy, from);
     if (target.listed) {
-        const auto id = identityOf(source->path());
-        if (id && id == identityOf(target.path())) return Transfer::SameFile;
+        const auto id = identityOf(sys_, source->path());
+        if (id && id == identityOf(sys_, target.path())) return Transfer::SameFile;
     }
-    const int err = copySafely(source->path(), target.folder, target.name, false);
+    refuseProtected(target, FsOp::Copy, to);
+    const int err = copySafely(sys_, source->path(), target.folder, target.name, false);
     if (err != 0) fail(FsOp::Copy, from, err, to);
     noteWritten(target);
     unsynced_.insert(target.path());  // flushed by syncDeferredWrites, in batches
@@ -596,17 +718,17 @@ Transfer PosixFileSystem::copyFile(const std::string& from, const std::string& t
 Transfer PosixFileSystem::moveFile(const std::string& from, const std::string& to) {
     const Located source = locateOnly(from, FsOp::Move, to);
     const Located target = locateTarget(to, FsOp::Move, from);
-    if (source.name == target.name && sameFolder(source.folder, target.folder)) {
+    if (source.name == target.name && sameRealFolder(source.folder, target.folder)) {
         return Transfer::SameFile;  // already where it is to go
     }
     // A target the listing does not hold cannot be another name of the source.
     if (target.listed) {
-        const auto id = identityOf(source.path());
-        if (id && id == identityOf(target.path())) {
+        const auto id = identityOf(sys_, source.path());
+        if (id && id == identityOf(sys_, target.path())) {
             struct stat sourceLink {
             }, targetLink{};
-            const bool hardLinks = ::lstat(source.path().c_str(), &sourceLink) == 0 &&
-                                   ::lstat(target.path().c_str(), &targetLink) == 0 &&
+            const bool hardLinks = sys_.lstat(source.path().c_str(), &sourceLink) == 0 &&
+                                   sys_.lstat(target.path().c_str(), &targetLink) == 0 &&
                                    sourceLink.st_ino == targetLink.st_ino &&
                                    sourceLink.st_dev == targetLink.st_dev;
             // A symbolic link and its target: a rename would put the link in place of the
@@ -614,18 +736,19 @@ Transfer PosixFileSystem::moveFile(const std::string& from, const std::string& t
             if (!hardLinks) return Transfer::SameFile;
             // Two hard links of one file: the target already holds the bytes; drop the
             // source's name.
-            if (::unlink(source.path().c_str()) != 0) fail(FsOp::Move, from, errno, to);
+            if (sys_.unlink(source.path().c_str()) != 0) fail(FsOp::Move, from, errno, to);
             noteRemoved(source);
             return Transfer::Done;
         }
     }
-    if (::rename(source.path().c_str(), target.path().c_str()) != 0) {
+    refuseProtected(target, FsOp::Move, to);
+    if (sys_.rename(source.path().c_str(), target.path().c_str()) != 0) {
         if (errno != EXDEV) fail(FsOp::Move, from, errno, to);
         // Another file system: a durable copy first, so that deleting the source loses nothing.
-        const int err = copySafely(source.path(), target.folder, target.name, true);
+        const int err = copySafely(sys_, source.path(), target.folder, target.name, true);
         if (err != 0) fail(FsOp::Move, from, err, to);
         noteWritten(target);
-        if (::unlink(source.path().c_str()) != 0) fail(FsOp::Move, from, errno, to);
+        if (sys_.unlink(source.path().c_str()) != 0) fail(FsOp::Move, from, errno, to);
     } else {
         noteWritten(target);
     }
@@ -633,12 +756,13 @@ Transfer PosixFileSystem::moveFile(const std::string& from, const std::string& t
     return Transfer::Done;
 }
 
-bool PosixFileSystem::sameFolder(const std::string& a, const std::string& b) {
+bool PosixFileSystem::sameRealFolder(const std::string& a, const std::string& b) {
     if (a == b) return true;
     const auto id = [this](const std::string& folder) {
         auto [it, added] = folderIds_.try_emplace(folder);
         struct stat st {};
-        if (added && ::stat(folderArg(folder), &st) == 0) it->second.emplace(st.st_dev, st.st_ino);
+        if (added && sys_.stat(folderArg(folder), &st) == 0)
+            it->second.emplace(st.st_dev, st.st_ino);
         return it->second;
     };
     const auto idA = id(a);
@@ -647,13 +771,14 @@ bool PosixFileSystem::sameFolder(const std::string& a, const std::string& b) {
 
 void PosixFileSystem::removeFile(const std::string& path) {
     const Located file = locateOnly(path, FsOp::Remove);
-    if (::unlink(file.path().c_str()) != 0) fail(FsOp::Remove, path, errno);
+    refuseProtected(file, FsOp::Remove, path);
+    if (sys_.unlink(file.path().c_str()) != 0) fail(FsOp::Remove, path, errno);
     noteRemoved(file);
 }
 
 void PosixFileSystem::testAppend(const std::string& path) {
     const Located file = locateFile(path, FsOp::AppendTest);
-    Descriptor fd(::open(file.path().c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    Descriptor fd(sys_, sys_.open(file.path().c_str(), O_WRONLY | O_APPEND | O_CLOEXEC, 0));
     if (fd.get() < 0) fail(FsOp::AppendTest, path, errno);
     if (const int err = fd.close()) fail(FsOp::AppendTest, path, err);
 }
@@ -663,6 +788,43 @@ void PosixFileSystem::forgetCache() {
     folders_.clear();
     spellings_.clear();
     folderIds_.clear();
+}
+
+void PosixFileSystem::refuseProtected(const Located& file, FsOp op, const std::string& shown) {
+    if (file.listed && zendrik::writeProtected(sys_, file.path()))
+        throw FsError::protectedFile(op, shown);
+}
+
+std::unique_ptr<InstallationLock> PosixFileSystem::lockInstallation(
+    const std::string& folder, std::chrono::milliseconds wait) {
+    const auto real = resolveFolder(folder, FsOp::Lock);
+    if (!real) fail(FsOp::Lock, folder, ENOENT);
+    const std::string path = *real + kLockFileName;
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        const int fd = sys_.open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0) fail(FsOp::Lock, folder, errno);
+        if (sys_.flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            // Granted: but on the file still at the lock's path, not one a run removed.
+            struct stat held {
+            }, there{};
+            if (sys_.fstat(fd, &held) == 0 && sys_.lstat(path.c_str(), &there) == 0 &&
+                held.st_dev == there.st_dev && held.st_ino == there.st_ino) {
+                const std::string who = thisRun() + "\n";
+                if (::ftruncate(fd, 0) == 0) writeAll(sys_, fd, who.data(), who.size());
+                return std::make_unique<PosixInstallationLock>(sys_, fd, path);
+            }
+            sys_.close(fd);
+            continue;
+        }
+        const int err = errno;
+        sys_.close(fd);
+        if (err != EWOULDBLOCK && err != EINTR) fail(FsOp::Lock, folder, err);
+        if (std::chrono::steady_clock::now() >= deadline) {
+            throw FsError(FsOp::Lock, folder, "in use by another run");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
 }
 
 }  // namespace zendrik

@@ -12,11 +12,15 @@
 
 #include "filesystem/file_system.h"
 #include "filesystem/folder_listing.h"
+#include "filesystem/posix_calls.h"
 
 namespace zendrik {
 
 class PosixFileSystem final : public FileSystem {
   public:
+    // `calls` (not owned) reaches the system; tests give one that fails or records calls.
+    explicit PosixFileSystem(PosixCalls& calls = systemCalls()) : sys_(calls) {}
+
     void nameExactly(const std::string& path) override;
     std::vector<std::string> listFiles(const std::string& folder,
                                        std::string_view extension) override;
@@ -24,7 +28,11 @@ class PosixFileSystem final : public FileSystem {
     bool folderExists(const std::string& path) override;
     bool ambiguous(const std::string& path) override;
     bool sameFile(const std::string& a, const std::string& b) override;
+    bool writeProtected(const std::string& path) override;
     bool belongsTo(const std::string& folder, const std::string& installation) override;
+    bool sameFolder(const std::string& a, const std::string& b) override;
+    std::unique_ptr<InstallationLock> lockInstallation(const std::string& folder,
+                                                       std::chrono::milliseconds wait) override;
     std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view contents,
                    Sync sync = Sync::Now) override;
@@ -69,7 +77,11 @@ class PosixFileSystem final : public FileSystem {
     void noteWritten(const Located& file);
     void noteRemoved(const Located& file);
     // True when the two real folder paths name one folder (through a link, say).
-    bool sameFolder(const std::string& a, const std::string& b);
+    bool sameRealFolder(const std::string& a, const std::string& b);
+    // Throws when the existing file is write-protected.
+    void refuseProtected(const Located& file, FsOp op, const std::string& shown);
+
+    PosixCalls& sys_;
 
     std::unordered_map<std::string, Listing> listings_;     // by real folder path
     std::unordered_map<std::string, std::string> folders_;  // logical folder -> real, "" if none

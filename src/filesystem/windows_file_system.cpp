@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "filesystem/names.h"
+#include "filesystem/run_identity.h"
 #include "filesystem/temporary_files.h"
 
 namespace zendrik {
@@ -118,6 +119,13 @@ DWORD attributesOf(const std::string& path) {
 // Writes a temporary file beside `target` through `fill`, flushes it when `durable`, and
 // renames it over `target`. Returns 0 or the error; on error the target is untouched.
 template <typename Fill>
+// A fresh temporary name of this run beside `target`.
+std::string temporaryPathFor(const std::string& target) {
+    static unsigned counter = 0;
+    const auto [folder, name] = splitPath(target);
+    return folder + temporaryNameFor(name, thisRun(), ++counter);
+}
+
 DWORD replaceSafely(const std::string& target, bool durable, Fill fill) {
     const std::wstring temporary = wide(temporaryPathFor(target));
     DWORD error = fill(temporary);
@@ -136,8 +144,24 @@ DWORD replaceSafely(const std::string& target, bool durable, Fill fill) {
     return error;
 }
 
+// Copies `source` to the new file `temporary`. The copy never keeps the read-only attribute,
+// which would leave a temporary file that no later run could remove.
 DWORD copyTo(const std::string& source, const std::wstring& temporary) {
-    return ::CopyFileW(wide(source).c_str(), temporary.c_str(), FALSE) ? 0 : ::GetLastError();
+    if (!::CopyFileW(wide(source).c_str(), temporary.c_str(), TRUE)) return ::GetLastError();
+    const DWORD attributes = ::GetFileAttributesW(temporary.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+        !::SetFileAttributesW(temporary.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+        const DWORD error = ::GetLastError();
+        ::DeleteFileW(temporary.c_str());
+        return error;
+    }
+    return 0;
+}
+
+// True when an existing file at `path` has the read-only attribute: its owner protected it.
+bool readOnly(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 // Volume and index of the file at `path`, to tell whether two paths name one file.
@@ -163,7 +187,7 @@ class WindowsWriter final : public SequentialWriter {
           temporary_(wide(temporaryPathFor(target))),
           shown_(std::move(shown)),
           committed_(std::move(committed)),
-          out_(::CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+          out_(::CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_NORMAL, nullptr)) {
         if (!out_.valid()) fail(FsOp::Write, shown_, ::GetLastError());
     }
@@ -309,6 +333,10 @@ bool WindowsFileSystem::sameFile(const std::string& a, const std::string& b) {
            x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
 }
 
+bool WindowsFileSystem::writeProtected(const std::string& path) {
+    return fileExists(path) && readOnly(targetOf(path));
+}
+
 bool WindowsFileSystem::folderExists(const std::string& path) {
     const DWORD attributes = attributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -324,6 +352,7 @@ std::unique_ptr<SequentialReader> WindowsFileSystem::openForReading(const std::s
 
 void WindowsFileSystem::writeFile(const std::string& path, std::string_view contents, Sync sync) {
     const std::string target = targetOf(path);
+    if (readOnly(target)) throw FsError::protectedFile(FsOp::Write, path);
     const bool now = sync == Sync::Now;
     WindowsWriter writer(target, path, nullptr);
     writer.append(contents);
@@ -353,7 +382,9 @@ void WindowsFileSystem::syncDeferredWrites() {
     for (const auto& path : files) {
         Handle h(::CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        const DWORD e = !h.valid() ? ::GetLastError() : ::FlushFileBuffers(h.get()) ? 0 : ::GetLastError();
+        const DWORD e = !h.valid()                    ? ::GetLastError()
+                        : ::FlushFileBuffers(h.get()) ? 0
+                                                      : ::GetLastError();
         if (e != 0 && e != ERROR_FILE_NOT_FOUND && error == 0) {
             error = e;
             failed = path;
@@ -366,6 +397,7 @@ Transfer WindowsFileSystem::copyFile(const std::string& from, const std::string&
     if (!fileExists(from)) fail(FsOp::Copy, from, ERROR_FILE_NOT_FOUND, to);
     if (sameFile(from, to)) return Transfer::SameFile;
     const std::string target = targetOf(to);
+    if (readOnly(target)) throw FsError::protectedFile(FsOp::Copy, to);
     const DWORD error = replaceSafely(
         target, false, [&](const std::wstring& temporary) { return copyTo(from, temporary); });
     if (error != 0) fail(FsOp::Copy, from, error, to);
@@ -388,6 +420,7 @@ Transfer WindowsFileSystem::moveFile(const std::string& from, const std::string&
         noteRemoved(from);
         return Transfer::Done;
     }
+    if (fileExists(to) && readOnly(target)) throw FsError::protectedFile(FsOp::Move, to);
     if (!::MoveFileExW(wide(from).c_str(), wide(target).c_str(), MOVEFILE_REPLACE_EXISTING)) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_NOT_SAME_DEVICE) fail(FsOp::Move, from, error, to);
@@ -404,8 +437,48 @@ Transfer WindowsFileSystem::moveFile(const std::string& from, const std::string&
 }
 
 void WindowsFileSystem::removeFile(const std::string& path) {
+    if (readOnly(path)) throw FsError::protectedFile(FsOp::Remove, path);
     if (!::DeleteFileW(wide(path).c_str())) fail(FsOp::Remove, path, ::GetLastError());
     noteRemoved(path);
+}
+
+namespace {
+
+// The lock of one installation; see installation_lock.h. The system deletes the file when
+// the handle closes, also when the process ends.
+class WindowsInstallationLock final : public InstallationLock {
+  public:
+    explicit WindowsInstallationLock(HANDLE h) : h_(h) {}
+    ~WindowsInstallationLock() override { ::CloseHandle(h_); }
+
+  private:
+    HANDLE h_;
+};
+
+}  // namespace
+
+std::unique_ptr<InstallationLock> WindowsFileSystem::lockInstallation(
+    const std::string& folder, std::chrono::milliseconds wait) {
+    const std::wstring path = wide(folder + kLockFileName);
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            const std::string who = thisRun() + "\r\n";
+            DWORD written = 0;
+            ::WriteFile(h, who.data(), static_cast<DWORD>(who.size()), &written, nullptr);
+            return std::make_unique<WindowsInstallationLock>(h);
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) {
+            fail(FsOp::Lock, folder, error);
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            throw FsError(FsOp::Lock, folder, "in use by another run");
+        }
+        ::Sleep(50);
+    }
 }
 
 void WindowsFileSystem::testAppend(const std::string& path) {

@@ -21,6 +21,7 @@ class WindowsFileSystem final : public FileSystem {
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
     bool sameFile(const std::string& a, const std::string& b) override;
+    bool writeProtected(const std::string& path) override;
     std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view contents,
                    Sync sync = Sync::Now) override;
@@ -30,6 +31,8 @@ class WindowsFileSystem final : public FileSystem {
     Transfer moveFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
     void testAppend(const std::string& path) override;
+    std::unique_ptr<InstallationLock> lockInstallation(const std::string& folder,
+                                                       std::chrono::milliseconds wait) override;
     void forgetCache() override { listings_.clear(); }
 
   private:

@@ -1,5 +1,7 @@
 #include "packagefiles/extension_classifier.h"
 
+#include <algorithm>
+
 #include <array>
 
 #include "filesystem/names.h"
@@ -103,8 +105,10 @@ std::string whatIsThisExtension(RunContext& ctx, const std::string& extensionPfa
     auto reader = ctx.fs.openForReading(extensionPfad);
     ExtensionKindScanner scanner;
     char buffer[64 * 1024];
-    for (size_t n; (n = reader->read(buffer, sizeof buffer)) > 0;) {
+    size_t left = kClassifiedPrefix;
+    for (size_t n; left > 0 && (n = reader->read(buffer, std::min(sizeof buffer, left))) > 0;) {
         scanner.feed(std::string_view(buffer, n));
+        left -= n;
     }
     return ctx.kinds[extensionPfad] = scanner.kind();
 }

@@ -36,7 +36,12 @@ class ExtensionKindScanner {
 // The kind of an extension whose description file holds `text`.
 std::string classifyExtensionText(std::string_view text);
 
-// Reads the .int file at `extensionPfad` and returns its kind.
+// How much of a description file decides its kind. Real ones are a few kilobytes; a file
+// of gigabytes (a sparse or broken one) must not stall the run.
+inline constexpr size_t kClassifiedPrefix = 4 * 1024 * 1024;
+
+// Reads the first kClassifiedPrefix bytes of the .int file at `extensionPfad` and returns
+// its kind.
 std::string whatIsThisExtension(RunContext& ctx, const std::string& extensionPfad);
 
 }  // namespace zendrik

@@ -23,6 +23,12 @@ void copyExt(RunContext& ctx, const std::string& QuellPfad, const std::string& Z
         ctx.log.extendLastLine("  " + QuellPfad + " is " + ZielPfad + " already    ");
         return;
     }
+    if (ctx.fs.writeProtected(ZielPfad)) {
+        ctx.log.extendLastLine("  " + QuellPfad + " not copied: " + ZielPfad +
+                               " is write-protected    ");
+        ctx.leftAlone.push_back(ZielPfad + " is write-protected");
+        return;
+    }
     if (ctx.fs.ambiguous(ZielPfad)) {
         ctx.log.extendLastLine("  " + QuellPfad + " not copied: " + ZielPfad +
                                " names files that differ only in letter case    ");
@@ -42,13 +48,20 @@ void moveExtReal(RunContext& ctx, const std::string& QuellOrdner, const std::str
         ctx.log.addLine("    found " + name + " in " + QuellOrdner);
         // Which of two case twins is meant cannot be known: none is moved or replaced.
         if (ctx.fs.ambiguous(QuellOrdner + name)) {
-            ctx.log.extendLastLine("  ...left in place: another file there differs from it only "
-                                   "in letter case");
+            ctx.log.extendLastLine(
+                "  ...left in place: another file there differs from it only "
+                "in letter case");
             continue;
         }
         if (ctx.fs.ambiguous(ZielOrdner + name)) {
             ctx.log.extendLastLine("  ...left in place: " + ZielOrdner +
                                    " holds files of this name that differ only in letter case");
+            continue;
+        }
+        if (ctx.fs.writeProtected(ZielOrdner + name)) {
+            ctx.log.extendLastLine("  ...left in place: " + ZielOrdner + name +
+                                   " is write-protected");
+            ctx.leftAlone.push_back(ZielOrdner + name + " is write-protected");
             continue;
         }
         ctx.kinds.erase(ZielOrdner + name);

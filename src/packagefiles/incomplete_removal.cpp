@@ -39,8 +39,15 @@ void RemoveIncompleteExtensions(RunContext& ctx, const std::string& Ordner) {
         const bool model = ctx.fs.fileExists(models + base + ".u");
         if (!texture && !sound && !code && !model && removable(kind)) {
             ctx.Merker = true;
+            if (ctx.fs.writeProtected(system + name)) {
+                ctx.log.addLine("    found " + system + name +
+                                " with no equivalent, left as it is: it is write-protected");
+                ctx.leftAlone.push_back(system + name + " is write-protected");
+                continue;
+            }
             if (ctx.fs.ambiguous(system + name)) {
-                ctx.log.addLine("    found " + system + name + " with no equivalent, left in place: "
+                ctx.log.addLine("    found " + system + name +
+                                " with no equivalent, left in place: "
                                 "another file there differs from it only in letter case");
                 continue;
             }

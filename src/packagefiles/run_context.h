@@ -22,6 +22,9 @@ struct RunContext {
     std::vector<std::string> Dateiliste;
     // Set by each moved or deleted file and each complete step; see the steps.
     bool Merker = false;
+    // Files that a step left as they are because their owner protected them, one text each:
+    // the run goes on, but it did not do all it was to do.
+    std::vector<std::string> leftAlone;
     // The kind of each description file classified in this folder's turn, by its path, so
     // that each is read once per turn. Forgotten for a path that a copy or move writes.
     std::unordered_map<std::string, std::string> kinds;

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "filesystem/names.h"
+#include "filesystem/run_identity.h"
 #include "filesystem/temporary_files.h"
 
 namespace zendrik {
@@ -37,13 +38,20 @@ void removeLeftoverTemporaryFiles(RunContext& ctx, const std::string& Ordner) {
     for (const char* sub : kPackageFolders) {
         const std::string folder = Ordner + subFolder(sub);
         for (const auto& name : ctx.fs.listFiles(folder, extension)) {
-            // Only the run's own: temporary package and ini files. Another file that ends so
-            // (a log being saved there right now) is left alone.
-            const std::string target = name.substr(0, name.size() - kTemporarySuffix.size());
-            const bool ours =
-                std::any_of(kWrittenTypes.begin(), kWrittenTypes.end(),
-                            [&](const char* type) { return matchesExtension(target, type); });
-            if (!ours) continue;
+            bool left;
+            if (const auto run = runOfTemporary(name)) {
+                // Another run's file while that run may still be going (a log it is saving
+                // here, say) is its own business.
+                left = runIsGone(*run);
+            } else {
+                // Of an earlier version, which named no run: only temporary package and ini
+                // files, as that version made them.
+                const std::string target = name.substr(0, name.size() - kTemporarySuffix.size());
+                left =
+                    std::any_of(kWrittenTypes.begin(), kWrittenTypes.end(),
+                                [&](const char* type) { return matchesExtension(target, type); });
+            }
+            if (!left) continue;
             ctx.log.addLine("  removed " + folder + name + ", left behind by an interrupted run");
             ctx.fs.removeFile(folder + name);
         }

@@ -30,7 +30,10 @@ PassResult RepairRun::eachFolder(
         // installation, not the sum of them.
         ctx_.fs.forgetCache();
         ctx_.kinds.clear();
+        ctx_.leftAlone.clear();
         try {
+            // One run at a time per installation, for the whole of its turn.
+            const auto lock = ctx_.fs.lockInstallation(F, lockWait_);
             ServerPackageList utini(
                 readIniText(ctx_.fs, F + subFolder("System") + "UnrealTournament.ini"));
             setStatus("current folder : " + F);
@@ -40,11 +43,16 @@ PassResult RepairRun::eachFolder(
             steps(i, F, utini);
             ctx_.fs.syncDeferredWrites();
         } catch (const std::exception& e) {
-            ctx_.fs.syncDeferredWrites();
-            ctx_.log.addLine(std::string("  error: ") + e.what() +
-                             " (the rest of this folder was skipped)");
-            result.failures.push_back(F + ": " + e.what());
+            std::string failure = e.what();
+            try {
+                ctx_.fs.syncDeferredWrites();
+            } catch (const std::exception& flush) {
+                failure += "; " + std::string(flush.what());
+            }
+            ctx_.log.addLine("  error: " + failure + " (the rest of this folder was skipped)");
+            result.failures.push_back(F + ": " + failure);
         }
+        for (const auto& left : ctx_.leftAlone) result.failures.push_back(F + ": " + left);
         for (int k = 0; k < 3; ++k) ctx_.log.addLine("");
     }
     return result;

@@ -5,6 +5,7 @@
 // the pass goes on with the next folder.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ class RepairRun {
         statusListener_ = std::move(listener);
     }
     const std::string& status() const { return status_; }
+    // How long a folder's turn waits for another run to let the installation go.
+    void setLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
 
     // For each folder of `OrdnerListe` (each ending in kSeparator): the misplaced file sweep,
     // the removal of incomplete extensions when `removeIncompleteExtensions` is set, and the
@@ -51,6 +54,7 @@ class RepairRun {
     void setStatus(std::string text);
 
     RunContext ctx_;
+    std::chrono::milliseconds lockWait_{10000};
     std::string status_;
     std::function<void(const std::string&)> statusListener_;
 };

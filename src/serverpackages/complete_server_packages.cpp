@@ -40,20 +40,28 @@ void CompleteUTini(RunContext& ctx, const std::string& Ordner, ServerPackageList
     // The file first, then the lines that report it: no entry is reported added before it
     // is on disk. A failed write leaves the first line without its mark.
     const auto report = [&] {
+        // An ini its owner made read-only is left as it is.
+        const bool locked = !utini.unwritten().empty() && ctx.fs.writeProtected(iniPath);
         std::exception_ptr failure;
         try {
-            utini.flush(ctx.fs, iniPath);
+            if (!locked) utini.flush(ctx.fs, iniPath);
         } catch (...) {
             failure = std::current_exception();
         }
         for (const auto& base : due) {
             ctx.log.addLine("    Package " + base + " not installed as ServerPackage in UT.ini...");
             if (failure) break;
+            if (locked) continue;
             if (utini.hasInsertionPoint()) {
                 ctx.log.extendLastLine("  ...entry added");
             } else {
                 logEntryNotAdded(ctx, base, iniPath);
             }
+        }
+        if (locked) {
+            ctx.log.addLine("    " + iniPath +
+                            " is write-protected: left as it is, without the entries above");
+            ctx.leftAlone.push_back(iniPath + " is write-protected");
         }
         due.clear();
         if (failure) std::rethrow_exception(failure);

@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "filesystem/installation_lock.h"
 #include "filesystem/names.h"
 #include "filesystem/temporary_files.h"
 #include "installation_generator.h"
@@ -81,9 +82,10 @@ struct Pristine {
 };
 
 // Checks the invariants in `uts` against the pristine state; returns the problems found and
-// counts the temporary files present.
+// counts the temporary files and installation locks present.
 std::vector<std::string> check(const std::vector<fs::path>& uts, const Pristine& pristine,
-                               const std::set<std::string>& mayBeDeleted, int& temporaries) {
+                               const std::set<std::string>& mayBeDeleted, int& temporaries,
+                               int& locks) {
     std::vector<std::string> problems;
     const std::hash<std::string> hash;
     for (size_t i = 0; i < uts.size(); ++i) {
@@ -94,6 +96,10 @@ std::vector<std::string> check(const std::vector<fs::path>& uts, const Pristine&
             const std::string name = e.path().filename().string();
             if (zendrik::isTemporaryName(name)) {
                 ++temporaries;
+                continue;
+            }
+            if (name == zendrik::kLockFileName && e.path().parent_path() == uts[i]) {
+                ++locks;  // a killed run's: the next run takes it over
                 continue;
             }
             if (foldName(name) == foldName("UnrealTournament.ini")) {
@@ -208,8 +214,11 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    if (auto problems = check(fullUts, pristine, mayBeDeleted, ignored); !problems.empty()) {
-        std::cerr << "after the uninterrupted run: " << problems.front() << "\n";
+    int locksLeft = 0;
+    if (auto problems = check(fullUts, pristine, mayBeDeleted, ignored, locksLeft);
+        !problems.empty() || locksLeft != 0) {
+        std::cerr << "after the uninterrupted run: "
+                  << (problems.empty() ? "a lock was left" : problems.front()) << "\n";
         return 1;
     }
 
@@ -225,15 +234,15 @@ int main(int argc, char** argv) {
         kill(pid, SIGKILL);
         const int status = waitFor(pid);
         if (WIFSIGNALED(status)) ++killed;
-        int found = 0;
-        const auto problems = check(uts, pristine, mayBeDeleted, found);
+        int found = 0, locks = 0;
+        const auto problems = check(uts, pristine, mayBeDeleted, found, locks);
         temporaries += found;
         if (!problems.empty()) {
             ++failed;
             std::cerr << "trial " << t << ": " << problems.front() << " (" << problems.size()
                       << " problems)\n";
         }
-        if (t + 1 == trials || found > 0) {
+        if (t + 1 == trials || found > 0 || locks > 0) {
             // Finish the killed run's work: its leftovers go, each named in the log.
             const int status2 = waitFor(start(cli, uts, root / "again.log"));
             const std::string log = slurp(root / "again.log");
@@ -243,9 +252,10 @@ int main(int argc, char** argv) {
                  ++at) {
                 ++named;
             }
-            int left = 0;
-            const auto after = check(uts, pristine, mayBeDeleted, left);
-            if (status2 != 0 || static_cast<int>(named) != found || left != 0 || !after.empty()) {
+            int left = 0, locksAfter = 0;
+            const auto after = check(uts, pristine, mayBeDeleted, left, locksAfter);
+            if (status2 != 0 || static_cast<int>(named) != found || left != 0 || !after.empty() ||
+                locksAfter != 0) {
                 ++failed;
                 std::cerr << "trial " << t << ": the next run named " << named << " of " << found
                           << " leftovers and left " << left << "\n";

@@ -1,0 +1,71 @@
+#include "filesystem/posix_calls.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+
+#include <unistd.h>
+#include <cstdio>
+
+namespace zendrik {
+
+int PosixCalls::open(const char* path, int flags, mode_t mode) {
+    return ::open(path, flags, mode);
+}
+ssize_t PosixCalls::read(int fd, void* buffer, size_t size) {
+    return ::read(fd, buffer, size);
+}
+ssize_t PosixCalls::write(int fd, const void* data, size_t size) {
+    return ::write(fd, data, size);
+}
+ssize_t PosixCalls::copyFileRange(int in, int out, size_t size) {
+    return ::copy_file_range(in, nullptr, out, nullptr, size, 0);
+}
+int PosixCalls::fsync(int fd) {
+    return ::fsync(fd);
+}
+int PosixCalls::close(int fd) {
+    return ::close(fd);
+}
+int PosixCalls::fstat(int fd, struct stat* st) {
+    return ::fstat(fd, st);
+}
+int PosixCalls::fchmod(int fd, mode_t mode) {
+    return ::fchmod(fd, mode);
+}
+int PosixCalls::fchown(int fd, uid_t owner, gid_t group) {
+    return ::fchown(fd, owner, group);
+}
+int PosixCalls::futimens(int fd, const struct timespec times[2]) {
+    return ::futimens(fd, times);
+}
+int PosixCalls::stat(const char* path, struct stat* st) {
+    return ::stat(path, st);
+}
+int PosixCalls::lstat(const char* path, struct stat* st) {
+    return ::lstat(path, st);
+}
+int PosixCalls::rename(const char* from, const char* to) {
+    return ::rename(from, to);
+}
+int PosixCalls::unlink(const char* path) {
+    return ::unlink(path);
+}
+int PosixCalls::flock(int fd, int operation) {
+    return ::flock(fd, operation);
+}
+DIR* PosixCalls::opendir(const char* path) {
+    return ::opendir(path);
+}
+struct dirent* PosixCalls::readdir(DIR* dir) {
+    return ::readdir(dir);
+}
+int PosixCalls::closedir(DIR* dir) {
+    return ::closedir(dir);
+}
+
+PosixCalls& systemCalls() {
+    static PosixCalls calls;
+    return calls;
+}
+
+}  // namespace zendrik

@@ -1,0 +1,48 @@
+// The system calls beneath the POSIX file layer, each behind one virtual function, so that
+// tests can fail, delay or record any of them: the layer's own failure and durability paths
+// (a short write, a failed flush or close, an error while reading a folder, a refusal that a
+// test running as root never sees) are reached through this seam, not through the disk.
+//
+// Contract of every function: it does what the system call of the same name does, and reports
+// the same way: -1 (or a null pointer) with errno set on failure. A wrapper that fails a call
+// sets errno and returns that, and changes nothing on the disk.
+#pragma once
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cstddef>
+
+namespace zendrik {
+
+class PosixCalls {
+  public:
+    virtual ~PosixCalls() = default;
+
+    virtual int open(const char* path, int flags, mode_t mode);
+    virtual ssize_t read(int fd, void* buffer, size_t size);
+    virtual ssize_t write(int fd, const void* data, size_t size);
+    // copy_file_range with the files' own offsets.
+    virtual ssize_t copyFileRange(int in, int out, size_t size);
+    virtual int fsync(int fd);
+    virtual int close(int fd);
+    virtual int fstat(int fd, struct stat* st);
+    virtual int fchmod(int fd, mode_t mode);
+    virtual int fchown(int fd, uid_t owner, gid_t group);
+    virtual int futimens(int fd, const struct timespec times[2]);
+    virtual int stat(const char* path, struct stat* st);
+    virtual int lstat(const char* path, struct stat* st);
+    virtual int rename(const char* from, const char* to);
+    virtual int unlink(const char* path);
+    virtual int flock(int fd, int operation);
+    virtual DIR* opendir(const char* path);
+    // Null at the end of the folder with errno untouched, or on an error with errno set.
+    virtual struct dirent* readdir(DIR* dir);
+    virtual int closedir(DIR* dir);
+};
+
+// The calls of the running system.
+PosixCalls& systemCalls();
+
+}  // namespace zendrik
