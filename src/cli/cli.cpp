@@ -1,14 +1,19 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <system_error>
 
+#include "filesystem/installation_lock.h"
 #include "filesystem/names.h"
+#include "filesystem/run_identity.h"
+#include "filesystem/temporary_files.h"
 #include "repair/installation_folder.h"
 #include "repair/log.h"
 #include "repair/repair_run.h"
@@ -109,24 +114,38 @@ class SavedLog {
 
 // Prints final lines to `out`, pushing them on at least every tenth of a second: a terminal
 // shows each line as it comes, a pipe or file gets them in blocks, not a call per line.
+// Printing that fails (a closed pipe, a full disk) stops printing, never the run.
 class PrintedLines {
   public:
     explicit PrintedLines(std::ostream& out)
         : out_(out), lines_([this](const std::string& line) {
+              if (failed_) return;
               out_ << line << '\n';
               const auto now = std::chrono::steady_clock::now();
               if (now - flushed_ >= std::chrono::milliseconds(100)) {
                   out_.flush();
                   flushed_ = now;
               }
+              noteFailure();
           }) {}
     LogObserver& observer() { return lines_; }
-    void finish() {
+    // Returns the reason printing failed, or "".
+    std::string finish() {
         lines_.flush();
-        out_.flush();
+        if (!failed_) out_.flush();
+        noteFailure();
+        return reason_;
     }
 
   private:
+    void noteFailure() {
+        if (failed_ || !out_.fail()) return;
+        failed_ = true;
+        reason_ = errno != 0 ? std::generic_category().message(errno) : "output error";
+    }
+
+    bool failed_ = false;
+    std::string reason_;
     std::ostream& out_;
     FinalLines lines_;
     std::chrono::steady_clock::time_point flushed_ = std::chrono::steady_clock::now();
@@ -160,6 +179,55 @@ std::optional<std::string> installationFolder(FileSystem& fs, std::string argume
     }
     fs.nameExactly(*installation);
     return installation;
+}
+
+// What of an installation a run works on, by sub-folder: a log saved there under such a name
+// would be taken for a package, or replace one.
+bool fileOfTheRun(const std::string& name) {
+    for (const char* type : {"u", "int", "utx", "uax", "unr"}) {
+        if (matchesExtension(name, type)) return true;
+    }
+    return sameName(name, "UnrealTournament.ini") || sameName(name, "UnrealTournament.exe") ||
+           sameName(name, kLockFileName);
+}
+
+// Checks the --log file before anything is touched; returns a usage error, or nothing.
+std::optional<std::string> checkLogFile(FileSystem& fs, const std::string& logFile,
+                                        const std::vector<std::string>& installations) {
+    const size_t cut = logFile.rfind(kSeparator);
+    const std::string folder =
+        cut == std::string::npos ? std::string{'.', kSeparator} : logFile.substr(0, cut + 1);
+    const std::string name = cut == std::string::npos ? logFile : logFile.substr(cut + 1);
+    fs.nameExactly(logFile);  // the user's names, letter case and all
+    if (!fs.folderExists(folder)) return "no such folder for --log: " + folder;
+    if (name.empty() || name == "." || name == ".." || fs.folderExists(logFile)) {
+        return "--log names a folder: " + logFile;
+    }
+    if (!fileOfTheRun(name)) return std::nullopt;
+    for (const auto& installation : installations) {
+        for (const char* sub : {"", "System", "Textures", "Sounds", "Maps", "models"}) {
+            const std::string place = *sub ? installation + subFolder(sub) : installation;
+            if (fs.sameFolder(folder, place)) {
+                return "--log names a file that the run works on: " + logFile;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// Removes what a killed run left of saving a log at `logFile`: its temporary files, named
+// for that file and for a run that is gone.
+void removeLeftoverLogFiles(FileSystem& fs, const std::string& logFile) {
+    const size_t cut = logFile.rfind(kSeparator);
+    const std::string folder =
+        cut == std::string::npos ? std::string() : logFile.substr(0, cut + 1);
+    const std::string name = cut == std::string::npos ? logFile : logFile.substr(cut + 1);
+    for (const auto& leftover : fs.listFiles(folder, kTemporarySuffix.substr(1))) {
+        const auto run = runOfTemporary(leftover);
+        if (run && runIsGone(*run) && leftover.starts_with(name + "~")) {
+            fs.removeFile(folder + leftover);
+        }
+    }
 }
 
 // Parses the arguments; returns an error text for bad usage, or nothing.
@@ -203,22 +271,23 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& fs, std::ostre
     bool version = false;
     auto usageError = parse(arguments, options, help, version);
     if (!usageError && !help && !version) {
-        std::vector<std::string> workList;
-        for (const auto& argument : options.folders) {
-            std::string error;
-            if (auto folder = installationFolder(fs, argument, error)) {
-                workList.push_back(*folder);
-            } else if (!usageError) {
-                usageError = error;
+        try {
+            std::vector<std::string> workList;
+            for (const auto& argument : options.folders) {
+                std::string error;
+                if (auto folder = installationFolder(fs, argument, error)) {
+                    workList.push_back(*folder);
+                } else if (!usageError) {
+                    usageError = error;
+                }
             }
-        }
-        options.folders = std::move(workList);
-        if (!usageError && options.logFile) {
-            const size_t cut = options.logFile->rfind(kSeparator);
-            const std::string folder =
-                cut == std::string::npos ? std::string(".") : options.logFile->substr(0, cut + 1);
-            fs.nameExactly(*options.logFile);  // the user's names, letter case and all
-            if (!fs.folderExists(folder)) usageError = "no such folder for --log: " + folder;
+            options.folders = std::move(workList);
+            if (!usageError && options.logFile) {
+                usageError = checkLogFile(fs, *options.logFile, options.folders);
+            }
+        } catch (const std::exception& e) {
+            // A name too long for the system, an I/O error: nothing was touched yet.
+            usageError = e.what();
         }
     }
     if (usageError) {
@@ -238,6 +307,7 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& fs, std::ostre
     std::unique_ptr<SavedLog> saved;
     if (options.logFile) {
         try {
+            removeLeftoverLogFiles(fs, *options.logFile);
             saved = std::make_unique<SavedLog>(fs, *options.logFile);
         } catch (const std::exception& e) {
             err << "zendrik-cli: " << e.what() << "\n";
@@ -258,9 +328,14 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& fs, std::ostre
         auto exchange = run.exchangePass(options.folders).failures;
         failures.insert(failures.end(), exchange.begin(), exchange.end());
     }
-    printer.finish();
+    const std::string printing = printer.finish();
     log.removeObserver(&printer.observer());
     for (const auto& failure : failures) err << "zendrik-cli: " << failure << "\n";
+    if (!printing.empty()) {
+        err << "zendrik-cli: could not print the log (" << printing
+            << "); the run went on to its end\n";
+        failures.push_back(printing);
+    }
     if (saved) {
         log.removeObserver(&saved->observer());
         if (const std::string failure = saved->finish(); !failure.empty()) {

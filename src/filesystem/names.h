@@ -23,6 +23,13 @@ std::string subFolder(std::string_view name);
 // and byte order of folded texts is the ordinal, case-ignoring order of an NTFS listing.
 std::string foldName(std::string_view name);
 
+// True when `name` holds a control character (a line break, a tab, ...): such a name is
+// data that must never become a line of text.
+bool hasControlCharacter(std::string_view name);
+
+// `name` with each control character written as \xNN, for a log line.
+std::string escapedName(std::string_view name);
+
 // True when the two names are equal without regard to letter case, as foldName sees it.
 bool sameName(std::string_view a, std::string_view b);
 

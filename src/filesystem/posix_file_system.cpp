@@ -506,7 +506,20 @@ std::optional<PosixFileSystem::Located> PosixFileSystem::findFile(const std::str
 
 PosixFileSystem::Located PosixFileSystem::locateFile(const std::string& logical, FsOp op) {
     auto file = findFile(logical, op);
-    if (!file) fail(op, logical, ENOENT);
+    if (!file) {
+        // Not a plain file: say what it is, if anything.
+        auto [folder, name] = splitPath(logical);
+        const auto real = resolveFolder(folder, op);
+        if (real && !name.empty()) {
+            const std::string folded = foldName(name);
+            const Listing& entries = listing(*real, op, logical);
+            if (entries.find(folded, Kind::Folder)) fail(op, logical, EISDIR);
+            if (entries.find(folded, Kind::Other)) {
+                throw FsError(op, logical, "not a plain file (a pipe, device or socket)");
+            }
+        }
+        fail(op, logical, ENOENT);
+    }
     return *file;
 }
 

@@ -12,8 +12,18 @@ size_t GibDateien(RunContext& ctx, const std::string& Dateipfad) {
     if (Dateipfad.compare(patternStart, 2, "*.") != 0) {
         throw std::invalid_argument("not a mask of the form folder + \"*.ext\": " + Dateipfad);
     }
-    ctx.Dateiliste = ctx.fs.listFiles(Dateipfad.substr(0, patternStart),
-                                      std::string_view(Dateipfad).substr(patternStart + 2));
+    const std::string folder = Dateipfad.substr(0, patternStart);
+    ctx.Dateiliste = ctx.fs.listFiles(folder, std::string_view(Dateipfad).substr(patternStart + 2));
+    // A name with a line break could write lines of its own into the ini: such a file is
+    // left where it is, and said so once per turn.
+    std::erase_if(ctx.Dateiliste, [&](const std::string& name) {
+        if (!hasControlCharacter(name)) return false;
+        if (ctx.oddNames.insert(folder + name).second) {
+            ctx.log.addLine("    " + folder + escapedName(name) +
+                            " left where it is: its name holds a control character");
+        }
+        return true;
+    });
     return ctx.Dateiliste.size();
 }
 

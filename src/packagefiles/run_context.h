@@ -2,6 +2,7 @@
 // last listing filled and the flag with which a step decides its closing log line.
 #pragma once
 
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -25,6 +26,8 @@ struct RunContext {
     // Files that a step left as they are because their owner protected them, one text each:
     // the run goes on, but it did not do all it was to do.
     std::vector<std::string> leftAlone;
+    // Listed names with control characters, each logged once per folder's turn.
+    std::set<std::string> oddNames;
     // The kind of each description file classified in this folder's turn, by its path, so
     // that each is read once per turn. Forgotten for a path that a copy or move writes.
     std::unordered_map<std::string, std::string> kinds;

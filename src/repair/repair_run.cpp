@@ -31,6 +31,7 @@ PassResult RepairRun::eachFolder(
         ctx_.fs.forgetCache();
         ctx_.kinds.clear();
         ctx_.leftAlone.clear();
+        ctx_.oddNames.clear();
         try {
             // One run at a time per installation, for the whole of its turn.
             const auto lock = ctx_.fs.lockInstallation(F, lockWait_);
