@@ -4,6 +4,7 @@
 
 #include "engine_fixture.h"
 #include "packagefiles/incomplete_removal.h"
+#include "repair/repair_run.h"
 
 namespace zendrik::testing {
 namespace {
@@ -28,6 +29,27 @@ TEST_F(WindowsAttributesTest, HiddenAndSystemPackagesArePresentButNeverListed) {
     EXPECT_TRUE(isFile(ut.at("system/Hidden.int")));
     EXPECT_TRUE(isFile(ut.at("system/Sys.int")));
     EXPECT_EQ(log.lines().back(), "  all packages were complete");
+}
+
+TEST_F(WindowsAttributesTest, ReadOnlyFilesAreLeftAloneAndTheTurnGoesOn) {
+    Installation ut(tmp.path(), "UT"), other(tmp.path(), "Other");
+    ut.add("system/Gone.int", skinInt());  // incomplete, but read-only
+    ut.add("system/Vo.int", voiceInt());   // still gets its entry
+    ut.add("sounds/Vo.uax");
+    ASSERT_TRUE(::SetFileAttributesW(ut.at("system/Gone.int").c_str(), FILE_ATTRIBUTE_READONLY));
+    other.add("system/Sk.int", skinInt());
+    other.add("textures/Sk.utx", "skin");
+    ASSERT_TRUE(::SetFileAttributesW(other.at("textures/Sk.utx").c_str(), FILE_ATTRIBUTE_READONLY));
+    RepairRun run(disk, log);
+    EXPECT_EQ(run.repairPass({ut.folder()}, true).failures.size(), 1u);
+    EXPECT_TRUE(isFile(ut.at("system/Gone.int")));
+    EXPECT_NE(contentsOf(ut.ini()).find("ServerPackages=Vo\r\n"), std::string::npos);
+    // A copy of a read-only file leaves no read-only temporary file behind.
+    EXPECT_FALSE(run.exchangePass({ut.folder(), other.folder()}).failed());
+    EXPECT_EQ(contentsOf(ut.at("textures/Sk.utx")), "skin");
+    for (const auto& name : entriesOf(ut.at("textures"))) {
+        EXPECT_FALSE(name.ends_with(".zendrik-tmp")) << name;
+    }
 }
 
 }  // namespace

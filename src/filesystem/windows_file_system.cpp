@@ -116,9 +116,6 @@ DWORD attributesOf(const std::string& path) {
     return ::GetFileAttributesW(wide(path).c_str());
 }
 
-// Writes a temporary file beside `target` through `fill`, flushes it when `durable`, and
-// renames it over `target`. Returns 0 or the error; on error the target is untouched.
-template <typename Fill>
 // A fresh temporary name of this run beside `target`.
 std::string temporaryPathFor(const std::string& target) {
     static unsigned counter = 0;
@@ -126,6 +123,9 @@ std::string temporaryPathFor(const std::string& target) {
     return folder + temporaryNameFor(name, thisRun(), ++counter);
 }
 
+// Writes a temporary file beside `target` through `fill`, flushes it when `durable`, and
+// renames it over `target`. Returns 0 or the error; on error the target is untouched.
+template <typename Fill>
 DWORD replaceSafely(const std::string& target, bool durable, Fill fill) {
     const std::wstring temporary = wide(temporaryPathFor(target));
     DWORD error = fill(temporary);
