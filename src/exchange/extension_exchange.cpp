@@ -53,8 +53,8 @@ Waiting::Entry copyPackagesOfKind(RunContext& batch, const std::string& S, const
 
 // Extensions are settled in batches: one durable write of the ini and one flush of the
 // copied package files serve many extensions, and the log still shows progress.
-constexpr size_t kBatch = 256;
-constexpr auto kBatchTime = std::chrono::milliseconds(250);
+constexpr size_t kBatch = 512;
+constexpr auto kBatchTime = std::chrono::milliseconds(500);
 
 }  // namespace
 
