@@ -4,6 +4,7 @@
 
 #include "pages/heading_font.h"
 #include "pages/info_formular.h"
+#include "pages/input_gate.h"
 #include "pages/ordner_auswahl.h"
 #include "pages/program_end.h"
 #include "pages/wizard.h"
@@ -11,7 +12,8 @@
 
 namespace zendrik {
 
-Optionen::Optionen(Wizard& wizard) : wizard_(wizard), ui_(std::make_unique<Ui::Optionen>()) {
+Optionen::Optionen(Wizard& wizard)
+    : wizard_(wizard), ui_(std::make_unique<Ui::Optionen>()), gate_(new InputGate(*this)) {
     ui_->setupUi(this);
     ui_->Label1->setFont(headingFont());
     connect(ui_->NextButton, &QPushButton::clicked, this, &Optionen::NextButton_Click);
@@ -44,6 +46,11 @@ void Optionen::InfoButton_Click() {
 
 void Optionen::CancelButton_Click() {
     endProgram();
+}
+
+void Optionen::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    gate_->open();
 }
 
 void Optionen::closeEvent(QCloseEvent* event) {

@@ -8,6 +8,7 @@
 #include "filesystem/names.h"
 #include "pages/file_dialog.h"
 #include "pages/heading_font.h"
+#include "pages/input_gate.h"
 #include "pages/message_box.h"
 #include "pages/optionen.h"
 #include "pages/program_end.h"
@@ -28,7 +29,7 @@ std::optional<QString> installationFolderOf(const QString& exe) {
 }
 
 OrdnerAuswahl::OrdnerAuswahl(Wizard& wizard)
-    : wizard_(wizard), ui_(std::make_unique<Ui::OrdnerAuswahl>()) {
+    : wizard_(wizard), ui_(std::make_unique<Ui::OrdnerAuswahl>()), gate_(new InputGate(*this)) {
     ui_->setupUi(this);
     ui_->Label1->setFont(headingFont());
     ui_->OrdnerListe->hide();
@@ -105,6 +106,11 @@ void OrdnerAuswahl::Command1_Click() {
 
 void OrdnerAuswahl::CancelButton_Click() {
     endProgram();
+}
+
+void OrdnerAuswahl::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    gate_->open();
 }
 
 void OrdnerAuswahl::closeEvent(QCloseEvent* event) {

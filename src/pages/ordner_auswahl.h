@@ -16,6 +16,7 @@ class OrdnerAuswahl;
 
 namespace zendrik {
 
+class InputGate;
 class Wizard;
 
 // The installation folder of the executable at `exe`: the parent of the folder that holds
@@ -43,12 +44,15 @@ class OrdnerAuswahl : public QWidget {
     void erstelleverzeichnisarray();
 
   protected:
+    // The buttons take input made from now on.
+    void showEvent(QShowEvent* event) override;
     // Closing by the frame ends the program, as "Cancel" does.
     void closeEvent(QCloseEvent* event) override;
 
   private:
     Wizard& wizard_;
     std::unique_ptr<Ui::OrdnerAuswahl> ui_;
+    InputGate* gate_;
 };
 
 }  // namespace zendrik

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "pages/file_dialog.h"
+#include "pages/input_gate.h"
 #include "pages/message_box.h"
 #include "pages/optionen.h"
 #include "pages/ordner_auswahl.h"
@@ -25,8 +26,10 @@ Reparier::Reparier(Wizard& wizard)
     : wizard_(wizard),
       ui_(std::make_unique<Ui::Reparier>()),
       run_(wizard.fileSystem(), log_),
-      model_(log_) {
+      model_(log_),
+      gate_(new InputGate(*this)) {
     ui_->setupUi(this);
+    setButtonsActive(false);
     ui_->LogListbox->setModel(&model_);
     run_.setStatusListener([this](const std::string& status) {
         ui_->StatusFeld->setText(QString::fromStdString(status));
@@ -68,6 +71,12 @@ void Reparier::applyButtonRule() {
     ui_->SaveLogButton->setVisible(one);
 }
 
+void Reparier::setButtonsActive(bool active) {
+    for (QWidget* button :
+         {ui_->CancelButton, ui_->FinishButton, ui_->NextButton, ui_->SaveLogButton})
+        button->setEnabled(active);
+}
+
 void Reparier::Form_Activate() {
     applyButtonRule();
     runPass([this] {
@@ -87,6 +96,8 @@ void Reparier::runPass(const std::function<void()>& pass) {
     // Input that arrived during the pass reaches a disabled page and is dropped.
     QCoreApplication::processEvents();
     setEnabled(true);
+    setButtonsActive(true);
+    gate_->open();
     running_ = false;
     emit passFinished();
 }

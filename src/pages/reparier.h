@@ -19,6 +19,7 @@ class Reparier;
 
 namespace zendrik {
 
+class InputGate;
 class Wizard;
 
 class Reparier : public QWidget {
@@ -52,6 +53,9 @@ class Reparier : public QWidget {
 
   private:
     void applyButtonRule();
+    // Whether the four buttons take input; they do not before the first pass and while a
+    // pass runs.
+    void setButtonsActive(bool active);
     void runPass(const std::function<void()>& pass);
     // Lets the page repaint, at most every few tens of milliseconds, while a pass runs.
     void showProgress();
@@ -62,6 +66,7 @@ class Reparier : public QWidget {
     RepairRun run_;
     LogModel model_;
     QElapsedTimer lastPaint_;
+    InputGate* gate_;
     bool activated_ = false;
     bool running_ = false;
     QString lastSaveName_;
