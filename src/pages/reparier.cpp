@@ -1,7 +1,7 @@
 #include "pages/reparier.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <exception>
 
@@ -17,26 +17,26 @@
 namespace zendrik {
 namespace {
 
-// How long a running pass goes without letting the page repaint.
-constexpr qint64 kRepaintEveryMs = 40;
+// How often a running pass's lines and status reach the page.
+constexpr int kProgressEveryMs = 50;
 
 }  // namespace
 
 Reparier::Reparier(Wizard& wizard)
     : wizard_(wizard),
       ui_(std::make_unique<Ui::Reparier>()),
-      run_(wizard.fileSystem(), log_),
       model_(log_),
+      run_(wizard.fileSystem(), workerLog_),
       gate_(new InputGate(*this)) {
     ui_->setupUi(this);
     setButtonsActive(false);
     ui_->LogListbox->setModel(&model_);
-    run_.setStatusListener([this](const std::string& status) {
-        ui_->StatusFeld->setText(QString::fromStdString(status));
-        showProgress();
-    });
-    connect(&model_, &QAbstractItemModel::rowsInserted, this, &Reparier::showProgress);
-    connect(&model_, &QAbstractItemModel::dataChanged, this, &Reparier::showProgress);
+    // The page keeps every line; the worker's log only the last, which a step may extend.
+    workerLog_.keepAllLines(false);
+    workerLog_.addObserver(&relay_);
+    run_.setStatusListener([this](const std::string& status) { relay_.setStatus(status); });
+    progress_.setInterval(kProgressEveryMs);
+    connect(&progress_, &QTimer::timeout, this, &Reparier::showProgress);
     connect(ui_->NextButton, &QPushButton::clicked, this, &Reparier::NextButton_Click);
     connect(ui_->SaveLogButton, &QPushButton::clicked, this, &Reparier::SaveLogButton_Click);
     connect(ui_->FinishButton, &QPushButton::clicked, this, &Reparier::FinishButton_Click);
@@ -44,6 +44,11 @@ Reparier::Reparier(Wizard& wizard)
 }
 
 Reparier::~Reparier() {
+    if (worker_.joinable()) {
+        relay_.requestStop();
+        worker_.join();
+    }
+    workerLog_.removeObserver(&relay_);
     ui_->LogListbox->setModel(nullptr);
 }
 
@@ -56,6 +61,8 @@ void Reparier::showEvent(QShowEvent* event) {
 
 void Reparier::closeEvent(QCloseEvent* event) {
     if (running_) {
+        endWhenStopped_ = true;
+        relay_.requestStop();
         event->ignore();
         return;
     }
@@ -79,34 +86,61 @@ void Reparier::setButtonsActive(bool active) {
 
 void Reparier::Form_Activate() {
     applyButtonRule();
-    runPass([this] {
-        run_.repairPass(wizard_.ordnerAuswahl().workList(),
-                        wizard_.optionen().removeIncompleteExtensions());
+    const std::vector<std::string> workList = wizard_.ordnerAuswahl().workList();
+    const bool removal = wizard_.optionen().removeIncompleteExtensions();
+    runPass([workList, removal](RepairRun& run) { run.repairPass(workList, removal); });
+}
+
+void Reparier::runPass(std::function<void(RepairRun&)> pass) {
+    running_ = true;
+    setButtonsActive(false);
+    progress_.start();
+    FileSystem& fs = wizard_.fileSystem();
+    worker_ = std::thread([this, &fs, pass = std::move(pass)] {
+        // A failed folder is logged by the pass itself, which then goes on with the next one.
+        try {
+            pass(run_);
+        } catch (const PassStopped&) {
+            try {
+                fs.syncDeferredWrites();
+            } catch (const std::exception&) {
+                // The program is ending; the next run finds the files as they are.
+            }
+        } catch (const std::exception& e) {
+            try {
+                workerLog_.addLine(std::string("  error: ") + e.what() +
+                                   " (the rest of this pass was skipped)");
+            } catch (const PassStopped&) {
+            }
+        }
+        QMetaObject::invokeMethod(this, &Reparier::passEnded, Qt::QueuedConnection);
     });
 }
 
-void Reparier::runPass(const std::function<void()>& pass) {
-    running_ = true;
-    setEnabled(false);
-    lastPaint_.invalidate();
-    showProgress();
-    // A failed folder is logged by the pass itself, which then goes on with the next one.
-    pass();
-    ui_->LogListbox->scrollToBottom();
-    // Input that arrived during the pass reaches a disabled page and is dropped.
-    QCoreApplication::processEvents();
-    setEnabled(true);
-    setButtonsActive(true);
-    gate_->open();
-    running_ = false;
-    emit passFinished();
+void Reparier::showProgress() {
+    PassRelay::Batch batch = relay_.take();
+    if (batch.status) ui_->StatusFeld->setText(QString::fromStdString(*batch.status));
+    if (batch.changes.empty()) return;
+    // The view follows the newest line unless the reader has scrolled away from it.
+    const QScrollBar* bar = ui_->LogListbox->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    PassRelay::apply(batch.changes, log_);
+    if (following) ui_->LogListbox->scrollToBottom();
 }
 
-void Reparier::showProgress() {
-    if (!running_ || (lastPaint_.isValid() && lastPaint_.elapsed() < kRepaintEveryMs)) return;
-    ui_->LogListbox->scrollToBottom();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    lastPaint_.start();
+void Reparier::passEnded() {
+    worker_.join();
+    progress_.stop();
+    showProgress();
+    running_ = false;
+    if (endWhenStopped_) {
+        emit passFinished();
+        CancelButton_Click();
+        return;
+    }
+    setButtonsActive(true);
+    gate_->open();
+    emit passFinished();
 }
 
 void Reparier::NextButton_Click() {
@@ -116,7 +150,8 @@ void Reparier::NextButton_Click() {
     ui_->SaveLogButton->setVisible(true);
     if (!wizard_.optionen().compareExtensions()) return;
     setWindowTitle(QStringLiteral("copying extensions..."));
-    runPass([this] { run_.exchangePass(wizard_.ordnerAuswahl().workList()); });
+    const std::vector<std::string> workList = wizard_.ordnerAuswahl().workList();
+    runPass([workList](RepairRun& run) { run.exchangePass(workList); });
 }
 
 void Reparier::SaveLogButton_Click() {
