@@ -71,6 +71,8 @@ void OrdnerAuswahl::OpenButton_Click() {
     }
     bool writable = true;
     try {
+        // The disk as it is now: an installation unpacked since the last look is there.
+        wizard_.fileSystem().forgetCache();
         wizard_.fileSystem().testAppend(QDir::toNativeSeparators(exe).toStdString());
     } catch (const std::exception&) {
         writable = false;

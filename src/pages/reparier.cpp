@@ -160,6 +160,9 @@ void Reparier::SaveLogButton_Click() {
     if (name.isEmpty()) return;
     lastSaveName_ = name;
     try {
+        // The disk as it is now: a folder made in the dialog is there. No pass runs, so the
+        // file layer is this thread's.
+        wizard_.fileSystem().forgetCache();
         saveLog(wizard_.fileSystem(), log_, name.toStdString());
     } catch (const std::exception& e) {
         MessageBox::information(
