@@ -13,6 +13,7 @@
 #include "pages/optionen.h"
 #include "pages/program_end.h"
 #include "pages/reparier.h"
+#include "pages/screen_fit.h"
 #include "pages/wizard.h"
 #include "ui_ordner_auswahl.h"
 
@@ -33,6 +34,7 @@ OrdnerAuswahl::OrdnerAuswahl(Wizard& wizard)
     ui_->setupUi(this);
     ui_->Label1->setFont(headingFont());
     ui_->OrdnerListe->hide();
+    fit_ = std::make_unique<ScreenFit>(*this, *ui_->vorlOrdnerListe);
     connect(ui_->OpenButton, &QPushButton::clicked, this, &OrdnerAuswahl::OpenButton_Click);
     connect(ui_->NextButton, &QPushButton::clicked, this, &OrdnerAuswahl::NextButton_Click);
     connect(ui_->Command1, &QPushButton::clicked, this, &OrdnerAuswahl::Command1_Click);
@@ -111,6 +113,7 @@ void OrdnerAuswahl::CancelButton_Click() {
 }
 
 void OrdnerAuswahl::showEvent(QShowEvent* event) {
+    fit_->apply();
     QWidget::showEvent(event);
     gate_->open();
 }

@@ -17,6 +17,7 @@ class OrdnerAuswahl;
 namespace zendrik {
 
 class InputGate;
+class ScreenFit;
 class Wizard;
 
 // The installation folder of the executable at `exe`: the parent of the folder that holds
@@ -44,7 +45,7 @@ class OrdnerAuswahl : public QWidget {
     void erstelleverzeichnisarray();
 
   protected:
-    // The buttons take input made from now on.
+    // Fits the page to the screen; the buttons take input made from now on.
     void showEvent(QShowEvent* event) override;
     // Closing by the frame ends the program, as "Cancel" does.
     void closeEvent(QCloseEvent* event) override;
@@ -53,6 +54,7 @@ class OrdnerAuswahl : public QWidget {
     Wizard& wizard_;
     std::unique_ptr<Ui::OrdnerAuswahl> ui_;
     InputGate* gate_;
+    std::unique_ptr<ScreenFit> fit_;
 };
 
 }  // namespace zendrik

@@ -11,6 +11,7 @@
 #include "pages/optionen.h"
 #include "pages/ordner_auswahl.h"
 #include "pages/program_end.h"
+#include "pages/screen_fit.h"
 #include "pages/wizard.h"
 #include "ui_reparier.h"
 
@@ -29,6 +30,7 @@ Reparier::Reparier(Wizard& wizard)
       run_(wizard.fileSystem(), workerLog_),
       gate_(new InputGate(*this)) {
     ui_->setupUi(this);
+    fit_ = std::make_unique<ScreenFit>(*this, *ui_->LogListbox);
     setButtonsActive(false);
     ui_->LogListbox->setModel(&model_);
     // The page keeps every line; the worker's log only the last, which a step may extend.
@@ -53,6 +55,7 @@ Reparier::~Reparier() {
 }
 
 void Reparier::showEvent(QShowEvent* event) {
+    fit_->apply();
     QWidget::showEvent(event);
     if (activated_) return;
     activated_ = true;

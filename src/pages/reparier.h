@@ -27,6 +27,7 @@ class Reparier;
 namespace zendrik {
 
 class InputGate;
+class ScreenFit;
 class Wizard;
 
 class Reparier : public QWidget {
@@ -54,7 +55,8 @@ class Reparier : public QWidget {
     void passFinished();
 
   protected:
-    // The first showing starts the repair pass once the page has painted.
+    // Fits the page to the screen; the first showing starts the repair pass once the page
+    // has painted.
     void showEvent(QShowEvent* event) override;
     // Closing by the frame ends the program, as "Cancel" does; during a pass once the
     // operation under way has finished.
@@ -84,6 +86,7 @@ class Reparier : public QWidget {
     std::thread worker_;
     QTimer progress_;
     InputGate* gate_;
+    std::unique_ptr<ScreenFit> fit_;
     bool activated_ = false;
     bool running_ = false;
     bool endWhenStopped_ = false;
