@@ -31,6 +31,8 @@ class Optionen : public QWidget {
     void CancelButton_Click();
 
   protected:
+    // Enter presses the focused button, else the main one; Escape acts as "Cancel".
+    void keyPressEvent(QKeyEvent* event) override;
     // The buttons take input made from now on.
     void showEvent(QShowEvent* event) override;
     // Closing by the frame ends the program, as "Cancel" does.

@@ -11,6 +11,7 @@
 #include "pages/input_gate.h"
 #include "pages/message_box.h"
 #include "pages/optionen.h"
+#include "pages/page_keys.h"
 #include "pages/program_end.h"
 #include "pages/reparier.h"
 #include "pages/screen_fit.h"
@@ -34,6 +35,7 @@ OrdnerAuswahl::OrdnerAuswahl(Wizard& wizard)
     ui_->setupUi(this);
     ui_->Label1->setFont(headingFont());
     ui_->OrdnerListe->hide();
+    pressFocusedButtonOnEnter(*this);
     fit_ = std::make_unique<ScreenFit>(*this, *ui_->vorlOrdnerListe);
     connect(ui_->OpenButton, &QPushButton::clicked, this, &OrdnerAuswahl::OpenButton_Click);
     connect(ui_->NextButton, &QPushButton::clicked, this, &OrdnerAuswahl::NextButton_Click);
@@ -116,6 +118,10 @@ void OrdnerAuswahl::showEvent(QShowEvent* event) {
     fit_->apply();
     QWidget::showEvent(event);
     gate_->open();
+}
+
+void OrdnerAuswahl::keyPressEvent(QKeyEvent* event) {
+    if (!pressPageButton(event, ui_->NextButton, ui_->CancelButton)) QWidget::keyPressEvent(event);
 }
 
 void OrdnerAuswahl::closeEvent(QCloseEvent* event) {

@@ -45,6 +45,8 @@ class OrdnerAuswahl : public QWidget {
     void erstelleverzeichnisarray();
 
   protected:
+    // Enter presses the focused button, else the main one; Escape acts as "Cancel".
+    void keyPressEvent(QKeyEvent* event) override;
     // Fits the page to the screen; the buttons take input made from now on.
     void showEvent(QShowEvent* event) override;
     // Closing by the frame ends the program, as "Cancel" does.

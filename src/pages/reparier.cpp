@@ -10,6 +10,7 @@
 #include "pages/message_box.h"
 #include "pages/optionen.h"
 #include "pages/ordner_auswahl.h"
+#include "pages/page_keys.h"
 #include "pages/program_end.h"
 #include "pages/screen_fit.h"
 #include "pages/wizard.h"
@@ -32,6 +33,7 @@ Reparier::Reparier(Wizard& wizard)
     ui_->setupUi(this);
     fit_ = std::make_unique<ScreenFit>(*this, *ui_->LogListbox);
     setButtonsActive(false);
+    pressFocusedButtonOnEnter(*this);
     ui_->LogListbox->setModel(&model_);
     // The page keeps every line; the worker's log only the last, which a step may extend.
     workerLog_.keepAllLines(false);
@@ -71,6 +73,11 @@ void Reparier::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     CancelButton_Click();
+}
+
+void Reparier::keyPressEvent(QKeyEvent* event) {
+    QAbstractButton* main = ui_->NextButton->isVisible() ? ui_->NextButton : ui_->FinishButton;
+    if (!pressPageButton(event, main, ui_->CancelButton)) QWidget::keyPressEvent(event);
 }
 
 void Reparier::applyButtonRule() {
@@ -142,6 +149,7 @@ void Reparier::passEnded() {
         return;
     }
     setButtonsActive(true);
+    if (copied_) ui_->SaveLogButton->setFocus();
     gate_->open();
     emit passFinished();
 }
@@ -151,7 +159,11 @@ void Reparier::NextButton_Click() {
     ui_->FinishButton->setVisible(true);
     ui_->CancelButton->setVisible(false);
     ui_->SaveLogButton->setVisible(true);
-    if (!wizard_.optionen().compareExtensions()) return;
+    copied_ = true;
+    if (!wizard_.optionen().compareExtensions()) {
+        ui_->SaveLogButton->setFocus();
+        return;
+    }
     setWindowTitle(QStringLiteral("copying extensions..."));
     const std::vector<std::string> workList = wizard_.ordnerAuswahl().workList();
     runPass([workList](RepairRun& run) { run.exchangePass(workList); });

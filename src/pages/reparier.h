@@ -55,6 +55,8 @@ class Reparier : public QWidget {
     void passFinished();
 
   protected:
+    // Enter presses the focused button, else the main one; Escape acts as "Cancel".
+    void keyPressEvent(QKeyEvent* event) override;
     // Fits the page to the screen; the first showing starts the repair pass once the page
     // has painted.
     void showEvent(QShowEvent* event) override;
@@ -90,6 +92,8 @@ class Reparier : public QWidget {
     bool activated_ = false;
     bool running_ = false;
     bool endWhenStopped_ = false;
+    // "COPY!" was pressed: "Save Log" takes the focus once the exchange pass has ended.
+    bool copied_ = false;
     QString lastSaveName_;
 };
 
