@@ -7,6 +7,7 @@
 
 #include "pages/file_dialog.h"
 #include "pages/input_gate.h"
+#include "pages/log_view.h"
 #include "pages/message_box.h"
 #include "pages/optionen.h"
 #include "pages/ordner_auswahl.h"
@@ -35,6 +36,7 @@ Reparier::Reparier(Wizard& wizard)
     setButtonsActive(false);
     pressFocusedButtonOnEnter(*this);
     ui_->LogListbox->setModel(&model_);
+    new LogView(*ui_->LogListbox);
     // The page keeps every line; the worker's log only the last, which a step may extend.
     workerLog_.keepAllLines(false);
     workerLog_.addObserver(&relay_);
