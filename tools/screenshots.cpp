@@ -1,14 +1,21 @@
 // zendrik-screenshots OUTPUT_FOLDER: renders the four windows of the wizard, driven as a user
 // would drive them over two small installations in a temporary folder, to options.png,
-// folders.png, repair.png and info.png. Run it on Qt's offscreen platform.
+// folders.png, repair-running.png (the repair page while its pass is held before the second
+// installation), repair.png and info.png. Run it on Qt's offscreen platform, on a screen
+// large enough for the pages.
 #include <QApplication>
 #include <QDir>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
+#include "filesystem/fault_injecting_file_system.h"
 #include "filesystem/posix_file_system.h"
 #include "installation_builder.h"
 #include "pages/file_dialog.h"
@@ -71,7 +78,20 @@ int main(int argc, char** argv) {
     laptop.add("maps/DM-Ramp.unr", "map");
     laptop.add("system/DM-Ramp.utx", "texture");
 
-    zendrik::PosixFileSystem disk;
+    zendrik::PosixFileSystem posix;
+    zendrik::FaultInjectingFileSystem disk(posix);
+    // Holds the repair pass before it reads the second installation's ini, for the picture
+    // of the page during a pass; gives up after ten seconds.
+    std::atomic<bool> held{false};
+    std::atomic<bool> released{false};
+    const std::string laptopIni = laptop.folder() + "System/UnrealTournament.ini";
+    disk.failWhen([&](zendrik::FsOp op, const std::string& path) {
+        if (op != zendrik::FsOp::Read || path != laptopIni || released) return false;
+        held = true;
+        for (int i = 0; i < 1000 && !released; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return false;
+    });
     bool ok = true;
     {
         zendrik::Wizard wizard(disk);
@@ -92,6 +112,13 @@ int main(int argc, char** argv) {
 
         QSignalSpy finished(&wizard.reparier(), &zendrik::Reparier::passFinished);
         click(wizard.ordnerAuswahl(), "NextButton");
+        if (!QTest::qWaitFor([&] { return held && wizard.reparier().log().size() > 3; }, 10000)) {
+            std::fprintf(stderr, "zendrik-screenshots: the repair pass did not reach its hold\n");
+            ok = false;
+        }
+        QTest::qWait(200);
+        ok &= save(wizard.reparier(), output, "repair-running.png");
+        released = true;
         if (!finished.wait(30000)) {
             std::fprintf(stderr, "zendrik-screenshots: the repair pass did not finish\n");
             ok = false;

@@ -1,5 +1,6 @@
 #include "pages/info_formular.h"
 
+#include "pages/input_gate.h"
 #include "pages/optionen.h"
 #include "pages/program_icon.h"
 #include "pages/wizard.h"
@@ -8,7 +9,7 @@
 namespace zendrik {
 
 InfoFormular::InfoFormular(Wizard& wizard)
-    : wizard_(wizard), ui_(std::make_unique<Ui::InfoFormular>()) {
+    : wizard_(wizard), ui_(std::make_unique<Ui::InfoFormular>()), gate_(new InputGate(*this)) {
     ui_->setupUi(this);
     ui_->picIcon->setPixmap(programPixmap(32));
     QFont title = ui_->lblTitle->font();
@@ -27,6 +28,11 @@ void InfoFormular::cmdOK_Click() {
     optionen.setEnabled(true);
     optionen.raise();
     optionen.activateWindow();
+}
+
+void InfoFormular::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    gate_->open();
 }
 
 void InfoFormular::reject() {

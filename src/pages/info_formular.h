@@ -11,6 +11,7 @@ class InfoFormular;
 
 namespace zendrik {
 
+class InputGate;
 class Wizard;
 
 class InfoFormular : public QDialog {
@@ -24,12 +25,15 @@ class InfoFormular : public QDialog {
     void cmdOK_Click();
 
   protected:
+    // The buttons take input made from now on.
+    void showEvent(QShowEvent* event) override;
     // Escape and closing by the frame act as "&OK".
     void reject() override;
 
   private:
     Wizard& wizard_;
     std::unique_ptr<Ui::InfoFormular> ui_;
+    InputGate* gate_;
 };
 
 }  // namespace zendrik

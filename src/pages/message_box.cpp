@@ -21,7 +21,10 @@ MessageBox::Button MessageBox::information(QWidget* parent, const QString& title
                                            const QString& text) {
     shown().push_back({title, text});
     if (unattended()) return Ok;
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+    // The window system shows the program's name in place of an empty title; a blank is
+    // shown as it is.
+    const QString shownTitle = title.isEmpty() ? QStringLiteral(" ") : title;
+    QMessageBox box(QMessageBox::NoIcon, shownTitle, text, QMessageBox::Ok, parent);
     box.exec();
     return Ok;
 }

@@ -11,6 +11,7 @@ class Optionen;
 
 namespace zendrik {
 
+class InputGate;
 class Wizard;
 
 class Optionen : public QWidget {
@@ -30,12 +31,17 @@ class Optionen : public QWidget {
     void CancelButton_Click();
 
   protected:
+    // Enter presses the focused button, else the main one; Escape acts as "Cancel".
+    void keyPressEvent(QKeyEvent* event) override;
+    // The buttons take input made from now on.
+    void showEvent(QShowEvent* event) override;
     // Closing by the frame ends the program, as "Cancel" does.
     void closeEvent(QCloseEvent* event) override;
 
   private:
     Wizard& wizard_;
     std::unique_ptr<Ui::Optionen> ui_;
+    InputGate* gate_;
 };
 
 }  // namespace zendrik

@@ -8,10 +8,13 @@
 #include "filesystem/names.h"
 #include "pages/file_dialog.h"
 #include "pages/heading_font.h"
+#include "pages/input_gate.h"
 #include "pages/message_box.h"
 #include "pages/optionen.h"
+#include "pages/page_keys.h"
 #include "pages/program_end.h"
 #include "pages/reparier.h"
+#include "pages/screen_fit.h"
 #include "pages/wizard.h"
 #include "ui_ordner_auswahl.h"
 
@@ -28,10 +31,12 @@ std::optional<QString> installationFolderOf(const QString& exe) {
 }
 
 OrdnerAuswahl::OrdnerAuswahl(Wizard& wizard)
-    : wizard_(wizard), ui_(std::make_unique<Ui::OrdnerAuswahl>()) {
+    : wizard_(wizard), ui_(std::make_unique<Ui::OrdnerAuswahl>()), gate_(new InputGate(*this)) {
     ui_->setupUi(this);
     ui_->Label1->setFont(headingFont());
     ui_->OrdnerListe->hide();
+    pressFocusedButtonOnEnter(*this);
+    fit_ = std::make_unique<ScreenFit>(*this, *ui_->vorlOrdnerListe);
     connect(ui_->OpenButton, &QPushButton::clicked, this, &OrdnerAuswahl::OpenButton_Click);
     connect(ui_->NextButton, &QPushButton::clicked, this, &OrdnerAuswahl::NextButton_Click);
     connect(ui_->Command1, &QPushButton::clicked, this, &OrdnerAuswahl::Command1_Click);
@@ -70,6 +75,8 @@ void OrdnerAuswahl::OpenButton_Click() {
     }
     bool writable = true;
     try {
+        // The disk as it is now: an installation unpacked since the last look is there.
+        wizard_.fileSystem().forgetCache();
         wizard_.fileSystem().testAppend(QDir::toNativeSeparators(exe).toStdString());
     } catch (const std::exception&) {
         writable = false;
@@ -105,6 +112,16 @@ void OrdnerAuswahl::Command1_Click() {
 
 void OrdnerAuswahl::CancelButton_Click() {
     endProgram();
+}
+
+void OrdnerAuswahl::showEvent(QShowEvent* event) {
+    fit_->apply();
+    QWidget::showEvent(event);
+    gate_->open();
+}
+
+void OrdnerAuswahl::keyPressEvent(QKeyEvent* event) {
+    if (!pressPageButton(event, ui_->NextButton, ui_->CancelButton)) QWidget::keyPressEvent(event);
 }
 
 void OrdnerAuswahl::closeEvent(QCloseEvent* event) {

@@ -16,6 +16,8 @@ class OrdnerAuswahl;
 
 namespace zendrik {
 
+class InputGate;
+class ScreenFit;
 class Wizard;
 
 // The installation folder of the executable at `exe`: the parent of the folder that holds
@@ -43,12 +45,18 @@ class OrdnerAuswahl : public QWidget {
     void erstelleverzeichnisarray();
 
   protected:
+    // Enter presses the focused button, else the main one; Escape acts as "Cancel".
+    void keyPressEvent(QKeyEvent* event) override;
+    // Fits the page to the screen; the buttons take input made from now on.
+    void showEvent(QShowEvent* event) override;
     // Closing by the frame ends the program, as "Cancel" does.
     void closeEvent(QCloseEvent* event) override;
 
   private:
     Wizard& wizard_;
     std::unique_ptr<Ui::OrdnerAuswahl> ui_;
+    InputGate* gate_;
+    std::unique_ptr<ScreenFit> fit_;
 };
 
 }  // namespace zendrik

@@ -1,39 +1,48 @@
 #include "pages/reparier.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <exception>
 
 #include "pages/file_dialog.h"
+#include "pages/input_gate.h"
+#include "pages/log_view.h"
 #include "pages/message_box.h"
 #include "pages/optionen.h"
 #include "pages/ordner_auswahl.h"
+#include "pages/page_keys.h"
 #include "pages/program_end.h"
+#include "pages/screen_fit.h"
 #include "pages/wizard.h"
 #include "ui_reparier.h"
 
 namespace zendrik {
 namespace {
 
-// How long a running pass goes without letting the page repaint.
-constexpr qint64 kRepaintEveryMs = 40;
+// How often a running pass's lines and status reach the page.
+constexpr int kProgressEveryMs = 50;
 
 }  // namespace
 
 Reparier::Reparier(Wizard& wizard)
     : wizard_(wizard),
       ui_(std::make_unique<Ui::Reparier>()),
-      run_(wizard.fileSystem(), log_),
-      model_(log_) {
+      model_(log_),
+      run_(wizard.fileSystem(), workerLog_),
+      gate_(new InputGate(*this)) {
     ui_->setupUi(this);
+    fit_ = std::make_unique<ScreenFit>(*this, *ui_->LogListbox);
+    setButtonsActive(false);
+    pressFocusedButtonOnEnter(*this);
     ui_->LogListbox->setModel(&model_);
-    run_.setStatusListener([this](const std::string& status) {
-        ui_->StatusFeld->setText(QString::fromStdString(status));
-        showProgress();
-    });
-    connect(&model_, &QAbstractItemModel::rowsInserted, this, &Reparier::showProgress);
-    connect(&model_, &QAbstractItemModel::dataChanged, this, &Reparier::showProgress);
+    new LogView(*ui_->LogListbox);
+    // The page keeps every line; the worker's log only the last, which a step may extend.
+    workerLog_.keepAllLines(false);
+    workerLog_.addObserver(&relay_);
+    run_.setStatusListener([this](const std::string& status) { relay_.setStatus(status); });
+    progress_.setInterval(kProgressEveryMs);
+    connect(&progress_, &QTimer::timeout, this, &Reparier::showProgress);
     connect(ui_->NextButton, &QPushButton::clicked, this, &Reparier::NextButton_Click);
     connect(ui_->SaveLogButton, &QPushButton::clicked, this, &Reparier::SaveLogButton_Click);
     connect(ui_->FinishButton, &QPushButton::clicked, this, &Reparier::FinishButton_Click);
@@ -41,10 +50,16 @@ Reparier::Reparier(Wizard& wizard)
 }
 
 Reparier::~Reparier() {
+    if (worker_.joinable()) {
+        relay_.requestStop();
+        worker_.join();
+    }
+    workerLog_.removeObserver(&relay_);
     ui_->LogListbox->setModel(nullptr);
 }
 
 void Reparier::showEvent(QShowEvent* event) {
+    fit_->apply();
     QWidget::showEvent(event);
     if (activated_) return;
     activated_ = true;
@@ -53,11 +68,18 @@ void Reparier::showEvent(QShowEvent* event) {
 
 void Reparier::closeEvent(QCloseEvent* event) {
     if (running_) {
+        endWhenStopped_ = true;
+        relay_.requestStop();
         event->ignore();
         return;
     }
     event->accept();
     CancelButton_Click();
+}
+
+void Reparier::keyPressEvent(QKeyEvent* event) {
+    QAbstractButton* main = ui_->NextButton->isVisible() ? ui_->NextButton : ui_->FinishButton;
+    if (!pressPageButton(event, main, ui_->CancelButton)) QWidget::keyPressEvent(event);
 }
 
 void Reparier::applyButtonRule() {
@@ -68,34 +90,70 @@ void Reparier::applyButtonRule() {
     ui_->SaveLogButton->setVisible(one);
 }
 
+void Reparier::setButtonsActive(bool active) {
+    for (QWidget* button :
+         {ui_->CancelButton, ui_->FinishButton, ui_->NextButton, ui_->SaveLogButton})
+        button->setEnabled(active);
+}
+
 void Reparier::Form_Activate() {
     applyButtonRule();
-    runPass([this] {
-        run_.repairPass(wizard_.ordnerAuswahl().workList(),
-                        wizard_.optionen().removeIncompleteExtensions());
+    const std::vector<std::string> workList = wizard_.ordnerAuswahl().workList();
+    const bool removal = wizard_.optionen().removeIncompleteExtensions();
+    runPass([workList, removal](RepairRun& run) { run.repairPass(workList, removal); });
+}
+
+void Reparier::runPass(std::function<void(RepairRun&)> pass) {
+    running_ = true;
+    setButtonsActive(false);
+    progress_.start();
+    FileSystem& fs = wizard_.fileSystem();
+    worker_ = std::thread([this, &fs, pass = std::move(pass)] {
+        // A failed folder is logged by the pass itself, which then goes on with the next one.
+        try {
+            pass(run_);
+        } catch (const PassStopped&) {
+            try {
+                fs.syncDeferredWrites();
+            } catch (const std::exception&) {
+                // The program is ending; the next run finds the files as they are.
+            }
+        } catch (const std::exception& e) {
+            try {
+                workerLog_.addLine(std::string("  error: ") + e.what() +
+                                   " (the rest of this pass was skipped)");
+            } catch (const PassStopped&) {
+            }
+        }
+        QMetaObject::invokeMethod(this, &Reparier::passEnded, Qt::QueuedConnection);
     });
 }
 
-void Reparier::runPass(const std::function<void()>& pass) {
-    running_ = true;
-    setEnabled(false);
-    lastPaint_.invalidate();
-    showProgress();
-    // A failed folder is logged by the pass itself, which then goes on with the next one.
-    pass();
-    ui_->LogListbox->scrollToBottom();
-    // Input that arrived during the pass reaches a disabled page and is dropped.
-    QCoreApplication::processEvents();
-    setEnabled(true);
-    running_ = false;
-    emit passFinished();
+void Reparier::showProgress() {
+    PassRelay::Batch batch = relay_.take();
+    if (batch.status) ui_->StatusFeld->setText(QString::fromStdString(*batch.status));
+    if (batch.changes.empty()) return;
+    // The view follows the newest line unless the reader has scrolled away from it.
+    const QScrollBar* bar = ui_->LogListbox->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    PassRelay::apply(batch.changes, log_);
+    if (following) ui_->LogListbox->scrollToBottom();
 }
 
-void Reparier::showProgress() {
-    if (!running_ || (lastPaint_.isValid() && lastPaint_.elapsed() < kRepaintEveryMs)) return;
-    ui_->LogListbox->scrollToBottom();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    lastPaint_.start();
+void Reparier::passEnded() {
+    worker_.join();
+    progress_.stop();
+    showProgress();
+    running_ = false;
+    if (endWhenStopped_) {
+        emit passFinished();
+        CancelButton_Click();
+        return;
+    }
+    setButtonsActive(true);
+    if (copied_) ui_->SaveLogButton->setFocus();
+    gate_->open();
+    emit passFinished();
 }
 
 void Reparier::NextButton_Click() {
@@ -103,9 +161,14 @@ void Reparier::NextButton_Click() {
     ui_->FinishButton->setVisible(true);
     ui_->CancelButton->setVisible(false);
     ui_->SaveLogButton->setVisible(true);
-    if (!wizard_.optionen().compareExtensions()) return;
+    copied_ = true;
+    if (!wizard_.optionen().compareExtensions()) {
+        ui_->SaveLogButton->setFocus();
+        return;
+    }
     setWindowTitle(QStringLiteral("copying extensions..."));
-    runPass([this] { run_.exchangePass(wizard_.ordnerAuswahl().workList()); });
+    const std::vector<std::string> workList = wizard_.ordnerAuswahl().workList();
+    runPass([workList](RepairRun& run) { run.exchangePass(workList); });
 }
 
 void Reparier::SaveLogButton_Click() {
@@ -114,6 +177,9 @@ void Reparier::SaveLogButton_Click() {
     if (name.isEmpty()) return;
     lastSaveName_ = name;
     try {
+        // The disk as it is now: a folder made in the dialog is there. No pass runs, so the
+        // file layer is this thread's.
+        wizard_.fileSystem().forgetCache();
         saveLog(wizard_.fileSystem(), log_, name.toStdString());
     } catch (const std::exception& e) {
         MessageBox::information(

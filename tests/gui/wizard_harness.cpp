@@ -1,5 +1,6 @@
 #include "wizard_harness.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -61,6 +62,17 @@ bool WizardHarness::toRepairPage() {
     if (!click(folders(), "NextButton")) return false;
     QSignalSpy finished(&repair(), &Reparier::passFinished);
     return finished.wait(20000);
+}
+
+bool WizardHarness::copy() {
+    return click(repair(), "NextButton") && passEnded();
+}
+
+bool WizardHarness::passEnded() {
+    QElapsedTimer waited;
+    waited.start();
+    while (repair().passRunning() && waited.elapsed() < 20000) QTest::qWait(5);
+    return !repair().passRunning();
 }
 
 QStringList WizardHarness::entries(const char* list) {

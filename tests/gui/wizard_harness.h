@@ -60,6 +60,10 @@ class WizardHarness {
     bool toFolderPage();
     // "Next ->" on the folder page, then waits until the repair pass has returned.
     bool toRepairPage();
+    // "COPY!" on the repair page, then waits until the exchange pass, if any, has ended.
+    bool copy();
+    // Waits until no pass runs on the repair page.
+    bool passEnded();
 
     QStringList entries(const char* list);
     QStringList selectedEntries();
