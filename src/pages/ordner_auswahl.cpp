@@ -16,18 +16,17 @@
 #include "pages/reparier.h"
 #include "pages/screen_fit.h"
 #include "pages/wizard.h"
+#include "repair/installation_folder.h"
 #include "ui_ordner_auswahl.h"
 
 namespace zendrik {
 
 std::optional<QString> installationFolderOf(const QString& exe) {
-    const QChar separator = QLatin1Char(kSeparator);
-    const QString path = QDir::toNativeSeparators(exe);
-    const qsizetype file = path.lastIndexOf(separator);
-    if (file <= 0) return std::nullopt;
-    const qsizetype holder = path.lastIndexOf(separator, file - 1);
-    if (holder < 0) return std::nullopt;
-    return path.left(holder + 1);
+    // The file dialog names files by absolute paths; anything else is no pick of it.
+    if (QDir::isRelativePath(exe)) return std::nullopt;
+    const auto folder = installationFolderOfExecutable(QDir::toNativeSeparators(exe).toStdString());
+    if (!folder) return std::nullopt;
+    return QString::fromStdString(*folder);
 }
 
 OrdnerAuswahl::OrdnerAuswahl(Wizard& wizard)
@@ -77,7 +76,9 @@ void OrdnerAuswahl::OpenButton_Click() {
     try {
         // The disk as it is now: an installation unpacked since the last look is there.
         wizard_.fileSystem().forgetCache();
-        wizard_.fileSystem().testAppend(QDir::toNativeSeparators(exe).toStdString());
+        const std::string path = QDir::toNativeSeparators(exe).toStdString();
+        wizard_.fileSystem().nameExactly(path);  // the file the user chose, as spelled
+        wizard_.fileSystem().testAppend(path);
     } catch (const std::exception&) {
         writable = false;
     }

@@ -1,5 +1,7 @@
 #include "pages/reparier.h"
 
+#include <QDir>
+
 #include <QCloseEvent>
 #include <QScrollBar>
 #include <QShowEvent>
@@ -180,7 +182,9 @@ void Reparier::SaveLogButton_Click() {
         // The disk as it is now: a folder made in the dialog is there. No pass runs, so the
         // file layer is this thread's.
         wizard_.fileSystem().forgetCache();
-        saveLog(wizard_.fileSystem(), log_, name.toStdString());
+        const std::string path = QDir::toNativeSeparators(name).toStdString();
+        wizard_.fileSystem().nameExactly(path);  // the file the user named, as spelled
+        saveLog(wizard_.fileSystem(), log_, path);
     } catch (const std::exception& e) {
         MessageBox::information(
             this, QString(),
