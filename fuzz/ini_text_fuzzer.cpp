@@ -114,7 +114,7 @@ std::string withEntries(const std::string& utini, std::initializer_list<std::str
 // The text of `utini` after a pass that adds `name` when it is not listed, as a run does.
 std::string afterPass(const std::string& utini, const std::string& name) {
     zendrik::ServerPackageList list(utini);
-    if (!list.listed(name) && list.hasInsertionPoint()) list.add(name);
+    if (!list.SearchUTiniForServerPackage(name) && list.hasInsertionPoint()) list.add(name);
     return list.text();
 }
 
@@ -139,16 +139,16 @@ void checkIniText(std::string_view bytes, const std::string& utini) {
 
 void checkSearch(const std::string& name, const std::string& utini,
                  const std::vector<Line>& lines) {
-    FUZZ_CHECK(zendrik::SearchUTiniForServerPackage(name, utini) == expectedSearch(name, lines));
-    FUZZ_CHECK(zendrik::ServerPackageList(utini).listed(name) == expectedSearch(name, lines));
+    const zendrik::ServerPackageList list(utini);
+    FUZZ_CHECK(list.SearchUTiniForServerPackage(name) == expectedSearch(name, lines));
     // Every value in the text is found, in either letter case.
     size_t checked = 0;
     for (const Line& line : lines) {
         const size_t eq = line.text.find('=');
         if (eq == std::string_view::npos) continue;
         const std::string value(line.text.substr(eq + 1));
-        FUZZ_CHECK(zendrik::SearchUTiniForServerPackage(value, utini));
-        FUZZ_CHECK(zendrik::SearchUTiniForServerPackage(swappedCase(value), utini));
+        FUZZ_CHECK(list.SearchUTiniForServerPackage(value));
+        FUZZ_CHECK(list.SearchUTiniForServerPackage(swappedCase(value)));
         if (++checked == 16) break;
     }
 }
@@ -182,13 +182,12 @@ void checkInsertion(const std::string& name, const std::string& utini,
         }
     }
 
-    FUZZ_CHECK(zendrik::SearchUTiniForServerPackage(name, added));
+    FUZZ_CHECK(zendrik::ServerPackageList(added).SearchUTiniForServerPackage(name));
     FUZZ_CHECK(zendrik::serverPackagesInsertionPoint(added) == at);
     FUZZ_CHECK(withEntries(utini, {name}) == added);
     // Entries added together stand as if each had been added to the text the one before left.
     const std::string second = swappedCase(name) + "2";
     FUZZ_CHECK(withEntries(utini, {name, second}) == withEntries(added, {second}));
-    FUZZ_CHECK(zendrik::ServerPackageList(added).listed(name));
 
     // A pass adds the entry only when it is missing, and a second pass changes nothing.
     const std::string once = afterPass(utini, name);

@@ -79,7 +79,7 @@ TEST(FailureEveryKind, EachKindOfOperationRefusedLosesNothing) {
             const auto before = snapshot(tmp.path());
             NativeFileSystem disk;
             FaultInjectingFileSystem faulty(disk);
-            faulty.failCall(op, nth, "refused for the test");
+            faulty.failOnlyCall(op, nth, "refused for the test");
             std::string text;
             const auto failures = runBothPasses(faulty, uts, text);
 
@@ -113,7 +113,7 @@ TEST(FailureEveryKind, EachKindOfOperationRefusedLosesNothing) {
 
 TEST_F(FailureTest, ARefusedMoveLeavesTheFileAndItsLineUnfinished) {
     a.add("maps/Late.utx", "late");
-    faulty.failWhen(
+    faulty.failOnlyWhen(
         [](FsOp op, const std::string& path) {
             return op == FsOp::Move && path.ends_with("Late.utx");
         },
@@ -157,7 +157,7 @@ TEST_F(FailureTest, AMissingIniSkipsTheFolderAndNamesTheFile) {
 
 TEST_F(FailureTest, ARefusedIniWriteKeepsTheOldFileAndNoEntryIsReportedAdded) {
     const std::string old = contentsOf(a.ini());
-    faulty.failCall(FsOp::Write, 1, "No space left on device");
+    faulty.failOnlyCall(FsOp::Write, 1, "No space left on device");
     run.repairPass({a.folder()}, true);
     EXPECT_EQ(contentsOf(a.ini()), old);
     EXPECT_NE(std::find(log.lines().begin(), log.lines().end(),

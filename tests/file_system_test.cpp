@@ -337,7 +337,7 @@ TEST_F(FileSystemTest, InjectedFaultRefusesExactlyTheChosenCall) {
     for (const char* name : {"a.u", "b.u", "c.u"}) put(disk("System/") / name, name);
     fs::create_directories(disk("Maps"));
     FaultInjectingFileSystem faults(files);
-    faults.failCall(FsOp::Move, 2, "disk on fire");
+    faults.failOnlyCall(FsOp::Move, 2, "disk on fire");
 
     faults.moveFile(at("System/a.u"), at("Maps/a.u"));
     const FsError e = expectFailure([&] { faults.moveFile(at("System/b.u"), at("Maps/b.u")); },
@@ -358,7 +358,7 @@ TEST_F(FileSystemTest, InjectedFaultRefusesExactlyTheChosenCall) {
 TEST_F(FileSystemTest, InjectedFaultRefusesByPath) {
     put(disk("System/UnrealTournament.ini"), "old");
     FaultInjectingFileSystem faults(files);
-    faults.failWhen(
+    faults.failOnlyWhen(
         [](FsOp op, const std::string& path) {
             return op == FsOp::Write && path.ends_with("UnrealTournament.ini");
         },

@@ -257,8 +257,8 @@ TEST_F(IdentityTest, TheExchangeMarksAnEntryOnlyOnceItIsOnDisk) {
     FaultInjectingFileSystem faulty(disk);
     RunContext refused(faulty, log);
     refused.OrdnerListe = {S.folder(), full.folder()};
-    faulty.failWhen([](FsOp op, const std::string&) { return op == FsOp::Write; },
-                    "No space left on device");
+    faulty.failOnlyWhen([](FsOp op, const std::string&) { return op == FsOp::Write; },
+                        "No space left on device");
     ServerPackageList fullIni(readIniText(disk, full.ini().string()));
     EXPECT_THROW(ExchangeExtensions(refused, 1, fullIni), FsError);
     EXPECT_EQ(log.lines().back(), "        extension found: Sk.int (Skin)  copied " + S.folder() +

@@ -25,10 +25,10 @@ TEST(IniText, APackageIsListedWhenALineHasItAsItsValue) {
         "ServerPackages=LastLine");
     for (const char* listed : {"soldierpack", "SOLDIERPACK", "SoldierPack", "MyVoicePack",
                                "EditOnly", "Commented", "LastLine", "A=B"}) {
-        EXPECT_TRUE(SearchUTiniForServerPackage(listed, ini)) << listed;
+        EXPECT_TRUE(ServerPackageList(ini).SearchUTiniForServerPackage(listed)) << listed;
     }
     for (const char* unlisted : {"VoicePack", "MyVoice", "Blank", "B", "Soldier", "GameEngine]"}) {
-        EXPECT_FALSE(SearchUTiniForServerPackage(unlisted, ini)) << unlisted;
+        EXPECT_FALSE(ServerPackageList(ini).SearchUTiniForServerPackage(unlisted)) << unlisted;
     }
 }
 
@@ -76,7 +76,7 @@ TEST_F(AddServerPackageTest, AnEntryWhoseWriteFailsIsNotMarked) {
     ServerPackageList utini(readIniText(disk, ut.ini().string()));
     FaultInjectingFileSystem faulty(disk);
     RunContext refused(faulty, log);
-    faulty.failCall(FsOp::Write, 2, "No space left on device");
+    faulty.failOnlyCall(FsOp::Write, 2, "No space left on device");
     log.addLine("extension One");
     AddServerPackage(refused, "One", utini, path);
     log.addLine("extension Two");

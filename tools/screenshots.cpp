@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     std::atomic<bool> held{false};
     std::atomic<bool> released{false};
     const std::string laptopIni = laptop.folder() + "System/UnrealTournament.ini";
-    disk.failWhen([&](zendrik::FsOp op, const std::string& path) {
+    disk.failOnlyWhen([&](zendrik::FsOp op, const std::string& path) {
         if (op != zendrik::FsOp::Read || path != laptopIni || released) return false;
         held = true;
         for (int i = 0; i < 1000 && !released; ++i)

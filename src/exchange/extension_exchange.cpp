@@ -7,6 +7,7 @@
 #include "packagefiles/extension_classifier.h"
 #include "packagefiles/file_primitives.h"
 #include "serverpackages/complete_server_packages.h"
+#include "serverpackages/ini_text.h"
 #include "serverpackages/server_package_entries.h"
 
 namespace zendrik {
@@ -18,36 +19,36 @@ struct Waiting {
     std::string line;   // the extension's line with the copy notes of its package files
     size_t markAt = 0;  // where "  ...entry added" goes in it
     enum class Entry { None, Added, NoPlace } entry = Entry::None;
-    std::string X;
+    std::string base;  // the extension's name
     std::string intFrom, intTo;
 };
 
-// Copies the package files of the extension `X` of kind `kind` from S into T, noting each
-// copy on the last line of `batch`, and adds its server package entry to `utini` where its
-// kind has one.
-Waiting::Entry copyPackagesOfKind(RunContext& batch, const std::string& S, const std::string& T,
-                                  const std::string& X, const std::string& kind,
+// Copies the package files of the extension `name` of kind `kind` from the installation
+// `from` into the installation `to`, noting each copy on the last line of `batch`, and adds
+// its server package entry to `utini` where its kind has one.
+Waiting::Entry copyPackagesOfKind(RunContext& batch, const std::string& from, const std::string& to,
+                                  const std::string& name, const std::string& kind,
                                   ServerPackageList& utini) {
     const std::string system = subFolder("system");
     const std::string sounds = subFolder("sounds");
     if (kind == kVoice) {
-        copyExt(batch, S + system + X + ".u", T + system + X + ".u");
-        copyExt(batch, S + sounds + X + ".uax", T + sounds + X + ".uax");
+        copyExt(batch, from + system + name + ".u", to + system + name + ".u");
+        copyExt(batch, from + sounds + name + ".uax", to + sounds + name + ".uax");
     } else if (kind == kPlayerClass) {
-        copyExt(batch, S + system + X + ".u", T + system + X + ".u");
-        copyExt(batch, S + subFolder("models") + X + ".u", T + system + X + ".u");
-        copyExt(batch, S + sounds + X + "Sounds.uax", T + sounds + X + "Sounds.uax");
+        copyExt(batch, from + system + name + ".u", to + system + name + ".u");
+        copyExt(batch, from + subFolder("models") + name + ".u", to + system + name + ".u");
+        copyExt(batch, from + sounds + name + "Sounds.uax", to + sounds + name + "Sounds.uax");
     } else if (kind == kSkin) {
         const std::string textures = subFolder("textures");
-        copyExt(batch, S + textures + X + ".utx", T + textures + X + ".utx");
+        copyExt(batch, from + textures + name + ".utx", to + textures + name + ".utx");
     } else {
         if (kind == kMutator || kind == kGameStyle) {
-            copyExt(batch, S + system + X + ".u", T + system + X + ".u");
+            copyExt(batch, from + system + name + ".u", to + system + name + ".u");
         }
         return Waiting::Entry::None;
     }
     if (!utini.hasInsertionPoint()) return Waiting::Entry::NoPlace;
-    utini.add(X);
+    utini.add(name);
     return Waiting::Entry::Added;
 }
 
@@ -59,14 +60,14 @@ constexpr auto kBatchTime = std::chrono::milliseconds(500);
 }  // namespace
 
 void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageList& utini) {
-    const std::string T = ctx.OrdnerListe[AktuellerOrdner];
+    const std::string receiving = ctx.OrdnerListe[AktuellerOrdner];
     ctx.log.addLine("");
-    ctx.log.addLine("    Scanning other folders for extensions not in " + T);
+    ctx.log.addLine("    Scanning other folders for extensions not in " + receiving);
     // The two spellings stand as they do in the log: "System" where the game's own folder is
     // meant, "system" where a package path is formed.
-    const std::string system = subFolder("system");
-    const std::string System = subFolder("System");
-    const std::string iniPath = T + system + "UNREALTOURNAMENT.ini";
+    const std::string packageSystem = subFolder("system");
+    const std::string gameSystem = subFolder("System");
+    const std::string iniPath = iniPathToWrite(receiving);
 
     // The lines of the extensions copied since the last settling, held back from the log
     // until their entries are on disk.
@@ -93,7 +94,7 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
                 ctx.leftAlone.push_back(iniPath + " is write-protected");
             }
             ctx.fs.syncDeferredWrites();
-            if (!iniLocked) utini.flush(ctx.fs, iniPath);
+            if (!iniLocked) utini.write(ctx.fs, iniPath);
         } catch (...) {
             release();
             throw;
@@ -118,7 +119,7 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
                 }
                 throw;
             }
-            if (w.entry == Waiting::Entry::NoPlace) logEntryNotAdded(ctx, w.X, iniPath);
+            if (w.entry == Waiting::Entry::NoPlace) logEntryNotAdded(ctx, w.base, iniPath);
         }
         if (lockedNow) {
             ctx.log.addLine("    " + iniPath +
@@ -130,24 +131,25 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
     const size_t count = ctx.OrdnerListe.size();
     for (size_t i = 0; i < count; ++i) {
         if (i == AktuellerOrdner) continue;
-        const std::string S = ctx.OrdnerListe[i];
+        const std::string giving = ctx.OrdnerListe[i];
         settle();
-        ctx.log.addLine("      " + S);
-        const size_t n = GibDateien(ctx, S + System + "*.int");
+        ctx.log.addLine("      " + giving);
+        const size_t n = GibDateien(ctx, giving + gameSystem + "*.int");
         for (size_t j = 0; j < n; ++j) {
             const std::string name = ctx.Dateiliste[j];
             if (isStockIntName(name)) continue;
-            if (ctx.fs.fileExists(T + System + name)) continue;
-            const std::string X = name.substr(0, name.size() - 4);
+            if (ctx.fs.fileExists(receiving + gameSystem + name)) continue;
+            const std::string base = name.substr(0, name.size() - 4);
             Waiting w;
-            w.X = X;
-            w.intFrom = S + system + name;
-            w.intTo = T + system + name;
+            w.base = base;
+            w.intFrom = giving + packageSystem + name;
+            w.intTo = receiving + packageSystem + name;
             try {
-                const std::string kind = whatIsThisExtension(ctx, S + system + name);
+                const std::string kind = whatIsThisExtension(ctx, giving + packageSystem + name);
                 held.addLine("        extension found: " + name + " (" + kind + ")");
                 waiting.push_back(w);
-                waiting.back().entry = copyPackagesOfKind(batch, S, T, X, kind, utini);
+                waiting.back().entry =
+                    copyPackagesOfKind(batch, giving, receiving, base, kind, utini);
                 waiting.back().markAt = held[held.size() - 1].size();
             } catch (...) {
                 for (size_t k = 0; k < waiting.size(); ++k) waiting[k].line = held[k];

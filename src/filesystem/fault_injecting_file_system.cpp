@@ -2,15 +2,15 @@
 
 namespace zendrik {
 
-void FaultInjectingFileSystem::failCall(FsOp op, int nth, std::string reason) {
+void FaultInjectingFileSystem::failOnlyCall(FsOp op, int nth, std::string reason) {
     rule_ = [op, nth](FsOp called, const std::string&, int count) {
         return called == op && count == nth;
     };
     reason_ = std::move(reason);
 }
 
-void FaultInjectingFileSystem::failWhen(std::function<bool(FsOp, const std::string&)> rule,
-                                        std::string reason) {
+void FaultInjectingFileSystem::failOnlyWhen(std::function<bool(FsOp, const std::string&)> rule,
+                                            std::string reason) {
     rule_ = [rule = std::move(rule)](FsOp op, const std::string& path, int) {
         return rule(op, path);
     };

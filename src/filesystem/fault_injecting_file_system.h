@@ -16,11 +16,13 @@ class FaultInjectingFileSystem final : public FileSystem {
   public:
     explicit FaultInjectingFileSystem(FileSystem& target) : target_(target) {}
 
-    // Refuses the `nth` call (counted from 1) of kind `op`, with `reason`.
-    void failCall(FsOp op, int nth, std::string reason = "injected fault");
-    // Refuses every call whose kind and first path satisfy `rule`.
-    void failWhen(std::function<bool(FsOp op, const std::string& path)> rule,
-                  std::string reason = "injected fault");
+    // From now on refuses only the `nth` call (counted from 1) of kind `op`, with `reason`;
+    // the rule set before is dropped.
+    void failOnlyCall(FsOp op, int nth, std::string reason = "injected fault");
+    // From now on refuses only the calls whose kind and first path satisfy `rule`; the rule
+    // set before is dropped.
+    void failOnlyWhen(std::function<bool(FsOp op, const std::string& path)> rule,
+                      std::string reason = "injected fault");
     // The number of calls of kind `op` so far, refused ones included.
     int calls(FsOp op) const { return counts_[static_cast<size_t>(op)]; }
 

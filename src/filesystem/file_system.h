@@ -206,7 +206,10 @@ class FileSystem {
     // write test of an installation.
     virtual void testAppend(const std::string& path) = 0;
 
-    // Drops what was cached of the disk, so that the next pass sees changes made outside.
+    // Drops what was cached of the disk. A FileSystem caches the listings it makes and keeps
+    // them in step with its own writes: it always sees its own changes, and sees changes made
+    // by anything else (another object, another program, a test's own file calls) only after
+    // forgetCache(). A run calls it at the start of each folder's turn.
     virtual void forgetCache() {}
 
     // The groups of entries of `folder` whose names differ only in letter case, each in

@@ -45,7 +45,6 @@ void copyExt(RunContext& ctx, const std::string& QuellPfad, const std::string& Z
         return;
     }
     ctx.log.extendLastLine("  copied " + QuellPfad + " to " + ZielPfad + "    ");
-    ctx.kinds.erase(ZielPfad);
     ctx.fs.copyFile(QuellPfad, ZielPfad);
 }
 
@@ -74,7 +73,6 @@ void moveExtReal(RunContext& ctx, const std::string& QuellOrdner, const std::str
             ctx.leftAlone.push_back(ZielOrdner + name + " is write-protected");
             continue;
         }
-        ctx.kinds.erase(ZielOrdner + name);
         if (ctx.fs.moveFile(QuellOrdner + name, ZielOrdner + name) == Transfer::SameFile) {
             ctx.log.extendLastLine("  ...left in place: it is " + ZielOrdner + name);
             continue;

@@ -1,5 +1,7 @@
 #include "repair/repair_run.h"
 
+#include <stdexcept>
+
 #include "exchange/extension_exchange.h"
 #include "filesystem/names.h"
 #include "packagefiles/incomplete_removal.h"
@@ -35,14 +37,15 @@ PassResult RepairRun::eachFolder(
         try {
             // One run at a time per installation, for the whole of its turn.
             const auto lock = ctx_.fs.lockInstallation(F, lockWait_);
-            ServerPackageList utini(
-                readIniText(ctx_.fs, F + subFolder("System") + "UnrealTournament.ini"));
+            ServerPackageList utini(readIniText(ctx_.fs, iniPathToRead(F)));
             setStatus("current folder : " + F);
             ctx_.log.addLine("Processing : " + F + "...");
             reportCaseTwins(ctx_, F);
             removeLeftoverTemporaryFiles(ctx_, F);
             steps(i, F, utini);
             ctx_.fs.syncDeferredWrites();
+        } catch (const std::logic_error&) {
+            throw;  // a misused call is a fault of the program, not of this folder
         } catch (const std::exception& e) {
             std::string failure = e.what();
             try {

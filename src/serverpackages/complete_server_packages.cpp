@@ -7,6 +7,7 @@
 #include "filesystem/names.h"
 #include "packagefiles/extension_classifier.h"
 #include "packagefiles/file_primitives.h"
+#include "serverpackages/ini_text.h"
 #include "serverpackages/server_package_entries.h"
 
 namespace zendrik {
@@ -35,7 +36,7 @@ void CompleteUTini(RunContext& ctx, const std::string& Ordner, ServerPackageList
     ctx.log.addLine("");
     ctx.log.addLine("  Scanning for extensions without ServerPackage entry in UT.ini");
     const std::string system = Ordner + subFolder("system");
-    const std::string iniPath = system + "UNREALTOURNAMENT.ini";
+    const std::string iniPath = iniPathToWrite(Ordner);
     std::vector<std::string> due;  // entries found missing, in listing order, not yet logged
     // The file first, then the lines that report it: no entry is reported added before it
     // is on disk. A failed write leaves the first line without its mark.
@@ -44,7 +45,7 @@ void CompleteUTini(RunContext& ctx, const std::string& Ordner, ServerPackageList
         const bool locked = !utini.unwritten().empty() && ctx.fs.writeProtected(iniPath);
         std::exception_ptr failure;
         try {
-            if (!locked) utini.flush(ctx.fs, iniPath);
+            if (!locked) utini.write(ctx.fs, iniPath);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -73,7 +74,7 @@ void CompleteUTini(RunContext& ctx, const std::string& Ordner, ServerPackageList
             if (isStockIntName(name)) continue;
             const std::string kind = whatIsThisExtension(ctx, system + name);
             const std::string base = name.substr(0, name.size() - 4);
-            const bool listed = utini.listed(base);
+            const bool listed = utini.SearchUTiniForServerPackage(base);
             if (!listed && needsEntry(kind)) {
                 if (utini.hasInsertionPoint()) utini.add(base);
                 due.push_back(base);

@@ -3,24 +3,6 @@
 #include "filesystem/names.h"
 
 namespace zendrik {
-namespace {
-
-constexpr std::string_view kEntryKey = "ServerPackages=";
-
-// Calls `visit` with each line of `utini` (without its CR LF) and its start; stops when
-// `visit` returns true, and returns whether it did.
-template <typename Visit>
-bool anyLine(std::string_view utini, Visit visit) {
-    for (size_t start = 0; start < utini.size();) {
-        size_t end = utini.find("\r\n", start);
-        if (end == std::string_view::npos) end = utini.size();
-        if (visit(utini.substr(start, end - start), start)) return true;
-        start = end + 2;
-    }
-    return false;
-}
-
-}  // namespace
 
 std::string iniTextFromBytes(std::string_view bytes) {
     std::string text;
@@ -40,18 +22,18 @@ std::string readIniText(FileSystem& fs, const std::string& path) {
     return iniTextFromBytes(fs.readFile(path));
 }
 
-bool SearchUTiniForServerPackage(const std::string& ExtensionName, const std::string& utini) {
-    return anyLine(utini, [&](std::string_view line, size_t) {
-        const size_t eq = line.find('=');
-        return eq != std::string_view::npos &&
-               equalsIgnoringAsciiCase(line.substr(eq + 1), ExtensionName);
-    });
+std::string iniPathToRead(const std::string& Ordner) {
+    return Ordner + subFolder("System") + "UnrealTournament.ini";
+}
+
+std::string iniPathToWrite(const std::string& Ordner) {
+    return Ordner + subFolder("system") + "UNREALTOURNAMENT.ini";
 }
 
 std::optional<size_t> serverPackagesInsertionPoint(std::string_view utini) {
     std::optional<size_t> point;
-    anyLine(utini, [&](std::string_view line, size_t start) {
-        if (!startsWithIgnoringAsciiCase(line, kEntryKey)) return false;
+    anyIniLine(utini, [&](std::string_view line, size_t start) {
+        if (!startsWithIgnoringAsciiCase(line, kServerPackagesKey)) return false;
         point = start;
         return true;
     });

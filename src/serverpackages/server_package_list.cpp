@@ -12,25 +12,20 @@ std::string lowered(std::string_view text) {
     return out;
 }
 
-constexpr std::string_view kEntryKey = "ServerPackages=";
-
 }  // namespace
 
 ServerPackageList::ServerPackageList(std::string utini)
     : original_(std::move(utini)),
       insertionPoint_(serverPackagesInsertionPoint(original_).value_or(std::string::npos)) {
-    for (size_t start = 0; start < original_.size();) {
-        size_t end = original_.find("\r\n", start);
-        if (end == std::string::npos) end = original_.size();
-        const std::string_view line(original_.data() + start, end - start);
+    anyIniLine(original_, [&](std::string_view line, size_t) {
         if (const size_t eq = line.find('='); eq != std::string_view::npos) {
             values_.insert(lowered(line.substr(eq + 1)));
         }
-        start = end + 2;
-    }
+        return false;
+    });
 }
 
-bool ServerPackageList::listed(std::string_view ExtensionName) const {
+bool ServerPackageList::SearchUTiniForServerPackage(std::string_view ExtensionName) const {
     return values_.count(lowered(ExtensionName)) > 0;
 }
 
@@ -43,12 +38,12 @@ void ServerPackageList::add(std::string_view ExtensionName) {
 std::string ServerPackageList::text() const {
     if (added_.empty()) return original_;
     size_t size = original_.size();
-    for (const auto& name : added_) size += kEntryKey.size() + name.size() + 2;
+    for (const auto& name : added_) size += kServerPackagesKey.size() + name.size() + 2;
     std::string text;
     text.reserve(size);
     text.append(original_, 0, insertionPoint_);
     for (auto it = added_.rbegin(); it != added_.rend(); ++it) {
-        text.append(kEntryKey);
+        text.append(kServerPackagesKey);
         text.append(*it);
         text.append("\r\n");
     }
@@ -56,7 +51,7 @@ std::string ServerPackageList::text() const {
     return text;
 }
 
-void ServerPackageList::flush(FileSystem& fs, const std::string& path) {
+void ServerPackageList::write(FileSystem& fs, const std::string& path) {
     if (unwritten_.empty()) return;
     fs.writeFile(path, text(), FileSystem::Sync::Deferred);
     unwritten_.clear();

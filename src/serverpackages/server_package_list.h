@@ -1,7 +1,7 @@
 // The ini text of one installation while a step adds server package entries to it: the text
 // as read, the entries added since, and an index of every line's value, so that asking
 // whether a package is listed does not scan the whole text, and adding an entry does not
-// copy it. What the file on disk must hold is text(); flush() writes it when it differs.
+// copy it. What the file on disk must hold is text(); write() puts it there when it differs.
 #pragma once
 
 #include <string>
@@ -18,8 +18,9 @@ class ServerPackageList {
     // `utini` is an ini text: every line followed by CR LF.
     explicit ServerPackageList(std::string utini);
 
-    // As SearchUTiniForServerPackage on text().
-    bool listed(std::string_view ExtensionName) const;
+    // True when a line of the text has, after its first "=", exactly `ExtensionName`, case
+    // ignored: a ServerPackages= entry, but also a commented-out one or another key's value.
+    bool SearchUTiniForServerPackage(std::string_view ExtensionName) const;
     // Whether a line begins with "ServerPackages=", above which new entries go.
     bool hasInsertionPoint() const { return insertionPoint_ != std::string::npos; }
     // Puts "ServerPackages=<ExtensionName>" above the first entry (the one added last).
@@ -30,8 +31,9 @@ class ServerPackageList {
     std::string text() const;
     // Names added since the file last held text().
     const std::vector<std::string>& unwritten() const { return unwritten_; }
-    // Writes text() to `path` when entries were added since the last write.
-    void flush(FileSystem& fs, const std::string& path);
+    // Writes text() to the file at `path` (its bytes on the disk before it replaces the old
+    // file) when entries were added since the last write.
+    void write(FileSystem& fs, const std::string& path);
 
   private:
     std::string original_;

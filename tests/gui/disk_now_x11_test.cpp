@@ -55,7 +55,7 @@ class DiskNowTest : public QObject {
         WizardHarness h;
         QVERIFY(h.toFolderPage());
         auto locked = h.installation("Locked");
-        h.fs.failWhen([](FsOp op, const std::string&) { return op == FsOp::AppendTest; },
+        h.fs.failOnlyWhen([](FsOp op, const std::string&) { return op == FsOp::AppendTest; },
                       "Read-only file system");
         MessageBox::setUnattended(false);
         QString shownTitle = QStringLiteral("(no box)");

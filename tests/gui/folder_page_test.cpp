@@ -68,7 +68,7 @@ class FolderPageTest : public QObject {
         auto locked = h.installation("Locked");
         auto open = h.installation("Open");
         const std::string lockedExe = h.exeOf(*locked).toStdString();
-        h.fs.failWhen(
+        h.fs.failOnlyWhen(
             [&](FsOp op, const std::string& path) {
                 return op == FsOp::AppendTest && path == lockedExe;
             },

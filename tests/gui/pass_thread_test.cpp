@@ -44,7 +44,7 @@ class PassThreadTest : public QObject {
         b->add("system/Late.utx", "texture");
         const std::string bIni = b->folder() + "System/UnrealTournament.ini";
         Hold hold;
-        h.fs.failWhen([&](FsOp op, const std::string& path) {
+        h.fs.failOnlyWhen([&](FsOp op, const std::string& path) {
             if (op == FsOp::Read && path == bIni) hold.wait();
             return false;
         });

@@ -242,7 +242,7 @@ class RepairPageTest : public QObject {
         }
 
         const std::string refused = (h.tmp.path() / "refused.txt").string();
-        h.fs.failWhen(
+        h.fs.failOnlyWhen(
             [&](FsOp op, const std::string& path) { return op == FsOp::Write && path == refused; },
             "No space left on device");
         FileDialog::setNextFileName(q(refused));
@@ -266,7 +266,7 @@ class RepairPageTest : public QObject {
         WizardHarness h;
         auto a = h.installation("A");
         auto b = h.installation("B");
-        h.fs.failWhen(
+        h.fs.failOnlyWhen(
             [&](FsOp op, const std::string& path) {
                 return op == FsOp::Read && path == a->folder() + "System/UnrealTournament.ini";
             },
