@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "packagefiles/extension_classifier.h"
+#include "packagefiles/extension_kind.h"
 
 namespace {
 

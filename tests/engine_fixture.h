@@ -5,8 +5,8 @@
 
 #include "filesystem/native_file_system.h"
 #include "installation_builder.h"
+#include "log/log.h"
 #include "packagefiles/run_context.h"
-#include "repair/log.h"
 
 namespace zendrik::testing {
 

@@ -5,6 +5,7 @@
 #include "engine_fixture.h"
 #include "filesystem/fault_injecting_file_system.h"
 #include "repair/repair_run.h"
+#include "repair/saved_log.h"
 
 namespace zendrik::testing {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "filesystem/names.h"
-#include "repair/log.h"
+#include "log/log.h"
 
 namespace zendrik::testing {
 

@@ -1,4 +1,5 @@
-#include "repair/log.h"
+#include "log/log.h"
+#include "repair/saved_log.h"
 
 #include <gtest/gtest.h>
 

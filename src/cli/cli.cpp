@@ -14,8 +14,8 @@
 #include "filesystem/names.h"
 #include "filesystem/run_identity.h"
 #include "filesystem/temporary_files.h"
+#include "log/log.h"
 #include "repair/installation_folder.h"
-#include "repair/log.h"
 #include "repair/repair_run.h"
 
 namespace zendrik {

@@ -6,7 +6,6 @@
 #include "filesystem/names.h"
 #include "packagefiles/extension_classifier.h"
 #include "packagefiles/file_primitives.h"
-#include "serverpackages/complete_server_packages.h"
 #include "serverpackages/ini_text.h"
 #include "serverpackages/server_package_entries.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "filesystem/file_system.h"
-#include "repair/log.h"
+#include "log/log.h"
 
 namespace zendrik {
 

@@ -5,7 +5,7 @@
 
 #include <QAbstractListModel>
 
-#include "repair/log.h"
+#include "log/log.h"
 
 namespace zendrik {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "repair/log.h"
+#include "log/log.h"
 
 namespace zendrik {
 

@@ -1,4 +1,5 @@
 #include "pages/reparier.h"
+#include "repair/saved_log.h"
 
 #include <QDir>
 

@@ -15,9 +15,9 @@
 #include <memory>
 #include <thread>
 
+#include "log/log.h"
 #include "pages/log_model.h"
 #include "pages/pass_relay.h"
-#include "repair/log.h"
 #include "repair/repair_run.h"
 
 namespace Ui {

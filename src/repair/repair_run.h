@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "filesystem/file_system.h"
+#include "log/log.h"
 #include "packagefiles/run_context.h"
-#include "repair/log.h"
 #include "serverpackages/server_package_list.h"
 
 namespace zendrik {

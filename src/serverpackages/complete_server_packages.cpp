@@ -13,23 +13,11 @@
 namespace zendrik {
 namespace {
 
-constexpr std::array<std::string_view, 24> kStockIntNames = {
-    "Core.int",          "D3DDrv.int",  "Editor.int",      "Engine.int",           "Galaxy.int",
-    "GlideDrv.int",      "IpDrv.int",   "IpServer.int",    "MeTaLDrv.int",         "OpenGlDrv.int",
-    "Setup.int",         "SGLDrv.int",  "SoftDrv.int",     "Startup.int",          "UBrowser.int",
-    "UMenu.int",         "UnrealI.int", "UnrealShare.int", "UnrealTournament.int", "UTMenu.int",
-    "UTServerAdmin.int", "UWeb.int",    "Window.int",      "WinDrv.int",
-};
-
 bool needsEntry(const std::string& kind) {
     return kind == kVoice || kind == kPlayerClass || kind == kSkin;
 }
 
 }  // namespace
-
-bool isStockIntName(std::string_view name) {
-    return std::find(kStockIntNames.begin(), kStockIntNames.end(), name) != kStockIntNames.end();
-}
 
 void CompleteUTini(RunContext& ctx, const std::string& Ordner, ServerPackageList& utini) {
     ctx.Merker = true;

@@ -8,10 +8,6 @@
 #include "serverpackages/server_package_list.h"
 
 namespace zendrik {
-
-// True when `name` is, letter for letter, one of the 24 description files of the game itself.
-bool isStockIntName(std::string_view name);
-
 // For every extension in `Ordner`'s system folder that is not a stock one, of kind Voice,
 // PlayerClass or Skin, and not listed in `utini`: adds its entry to `utini` and logs it.
 // The ini file is written once, before the entries' lines report them added (and before a
