@@ -83,12 +83,25 @@ TEST(WindowsLongPathTest, InstallationFoldersKeepLongFormAndNetworkRoots) {
 // characters, given in its plain form.
 TEST(WindowsLongPathTest, FileLayerWorksBelowLongFolderPaths) {
     TempFolder tmp;
-    std::wstring folder = L"\\\\?\\" + tmp.path().wstring();
+    std::vector<std::wstring> folders{L"\\\\?\\" + tmp.path().wstring()};
+    // TempFolder's std::filesystem cannot remove what lies below a long path.
+    struct RemoveBelow {
+        std::vector<std::wstring>& folders;
+        ~RemoveBelow() {
+            for (const wchar_t* name : {L"\\A.u", L"\\B.u", L"\\C.u", L"\\D.txt"}) {
+                ::DeleteFileW((folders.back() + name).c_str());
+            }
+            while (folders.size() > 1) {
+                ::RemoveDirectoryW(folders.back().c_str());
+                folders.pop_back();
+            }
+        }
+    } removeBelow{folders};
     std::string plain = tmp.folder();
     for (int i = 0; i < 5; ++i) {
-        folder += L"\\" + std::wstring(60, L'f') + std::to_wstring(i);
+        folders.push_back(folders.back() + L"\\" + std::wstring(60, L'f') + std::to_wstring(i));
         plain += std::string(60, 'f') + std::to_string(i) + kSeparator;
-        ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+        ASSERT_TRUE(::CreateDirectoryW(folders.back().c_str(), nullptr));
     }
     ASSERT_GT(plain.size(), size_t{MAX_PATH});
     NativeFileSystem disk;
