@@ -283,6 +283,8 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& fs, std::ostre
             }
             options.folders = std::move(workList);
             if (!usageError && options.logFile) {
+                // Windows takes "/" as well; the checks look for the platform's separator.
+                std::replace(options.logFile->begin(), options.logFile->end(), '/', kSeparator);
                 usageError = checkLogFile(fs, *options.logFile, options.folders);
             }
         } catch (const std::exception& e) {

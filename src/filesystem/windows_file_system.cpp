@@ -5,6 +5,7 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 #include <system_error>
@@ -23,6 +24,11 @@ std::wstring wide(const std::string& text) {
     std::wstring out(static_cast<size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
     return out;
+}
+
+// `path` as the wide-character API takes it, at any length.
+std::wstring nativePath(const std::string& path) {
+    return longPathForm(wide(path));
 }
 
 std::string utf8(const wchar_t* text) {
@@ -113,7 +119,7 @@ std::pair<std::string, std::string> splitPath(const std::string& path) {
 
 // The attributes of `path`, or INVALID_FILE_ATTRIBUTES.
 DWORD attributesOf(const std::string& path) {
-    return ::GetFileAttributesW(wide(path).c_str());
+    return ::GetFileAttributesW(nativePath(path).c_str());
 }
 
 // A fresh temporary name of this run beside `target`.
@@ -127,7 +133,7 @@ std::string temporaryPathFor(const std::string& target) {
 // renames it over `target`. Returns 0 or the error; on error the target is untouched.
 template <typename Fill>
 DWORD replaceSafely(const std::string& target, bool durable, Fill fill) {
-    const std::wstring temporary = wide(temporaryPathFor(target));
+    const std::wstring temporary = nativePath(temporaryPathFor(target));
     DWORD error = fill(temporary);
     if (error == 0 && durable) {
         Handle h(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -136,7 +142,7 @@ DWORD replaceSafely(const std::string& target, bool durable, Fill fill) {
     }
     if (error == 0) {
         const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
-        if (!::MoveFileExW(temporary.c_str(), wide(target).c_str(), flags)) {
+        if (!::MoveFileExW(temporary.c_str(), nativePath(target).c_str(), flags)) {
             error = ::GetLastError();
         }
     }
@@ -147,7 +153,7 @@ DWORD replaceSafely(const std::string& target, bool durable, Fill fill) {
 // Copies `source` to the new file `temporary`. The copy never keeps the read-only attribute,
 // which would leave a temporary file that no later run could remove.
 DWORD copyTo(const std::string& source, const std::wstring& temporary) {
-    if (!::CopyFileW(wide(source).c_str(), temporary.c_str(), TRUE)) return ::GetLastError();
+    if (!::CopyFileW(nativePath(source).c_str(), temporary.c_str(), TRUE)) return ::GetLastError();
     const DWORD attributes = ::GetFileAttributesW(temporary.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
         !::SetFileAttributesW(temporary.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
@@ -160,22 +166,36 @@ DWORD copyTo(const std::string& source, const std::wstring& temporary) {
 
 // True when an existing file at `path` has the read-only attribute: its owner protected it.
 bool readOnly(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(nativePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 // Volume and index of the file at `path`, to tell whether two paths name one file.
 bool fileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-    Handle h(::CreateFileW(wide(path).c_str(), 0,
+    Handle h(::CreateFileW(nativePath(path).c_str(), 0,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return h.valid() && ::GetFileInformationByHandle(h.get(), &info);
 }
 
+// The absolute form of `path` as GetFullPathNameW makes it (of any length), or "" on failure.
+std::wstring fullWidePath(const std::wstring& path) {
+    std::wstring full(std::max<size_t>(path.size() + 1, MAX_PATH), L'\0');
+    for (;;) {
+        const DWORD n =
+            ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (n == 0) return {};
+        if (n < full.size()) {
+            full.resize(n);
+            return full;
+        }
+        full.resize(n);  // n counts the closing null when the buffer was too small
+    }
+}
+
 std::string fullPath(const std::string& path) {
-    wchar_t buffer[4096];
-    const DWORD n = ::GetFullPathNameW(wide(path).c_str(), 4096, buffer, nullptr);
-    return n > 0 && n < 4096 ? utf8(buffer) : path;
+    const std::wstring full = fullWidePath(wide(path));
+    return full.empty() ? path : utf8(full.c_str());
 }
 
 // A temporary file beside a target, filled front to back and renamed over the target by
@@ -183,8 +203,8 @@ std::string fullPath(const std::string& path) {
 class WindowsWriter final : public SequentialWriter {
   public:
     WindowsWriter(const std::string& target, std::string shown, std::function<void()> committed)
-        : target_(wide(target)),
-          temporary_(wide(temporaryPathFor(target))),
+        : target_(nativePath(target)),
+          temporary_(nativePath(temporaryPathFor(target))),
           shown_(std::move(shown)),
           committed_(std::move(committed)),
           out_(::CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -253,12 +273,26 @@ class WindowsReader final : public SequentialReader {
 
 }  // namespace
 
+std::wstring longPathForm(const std::wstring& path) {
+    // Folders end at MAX_PATH - 12 characters without the long form, files at MAX_PATH.
+    constexpr size_t kShortest = MAX_PATH - 12;
+    if (path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\")) return path;
+    const bool absolute =
+        path.starts_with(L"\\\\") || (path.size() >= 3 && path[1] == L':' && path[2] == L'\\');
+    if (absolute && path.size() < kShortest) return path;
+    const std::wstring full = fullWidePath(path);
+    if (full.size() < kShortest) return path;
+    if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
+    return path;
+}
+
 const WindowsFileSystem::Listing& WindowsFileSystem::listing(const std::string& folder) {
     const std::string key = foldName(folder);
     if (auto it = listings_.find(key); it != listings_.end()) return it->second;
     Listing entries;
     WIN32_FIND_DATAW data;
-    Handle find(::FindFirstFileExW(wide(folder + "*").c_str(), FindExInfoBasic, &data,
+    Handle find(::FindFirstFileExW(nativePath(folder + "*").c_str(), FindExInfoBasic, &data,
                                    FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find.valid()) {
         const DWORD error = ::GetLastError();
@@ -343,7 +377,7 @@ bool WindowsFileSystem::folderExists(const std::string& path) {
 }
 
 std::unique_ptr<SequentialReader> WindowsFileSystem::openForReading(const std::string& path) {
-    const HANDLE h = ::CreateFileW(wide(path).c_str(), GENERIC_READ,
+    const HANDLE h = ::CreateFileW(nativePath(path).c_str(), GENERIC_READ,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) fail(FsOp::Read, path, ::GetLastError());
@@ -380,7 +414,7 @@ void WindowsFileSystem::syncDeferredWrites() {
     DWORD error = 0;
     std::string failed;
     for (const auto& path : files) {
-        Handle h(::CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+        Handle h(::CreateFileW(nativePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         const DWORD e = !h.valid()                    ? ::GetLastError()
                         : ::FlushFileBuffers(h.get()) ? 0
@@ -416,12 +450,13 @@ Transfer WindowsFileSystem::moveFile(const std::string& from, const std::string&
         // Already where it is to go.
         if (sameName(fullPath(from), fullPath(target))) return Transfer::SameFile;
         // Two links of one file: the target already holds the bytes; drop the source's name.
-        if (!::DeleteFileW(wide(from).c_str())) fail(FsOp::Move, from, ::GetLastError(), to);
+        if (!::DeleteFileW(nativePath(from).c_str())) fail(FsOp::Move, from, ::GetLastError(), to);
         noteRemoved(from);
         return Transfer::Done;
     }
     if (fileExists(to) && readOnly(target)) throw FsError::protectedFile(FsOp::Move, to);
-    if (!::MoveFileExW(wide(from).c_str(), wide(target).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (!::MoveFileExW(nativePath(from).c_str(), nativePath(target).c_str(),
+                       MOVEFILE_REPLACE_EXISTING)) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_NOT_SAME_DEVICE) fail(FsOp::Move, from, error, to);
         // Another volume: a durable copy first, so that deleting the source loses nothing.
@@ -429,7 +464,7 @@ Transfer WindowsFileSystem::moveFile(const std::string& from, const std::string&
             target, true, [&](const std::wstring& temporary) { return copyTo(from, temporary); });
         if (copyError != 0) fail(FsOp::Move, from, copyError, to);
         noteWritten(target);
-        if (!::DeleteFileW(wide(from).c_str())) fail(FsOp::Move, from, ::GetLastError(), to);
+        if (!::DeleteFileW(nativePath(from).c_str())) fail(FsOp::Move, from, ::GetLastError(), to);
     }
     noteWritten(target);
     noteRemoved(from);
@@ -438,7 +473,7 @@ Transfer WindowsFileSystem::moveFile(const std::string& from, const std::string&
 
 void WindowsFileSystem::removeFile(const std::string& path) {
     if (readOnly(path)) throw FsError::protectedFile(FsOp::Remove, path);
-    if (!::DeleteFileW(wide(path).c_str())) fail(FsOp::Remove, path, ::GetLastError());
+    if (!::DeleteFileW(nativePath(path).c_str())) fail(FsOp::Remove, path, ::GetLastError());
     noteRemoved(path);
 }
 
@@ -459,7 +494,7 @@ class WindowsInstallationLock final : public InstallationLock {
 
 std::unique_ptr<InstallationLock> WindowsFileSystem::lockInstallation(
     const std::string& folder, std::chrono::milliseconds wait) {
-    const std::wstring path = wide(folder + kLockFileName);
+    const std::wstring path = nativePath(folder + kLockFileName);
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -482,8 +517,9 @@ std::unique_ptr<InstallationLock> WindowsFileSystem::lockInstallation(
 }
 
 void WindowsFileSystem::testAppend(const std::string& path) {
-    Handle h(::CreateFileW(wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle h(::CreateFileW(nativePath(path).c_str(), FILE_APPEND_DATA,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h.valid()) fail(FsOp::AppendTest, path, ::GetLastError());
     if (!h.close()) fail(FsOp::AppendTest, path, ::GetLastError());
 }

@@ -14,6 +14,12 @@
 
 namespace zendrik {
 
+// `path` in the form that the wide-character API takes at any length: a path whose absolute
+// form (made by GetFullPathNameW: the working folder, "/", "." and "..") has MAX_PATH - 12
+// characters or more becomes \\?\C:\... or \\?\UNC\server\share\...; any other path,
+// and one in the \\?\ or \\.\ form already, stays as it is.
+std::wstring longPathForm(const std::wstring& path);
+
 class WindowsFileSystem final : public FileSystem {
   public:
     std::vector<std::string> listFiles(const std::string& folder,
