@@ -58,9 +58,11 @@ std::optional<uint32_t> PreviewFileSystem::folderOf(const std::string& folder, F
     if (const auto it = folderNumbers_.find(folder); it != folderNumbers_.end()) {
         return it->second;
     }
+    // The working folder of a relative path, spelled so that a path can be formed below it.
+    const std::string spelled = folder.empty() ? std::string{'.', kSeparator} : folder;
     bool exists = false;
     try {
-        exists = real_.folderExists(folder.empty() ? std::string{'.', kSeparator} : folder);
+        exists = real_.folderExists(spelled);
     } catch (const FsError& e) {
         // A folder of the path cannot be looked into: the refusal the operation would meet.
         throw FsError(op, e.path(), e.reason());
@@ -68,11 +70,11 @@ std::optional<uint32_t> PreviewFileSystem::folderOf(const std::string& folder, F
     std::optional<uint32_t> number;
     if (exists) {
         for (uint32_t i = 0; i < folders_.size() && !number; ++i) {
-            if (real_.sameFolder(folders_[i].path, folder)) number = i;
+            if (real_.sameFolder(folders_[i].path, spelled)) number = i;
         }
         if (!number) {
             number = static_cast<uint32_t>(folders_.size());
-            folders_.push_back(Folder{folder, {}});
+            folders_.push_back(Folder{spelled, {}});
         }
     }
     folderNumbers_.emplace(folder, number);
@@ -101,9 +103,10 @@ PreviewFileSystem::Standing PreviewFileSystem::standing(const Place& place) {
 
 PreviewFileSystem::Place PreviewFileSystem::existingOnly(const std::string& path, FsOp op,
                                                          const std::string& target) {
-    auto place = placeOf(path, op);
-    if (!place || !standing(*place).exists) throw FsError(op, path, reasonOf(ENOENT), target);
-    if (!standing(*place).changed && real_.ambiguous(path)) {
+    const auto place = placeOf(path, op);
+    const Standing now = place ? standing(*place) : Standing{};
+    if (!now.exists) throw FsError(op, path, reasonOf(ENOENT), target);
+    if (!now.changed && real_.ambiguous(path)) {
         throw FsError::ambiguousName(op, path, target);
     }
     return *place;
