@@ -6,14 +6,15 @@
 // With ZENDRIK_GUI_BENCH set to zendrik-gui-bench, the wizard's repair of the largest N is
 // timed as well, against zendrik-cli's.
 //
-// For each N: the repair of fresh installations (zendrik-cli UT1 UT2 UT3), and the exchange
+// For each N: the repair of fresh installations (zendrik-cli UT1 UT2 UT3), the exchange
 // on repaired ones (zendrik-cli --copy UT1 UT2 UT3, whose repair pass then has nothing to
-// move). The lower bound of a run does what that run's log says was done, once each and
-// nothing else: it lists each folder once and stats no path, reads the ini and each .int
-// file once (leaving access times alone, as the tool does), renames each moved file,
-// deletes each deleted file, copies each copied file's bytes once (the last copy of a target
-// only) and flushes it to the disk, and writes each ini once, flushed to the disk. Figures
-// are medians of RUNS runs.
+// move), and the preview of both on fresh ones (zendrik-cli --dry-run --copy UT1 UT2 UT3),
+// timed without a lower bound, its peak memory checked against 64 MB. The lower bound of a
+// run does what that run's log says was done, once each and nothing else: it lists each
+// folder once and stats no path, reads the ini and each .int file once (leaving access
+// times alone, as the tool does), renames each moved file, deletes each deleted file,
+// copies each copied file's bytes once (the last copy of a target only) and flushes it to
+// the disk, and writes each ini once, flushed to the disk. Figures are medians of RUNS runs.
 #include <dirent.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -232,6 +233,9 @@ struct Row {
     double cli = 0, bound = 0, memory = 0;
 };
 
+// The most memory a preview may take: it holds paths of the run's copies, never their bytes.
+constexpr double kPreviewMemoryLimit = 64.0;
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -246,7 +250,7 @@ int main(int argc, char** argv) {
     for (int i = 4; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
     if (sizes.empty()) sizes = {2000, 20000};
 
-    std::map<int, Row> repair, exchange;
+    std::map<int, Row> repair, exchange, preview;
     double wizard = 0;
     const char* guiBench = std::getenv("ZENDRIK_GUI_BENCH");
     for (const int n : sizes) {
@@ -291,6 +295,18 @@ int main(int argc, char** argv) {
         std::vector<std::string> copyArgs = {"--copy"};
         copyArgs.insert(copyArgs.end(), folders.begin(), folders.end());
         exchange[n] = measure(repaired, copyArgs, data / "exchange-log.txt");
+        {
+            std::vector<std::string> previewArgs = {"--dry-run", "--copy"};
+            previewArgs.insert(previewArgs.end(), folders.begin(), folders.end());
+            std::vector<double> times, memory;
+            for (int r = 0; r < runs; ++r) {
+                freshCopy(pristine, work);
+                const Measured m = runCli(cli, previewArgs, data / "preview-log.txt");
+                times.push_back(m.seconds);
+                memory.push_back(m.megabytes);
+            }
+            preview[n] = Row{median(times), 0, median(memory)};
+        }
         if (guiBench != nullptr && n == sizes.back()) {
             std::vector<double> times;
             for (int r = 0; r < runs; ++r) {
@@ -319,6 +335,8 @@ int main(int argc, char** argv) {
             std::printf("| %d | %s | %.3f s | %.3f s | %.2f | %.1f MB |\n", n, name, row.cli,
                         row.bound, row.cli / row.bound, row.memory);
         }
+        std::printf("| %d | preview | %.3f s | - | - | %.1f MB |\n", n, preview[n].cli,
+                    preview[n].memory);
     }
     if (sizes.size() >= 2) {
         const int a = sizes.front(), b = sizes.back();
@@ -329,5 +347,12 @@ int main(int argc, char** argv) {
         std::printf("The wizard's repair at N = %d: %.2f s, %.2f times zendrik-cli's.\n",
                     sizes.back(), wizard, wizard / repair[sizes.back()].cli);
     }
-    return 0;
+    bool withinLimit = true;
+    for (const int n : sizes) {
+        const bool within = preview[n].memory < kPreviewMemoryLimit;
+        std::printf("The preview's peak memory at N = %d: %.1f MB, %s %.0f MB.\n", n,
+                    preview[n].memory, within ? "under" : "OVER", kPreviewMemoryLimit);
+        withinLimit = withinLimit && within;
+    }
+    return withinLimit ? 0 : 1;
 }

@@ -12,6 +12,7 @@
 
 #include "filesystem/installation_lock.h"
 #include "filesystem/names.h"
+#include "filesystem/preview_file_system.h"
 #include "filesystem/run_identity.h"
 #include "filesystem/temporary_files.h"
 #include "log/log.h"
@@ -22,7 +23,7 @@ namespace zendrik {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: zendrik-cli [--keep-incomplete] [--copy] [--log FILE] FOLDER...\n"
+    "Usage: zendrik-cli [--keep-incomplete] [--copy] [--dry-run] [--log FILE] FOLDER...\n"
     "Puts Unreal Tournament installations in order: moves misplaced package files into\n"
     "their home folders, deletes the description files of incomplete extensions and adds\n"
     "the missing ServerPackages= lines to System/UnrealTournament.ini.\n"
@@ -32,6 +33,7 @@ constexpr const char* kUsage =
     "  --keep-incomplete  do not delete the description files of incomplete extensions\n"
     "  --copy             then copy into each installation the extensions that the others\n"
     "                     have and it lacks\n"
+    "  --dry-run          show what the run would do, changing nothing\n"
     "  --log FILE         save the log to FILE at the end (CR LF line ends; replaces FILE)\n"
     "  --help             show this help and exit\n"
     "  --version          show the version and exit\n"
@@ -41,6 +43,7 @@ constexpr const char* kUsage =
 struct Options {
     bool keepIncomplete = false;
     bool copy = false;
+    bool dryRun = false;
     std::optional<std::string> logFile;
     std::vector<std::string> folders;
 };
@@ -248,6 +251,8 @@ std::optional<std::string> parse(const std::vector<std::string>& arguments, Opti
             options.keepIncomplete = true;
         } else if (a == "--copy") {
             options.copy = true;
+        } else if (a == "--dry-run") {
+            options.dryRun = true;
         } else if (a == "--log") {
             if (i + 1 == arguments.size()) return "--log needs a file name";
             options.logFile = arguments[++i];
@@ -264,12 +269,17 @@ std::optional<std::string> parse(const std::vector<std::string>& arguments, Opti
 
 }  // namespace
 
-int runCli(const std::vector<std::string>& arguments, FileSystem& fs, std::ostream& out,
+int runCli(const std::vector<std::string>& arguments, FileSystem& disk, std::ostream& out,
            std::ostream& err) {
     Options options;
     bool help = false;
     bool version = false;
     auto usageError = parse(arguments, options, help, version);
+    // A preview runs every step unchanged over a layer that keeps the writes in memory; the
+    // saved log is the one file it writes.
+    PreviewFileSystem preview(disk);
+    if (options.dryRun && options.logFile) preview.writeThrough(*options.logFile);
+    FileSystem& fs = options.dryRun ? static_cast<FileSystem&>(preview) : disk;
     if (!usageError && !help && !version) {
         try {
             std::vector<std::string> workList;
