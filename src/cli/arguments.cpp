@@ -1,0 +1,157 @@
+#include "cli/arguments.h"
+
+#include <algorithm>
+
+#include "filesystem/installation_lock.h"
+#include "filesystem/names.h"
+#include "repair/installation_folder.h"
+
+namespace zendrik {
+
+const char* const kUsage =
+    "Usage: zendrik-cli [--keep-incomplete] [--copy] [--dry-run] [--log FILE] FOLDER...\n"
+    "Puts Unreal Tournament installations in order: moves misplaced package files into\n"
+    "their home folders, deletes the description files of incomplete extensions and adds\n"
+    "the missing ServerPackages= lines to System/UnrealTournament.ini.\n"
+    "\n"
+    "  FOLDER             an installation folder, or the path of the UnrealTournament.exe\n"
+    "                     in its System folder; the folders are processed in this order\n"
+    "  --keep-incomplete  do not delete the description files of incomplete extensions\n"
+    "  --copy             then copy into each installation the extensions that the others\n"
+    "                     have and it lacks\n"
+    "  --dry-run          show what the run would do, changing nothing\n"
+    "  --log FILE         save the log to FILE at the end (CR LF line ends; replaces FILE)\n"
+    "  --help             show this help and exit\n"
+    "  --version          show the version and exit\n"
+    "\n"
+    "Exit status: 0 when every folder was processed, 1 when any failed, 2 for bad usage.\n";
+
+namespace {
+
+// The installation folder that a FOLDER argument names, or an error text. The argument is
+// taken exactly, letter case and all: it is the user's, not a name the program forms.
+std::optional<std::string> installationFolder(FileSystem& fs, std::string argument,
+                                              std::string& error) {
+    // Windows takes "/" as well; the log spells every path with the platform's separator.
+    std::replace(argument.begin(), argument.end(), '/', kSeparator);
+    if (argument.empty()) {
+        error = "an empty FOLDER";
+        return std::nullopt;
+    }
+    std::string folder = argument;
+    if (folder.back() != kSeparator) folder += kSeparator;
+    fs.nameExactly(folder);
+    if (fs.folderExists(folder)) return folder;
+    fs.nameExactly(argument);
+    const size_t cut = argument.rfind(kSeparator);
+    const std::string name = cut == std::string::npos ? argument : argument.substr(cut + 1);
+    if (!sameName(name, "UnrealTournament.exe") || !fs.fileExists(argument)) {
+        error = "not a folder, nor an UnrealTournament.exe: " + argument;
+        return std::nullopt;
+    }
+    auto installation = installationFolderOfExecutable(argument);
+    if (!installation) {
+        error = "UnrealTournament.exe has no installation folder above its own: " + argument;
+        return std::nullopt;
+    }
+    fs.nameExactly(*installation);
+    return installation;
+}
+
+// What of an installation a run works on, by sub-folder: a log saved there under such a name
+// would be taken for a package, or replace one.
+bool fileOfTheRun(const std::string& name) {
+    for (const char* type : {"u", "int", "utx", "uax", "unr"}) {
+        if (matchesExtension(name, type)) return true;
+    }
+    return sameName(name, "UnrealTournament.ini") || sameName(name, "UnrealTournament.exe") ||
+           sameName(name, kLockFileName);
+}
+
+// Checks the --log file before anything is touched; returns a usage error, or nothing.
+std::optional<std::string> checkLogFile(FileSystem& fs, const std::string& logFile,
+                                        const std::vector<std::string>& installations) {
+    const size_t cut = logFile.rfind(kSeparator);
+    const std::string folder =
+        cut == std::string::npos ? std::string{'.', kSeparator} : logFile.substr(0, cut + 1);
+    const std::string name = cut == std::string::npos ? logFile : logFile.substr(cut + 1);
+    fs.nameExactly(logFile);  // the user's names, letter case and all
+    if (!fs.folderExists(folder)) return "no such folder for --log: " + folder;
+    if (name.empty() || name == "." || name == ".." || fs.folderExists(logFile)) {
+        return "--log names a folder: " + logFile;
+    }
+    if (!fileOfTheRun(name)) return std::nullopt;
+    for (const auto& installation : installations) {
+        for (const char* sub : {"", "System", "Textures", "Sounds", "Maps", "models"}) {
+            const std::string place = *sub ? installation + subFolder(sub) : installation;
+            if (fs.sameFolder(folder, place)) {
+                return "--log names a file that the run works on: " + logFile;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+// Parses the arguments; returns an error text for bad usage, or nothing.
+std::optional<std::string> parseArguments(const std::vector<std::string>& arguments,
+                                          Options& options, bool& help, bool& version) {
+    bool onlyFolders = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (onlyFolders || a.empty() || a[0] != '-' || a == "-") {
+            options.folders.push_back(a);
+        } else if (a == "--") {
+            onlyFolders = true;
+        } else if (a == "--help" || a == "-h") {
+            help = true;
+        } else if (a == "--version") {
+            version = true;
+        } else if (a == "--keep-incomplete") {
+            options.keepIncomplete = true;
+        } else if (a == "--copy") {
+            options.copy = true;
+        } else if (a == "--dry-run") {
+            options.dryRun = true;
+        } else if (a == "--log") {
+            if (i + 1 == arguments.size()) return "--log needs a file name";
+            options.logFile = arguments[++i];
+        } else if (a.starts_with("--log=")) {
+            options.logFile = a.substr(6);
+        } else {
+            return "unknown option: " + a;
+        }
+    }
+    if (options.logFile && options.logFile->empty()) return "--log needs a file name";
+    // Windows takes "/" as well; the log's checks look for the platform's separator.
+    if (options.logFile)
+        std::replace(options.logFile->begin(), options.logFile->end(), '/', kSeparator);
+    if (!help && !version && options.folders.empty()) return "no FOLDER given";
+    return std::nullopt;
+}
+
+std::optional<std::string> checkArguments(FileSystem& fs, Options& options) {
+    std::optional<std::string> usageError;
+    try {
+        std::vector<std::string> workList;
+        for (const auto& argument : options.folders) {
+            std::string error;
+            if (auto folder = installationFolder(fs, argument, error)) {
+                workList.push_back(*folder);
+            } else if (!usageError) {
+                usageError = error;
+            }
+        }
+        options.folders = std::move(workList);
+        if (!usageError && options.logFile) {
+            usageError = checkLogFile(fs, *options.logFile, options.folders);
+        }
+    } catch (const std::exception& e) {
+        // A name too long for the system, an I/O error: nothing was touched yet.
+        usageError = e.what();
+    }
+    return usageError;
+}
+
+}  // namespace zendrik

@@ -1,0 +1,33 @@
+// The arguments of zendrik-cli: what they ask for, and their checks before anything is
+// touched.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "filesystem/file_system.h"
+
+namespace zendrik {
+
+// The usage text, printed by --help and after a usage error.
+extern const char* const kUsage;
+
+struct Options {
+    bool keepIncomplete = false;
+    bool copy = false;
+    bool dryRun = false;
+    std::optional<std::string> logFile;
+    std::vector<std::string> folders;
+};
+
+// Reads `arguments` into `options`; `help` and `version` tell whether those were asked for.
+// Returns an error text for bad usage, or nothing.
+std::optional<std::string> parseArguments(const std::vector<std::string>& arguments,
+                                          Options& options, bool& help, bool& version);
+
+// Turns each FOLDER of `options` into its installation folder and checks the --log file,
+// through `fs`, touching nothing. Returns an error text for bad usage, or nothing.
+std::optional<std::string> checkArguments(FileSystem& fs, Options& options);
+
+}  // namespace zendrik
