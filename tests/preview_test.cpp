@@ -127,11 +127,14 @@ TEST_F(PreviewTest, APreviewTakesNoLockAndLeavesNoFile) {
     ut.add("system/Gone.int", skinInt());
     ut.add("system/Voice.int", voiceInt());
     ut.add("system/Voice.u", "code");
-    // Another run holds the installation: a preview neither waits for it nor fails.
-    NativeFileSystem otherRun;
-    const auto held = otherRun.lockInstallation(ut.folder(), 0ms);
     const Tree before = treeOf(tmp.path());
-    const Outcome preview = cli({"--dry-run", "--copy", ut.folder()});
+    Outcome preview;
+    {
+        // Another run holds the installation: a preview neither waits for it nor fails.
+        NativeFileSystem otherRun;
+        const auto held = otherRun.lockInstallation(ut.folder(), 0ms);
+        preview = cli({"--dry-run", "--copy", ut.folder()});
+    }
     EXPECT_EQ(preview.status, kExitSuccess) << preview.errors;
     EXPECT_EQ(treeOf(tmp.path()), before);
     EXPECT_TRUE(holds(preview, "found Foo.utx in "));

@@ -371,6 +371,13 @@ bool WindowsFileSystem::writeProtected(const std::string& path) {
     return fileExists(path) && readOnly(targetOf(path));
 }
 
+bool WindowsFileSystem::sameFolder(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION x{}, y{};
+    return folderExists(a) && folderExists(b) && fileIdentity(a, x) && fileIdentity(b, y) &&
+           x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+}
+
 bool WindowsFileSystem::folderExists(const std::string& path) {
     const DWORD attributes = attributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
