@@ -10,6 +10,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "cli/undo_command.h"
 #include "filesystem/installation_lock.h"
 #include "filesystem/names.h"
 #include "filesystem/run_identity.h"
@@ -23,6 +24,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: zendrik-cli [--keep-incomplete] [--copy] [--log FILE] FOLDER...\n"
+    "       zendrik-cli --undo FOLDER... | --undo-run ID | --list-runs FOLDER...\n"
     "Puts Unreal Tournament installations in order: moves misplaced package files into\n"
     "their home folders, deletes the description files of incomplete extensions and adds\n"
     "the missing ServerPackages= lines to System/UnrealTournament.ini.\n"
@@ -33,16 +35,22 @@ constexpr const char* kUsage =
     "  --copy             then copy into each installation the extensions that the others\n"
     "                     have and it lacks\n"
     "  --log FILE         save the log to FILE at the end (CR LF line ends; replaces FILE)\n"
+    "  --undo             take back the last run on each FOLDER that is not undone yet;\n"
+    "                     what changed since that run is left as it is and named\n"
+    "  --undo-run ID      take back the run ID (as --list-runs names it)\n"
+    "  --list-runs        list the runs of each FOLDER that can be taken back\n"
     "  --help             show this help and exit\n"
     "  --version          show the version and exit\n"
     "\n"
-    "Exit status: 0 when every folder was processed, 1 when any failed, 2 for bad usage.\n";
+    "Exit status: 0 when every folder was processed, 1 when any failed, 2 for bad usage.\n"
+    "An undo exits with 1 when it left anything as it was.\n";
 
 struct Options {
     bool keepIncomplete = false;
     bool copy = false;
     std::optional<std::string> logFile;
     std::vector<std::string> folders;
+    UndoRequest undo;
 };
 
 // Prints each log line once it is final: when the next line starts, the log is cleared, or
@@ -253,12 +261,23 @@ std::optional<std::string> parse(const std::vector<std::string>& arguments, Opti
             options.logFile = arguments[++i];
         } else if (a.starts_with("--log=")) {
             options.logFile = a.substr(6);
+        } else if (std::optional<std::string> error;
+                   parseUndoOption(arguments, i, options.undo, error)) {
+            if (error) return error;
         } else {
             return "unknown option: " + a;
         }
     }
     if (options.logFile && options.logFile->empty()) return "--log needs a file name";
-    if (!help && !version && options.folders.empty()) return "no FOLDER given";
+    const bool undoing = options.undo.kind != UndoRequest::Kind::None;
+    if (undoing && (options.copy || options.keepIncomplete || options.logFile)) {
+        return "--undo, --undo-run and --list-runs take no other option";
+    }
+    if (options.undo.kind == UndoRequest::Kind::Run) {
+        if (!options.folders.empty()) return "--undo-run takes no FOLDER";
+    } else if (!help && !version && options.folders.empty()) {
+        return "no FOLDER given";
+    }
     return std::nullopt;
 }
 
@@ -302,6 +321,9 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& fs, std::ostre
         out << "zendrik-cli 1.0\n";
         return kExitSuccess;
     }
+    if (options.undo.kind != UndoRequest::Kind::None) {
+        return runUndoCommand(options.undo, fs, options.folders, out, err);
+    }
 
     // The file for --log first: a folder that takes no file ends the run before it begins.
     std::unique_ptr<SavedLog> saved;
@@ -318,7 +340,8 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& fs, std::ostre
     log.keepAllLines(false);  // lines go to the terminal and the saved log as they come
     PrintedLines printer(out);
     log.addObserver(&printer.observer());
-    RepairRun run(fs, log);
+    JournaledRun journaled(fs, options.folders);  // what the run changes, for --undo
+    RepairRun run(journaled.fs(), log);
     // The saved log holds the last pass's lines, as "Save Log" would after it.
     if (saved && !options.copy) log.addObserver(&saved->observer());
     std::vector<std::string> failures =
