@@ -152,6 +152,8 @@ int runUndoCommand(const UndoRequest& request, FileSystem& fs,
 }
 
 JournaledRun::JournaledRun(FileSystem& fs, std::vector<std::string> folders)
-    : store_(userStore()), journaling_(fs, store_, std::move(folders)) {}
+    : store_(userStore()), journaling_(fs, store_, std::move(folders)) {
+    journaling_.openJournals();
+}
 
 }  // namespace zendrik

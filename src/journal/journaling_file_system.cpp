@@ -19,6 +19,16 @@ JournalingFileSystem::~JournalingFileSystem() {
     }
 }
 
+void JournalingFileSystem::openJournals() {
+    for (const auto& folder : installations_) {
+        std::string relative;
+        try {
+            journalOf(folder, relative);
+        } catch (const FsError&) {
+        }
+    }
+}
+
 std::vector<std::string> JournalingFileSystem::runs() const {
     std::vector<std::string> ids;
     for (const auto& [folder, journal] : journals_) ids.push_back(journal->id);
@@ -33,18 +43,17 @@ JournalingFileSystem::Journal* JournalingFileSystem::journalOf(const std::string
     }
     if (!owner) return nullptr;
     relative = path.substr(owner->size());
-    auto& journal = journals_[*owner];
-    if (!journal) {
-        auto made = std::make_unique<Journal>();
-        const std::string key = JournalStore::installationKey(*owner);
-        made->id = store_.newRun(key);
-        made->folder = store_.folderOf(made->id);
-        target_.nameExactly(made->folder);
-        made->file = std::make_unique<AppendFile>(made->folder + kJournalName);
-        made->file->append(encodeHeader(key));
-        journal = std::move(made);
+    if (const auto found = journals_.find(*owner); found != journals_.end()) {
+        return found->second.get();
     }
-    return journal.get();
+    auto made = std::make_unique<Journal>();
+    const std::string key = JournalStore::installationKey(*owner);
+    made->id = store_.newRun(key);
+    made->folder = store_.folderOf(made->id);
+    target_.nameExactly(made->folder);
+    made->file = std::make_unique<AppendFile>(made->folder + kJournalName);
+    made->file->append(encodeHeader(key));
+    return journals_.emplace(*owner, std::move(made)).first->second.get();
 }
 
 std::unique_ptr<InstallationLock> JournalingFileSystem::lockInstallation(

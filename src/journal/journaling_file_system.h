@@ -37,7 +37,11 @@ class JournalingFileSystem final : public FileSystem {
                          std::vector<std::string> installations);
     ~JournalingFileSystem() override;
 
-    // The ids of the runs journaled so far, one per installation changed.
+    // Makes the run's journal of every installation, so that a run killed before it reached
+    // one is the last run there too: an undo of it takes nothing back there. A journal that
+    // cannot be made is left for the first change there to fail on.
+    void openJournals();
+    // The ids of the runs journaled so far, one per installation.
     std::vector<std::string> runs() const;
 
     void nameExactly(const std::string& path) override { target_.nameExactly(path); }
