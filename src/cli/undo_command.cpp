@@ -129,6 +129,10 @@ int runUndoCommand(const UndoRequest& request, FileSystem& fs,
             return kExitFolderFailed;
         }
         if (folder.back() != kSeparator) folder += kSeparator;
+        if (store.undone(request.runId)) {
+            out << "The run " << request.runId << " of " << folder << " is undone already.\n";
+            return kExitSuccess;
+        }
         fs.nameExactly(folder);
         whole = undoOne(fs, log, store, folder, request.runId, err);
     } else {

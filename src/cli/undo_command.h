@@ -27,7 +27,8 @@ bool parseUndoOption(const std::vector<std::string>& arguments, size_t& i, UndoR
 
 // Runs the request over the installation folders `folders` (each ending in kSeparator), with
 // the journals of the user's state folder. Returns the exit status: 0 when every change was
-// undone, 1 when any was left or failed, 2 for a run id that names no kept run.
+// undone, 1 when any was left, failed, or a folder had no run to undo, 2 for a run id that
+// names no kept run.
 int runUndoCommand(const UndoRequest& request, FileSystem& fs,
                    const std::vector<std::string>& folders, std::ostream& out, std::ostream& err);
 

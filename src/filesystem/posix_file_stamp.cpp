@@ -19,7 +19,8 @@ std::optional<FileStamp> PosixFileSystem::stampOf(const std::string& path) {
     if (!S_ISREG(st.st_mode)) return std::nullopt;
     return FileStamp{static_cast<uint64_t>(st.st_size),
                      static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-                     static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+                     static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                     static_cast<uint32_t>(st.st_mode & 07777)};
 }
 
 }  // namespace zendrik

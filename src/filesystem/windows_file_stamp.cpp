@@ -35,12 +35,12 @@ std::optional<FileStamp> WindowsFileSystem::stampOf(const std::string& path) {
     const DWORD error = ::GetLastError();
     ::CloseHandle(handle);
     if (!ok) throw FsError(FsOp::Exists, path, "error " + std::to_string(error));
-    // FILETIME counts 100 nanoseconds since 1601: only compared, never shown.
+    // FILETIME counts 100 nanoseconds since 1601; the stamp counts from 1970.
     const uint64_t ticks =
         joined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
-    return FileStamp{joined(info.nFileSizeHigh, info.nFileSizeLow),
-                     static_cast<int64_t>(ticks) * 100, info.dwVolumeSerialNumber,
-                     joined(info.nFileIndexHigh, info.nFileIndexLow)};
+    const int64_t since1970 = static_cast<int64_t>(ticks) - 116444736000000000;
+    return FileStamp{joined(info.nFileSizeHigh, info.nFileSizeLow), since1970 * 100,
+                     info.dwVolumeSerialNumber, joined(info.nFileIndexHigh, info.nFileIndexLow)};
 }
 
 }  // namespace zendrik

@@ -61,6 +61,7 @@ void AppendFile::append(std::string_view data) {
         if (n < 0 && errno == EINTR) continue;
 #endif
         if (n <= 0) fail(FsOp::Write, path_);
+        size_ += static_cast<uint64_t>(n);
         data.remove_prefix(static_cast<size_t>(n));
     }
 }

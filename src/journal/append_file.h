@@ -3,6 +3,7 @@
 // Outside any installation, so it goes straight to the system, not through a FileSystem.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,10 +21,13 @@ class AppendFile {
     void append(std::string_view data);
     // Throws FsError when the flush fails.
     void sync();
+    // The bytes written so far, those of a failed append included.
+    uint64_t size() const { return size_; }
 
   private:
     std::string path_;
     int fd_ = -1;
+    uint64_t size_ = 0;
 };
 
 }  // namespace zendrik

@@ -122,7 +122,9 @@ std::string encodeRecord(const JournalRecord& r) {
     appendNumber(line, static_cast<uint64_t>(r.stamp.modified));
     appendNumber(line, r.stamp.device);
     appendNumber(line, r.stamp.file);
+    appendNumber(line, r.stamp.mode);
     appendNumber(line, r.hash);
+    appendNumber(line, r.offset);
     return sealed(std::move(line));
 }
 
@@ -153,12 +155,14 @@ JournalContents decodeJournal(std::string_view text, const std::string& name) {
             continue;
         }
         JournalRecord r;
-        uint64_t values[7];
-        if (fields.size() != 10 || fields[0].size() != 1 || !knownKind(fields[0][0]) ||
-            !number(fields[1], values[0]) || !number(fields[4], values[1]) ||
-            !number(fields[5], values[2]) || !number(fields[6], values[3]) ||
-            !number(fields[7], values[4]) || !number(fields[8], values[5]) ||
-            !number(fields[9], values[6]) || values[1] > 1) {
+        uint64_t values[9];
+        bool numbers = fields.size() == 12;
+        for (size_t k = 0, field = 1; numbers && k < 9; ++k, ++field) {
+            if (field == 2) field = 4;  // past the two paths
+            numbers = number(fields[field], values[k]);
+        }
+        if (!numbers || fields[0].size() != 1 || !knownKind(fields[0][0]) || values[1] > 1 ||
+            values[6] > 07777) {
             throw damaged("is no journal record");
         }
         r.kind = static_cast<RecordKind>(fields[0][0]);
@@ -166,8 +170,10 @@ JournalContents decodeJournal(std::string_view text, const std::string& name) {
         r.path = fields[2];
         r.from = fields[3];
         r.fromInstallation = values[1] == 1;
-        r.stamp = {values[2], static_cast<int64_t>(values[3]), values[4], values[5]};
-        r.hash = values[6];
+        r.stamp = {values[2], static_cast<int64_t>(values[3]), values[4], values[5],
+                   static_cast<uint32_t>(values[6])};
+        r.hash = values[7];
+        r.offset = values[8];
         contents.records.push_back(std::move(r));
     }
     if (lineNumber == 0 || contents.installation.empty()) {

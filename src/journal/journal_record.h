@@ -15,7 +15,8 @@
 namespace zendrik {
 
 enum class RecordKind : char {
-    Kept = 'K',    // the former file at `path` was kept as "kept/<change>"; `stamp` is its stamp
+    Kept = 'K',    // the former file at `path`, of stamp `stamp`, is kept at `offset` of the
+                   // run's file "kept", `stamp.size` bytes long
     Move = 'M',    // `from` was moved to `path`; `stamp` is the moved file's
     Copy = 'C',    // `from` (any path) was copied to `path`; `stamp` is the source's
     Made = 'S',    // the copy of the change was made; `stamp` is the copy's
@@ -32,6 +33,7 @@ struct JournalRecord {
     bool fromInstallation = true;  // `from` is relative to the installation folder
     FileStamp stamp;
     uint64_t hash = 0;
+    uint64_t offset = 0;
 
     static JournalRecord of(RecordKind kind, uint64_t change, std::string path = {}) {
         JournalRecord record;

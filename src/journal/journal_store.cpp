@@ -106,8 +106,6 @@ std::string JournalStore::newRun(const std::string& key) {
         if (stdfs::create_directory(pathOf(root_ + id), error)) break;
         if (error) fail(root_ + id, error);
     }
-    stdfs::create_directory(pathOf(folderOf(id) + kKeptFolderName), error);
-    if (error) fail(folderOf(id) + kKeptFolderName, error);
     auto runs = runsOf(key);
     for (size_t i = 0; i + kRunsKept < runs.size(); ++i) {
         stdfs::remove_all(pathOf(root_ + runs[i]), error);  // a run left is pruned next time

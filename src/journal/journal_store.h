@@ -3,9 +3,9 @@
 //
 //     <YYYYMMDD-HHMMSS-microseconds>-<installation's name>-<hash of its absolute path>
 //
-// and holds the file "journal" and, in "kept", the former bytes of each file the run
-// replaced or deleted. An undone run holds the file "undone". Only the last kRunsKept runs of
-// an installation are kept.
+// and holds the file "journal" and the file "kept", the former bytes of each file the run
+// replaced or deleted, one after the other. An undone run holds the file "undone". Only the
+// last kRunsKept runs of an installation are kept.
 #pragma once
 
 #include <cstddef>
@@ -17,7 +17,7 @@ namespace zendrik {
 
 inline constexpr size_t kRunsKept = 20;
 inline constexpr const char* kJournalName = "journal";
-inline constexpr const char* kKeptFolderName = "kept";
+inline constexpr const char* kKeptName = "kept";
 
 class JournalStore {
   public:

@@ -12,6 +12,7 @@ JournalingFileSystem::JournalingFileSystem(FileSystem& target, JournalStore& sto
 JournalingFileSystem::~JournalingFileSystem() {
     for (auto& [folder, journal] : journals_) {
         try {
+            journal->kept->sync();
             journal->file->sync();
         } catch (const std::exception&) {
             // The journal reached the system with every append; only its flush failed.
@@ -27,12 +28,6 @@ void JournalingFileSystem::openJournals() {
         } catch (const FsError&) {
         }
     }
-}
-
-std::vector<std::string> JournalingFileSystem::runs() const {
-    std::vector<std::string> ids;
-    for (const auto& [folder, journal] : journals_) ids.push_back(journal->id);
-    return ids;
 }
 
 JournalingFileSystem::Journal* JournalingFileSystem::journalOf(const std::string& path,
@@ -51,6 +46,7 @@ JournalingFileSystem::Journal* JournalingFileSystem::journalOf(const std::string
     made->id = store_.newRun(key);
     made->folder = store_.folderOf(made->id);
     target_.nameExactly(made->folder);
+    made->kept = std::make_unique<AppendFile>(made->folder + kKeptName);
     made->file = std::make_unique<AppendFile>(made->folder + kJournalName);
     made->file->append(encodeHeader(key));
     return journals_.emplace(*owner, std::move(made)).first->second.get();
@@ -79,9 +75,15 @@ void JournalingFileSystem::keep(Journal& journal, uint64_t change, const std::st
                                 const std::string& relative) {
     const auto stamp = target_.stampOf(path);
     if (!stamp) return;  // gone meanwhile: the change itself will say so
-    target_.copyFile(path, journal.folder + kKeptFolderName + kSeparator + std::to_string(change));
     JournalRecord record = JournalRecord::of(RecordKind::Kept, change, relative);
     record.stamp = *stamp;
+    record.offset = journal.kept->size();
+    const auto reader = target_.openForReading(path);
+    std::string buffer(64 * 1024, '\0');
+    for (size_t n; (n = reader->read(buffer.data(), buffer.size())) > 0;) {
+        journal.kept->append(std::string_view(buffer.data(), n));
+    }
+    record.stamp.size = journal.kept->size() - record.offset;  // what was read
     append(journal, record);
 }
 
@@ -186,6 +188,7 @@ void JournalingFileSystem::syncDeferredWrites() {
     std::exception_ptr first;
     for (auto& [folder, journal] : journals_) {
         try {
+            journal->kept->sync();
             journal->file->sync();
         } catch (...) {
             if (!first) first = std::current_exception();

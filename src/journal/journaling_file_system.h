@@ -7,10 +7,10 @@
 // - writeFile: the text's hash; the first write of a file in a run also keeps its former bytes;
 // - a move or copy that replaces a file keeps that file's former bytes.
 //
-// Former bytes are copied into the run's folder of the JournalStore before the change (with
-// their permission bits and modification time); a file that a rename keeps is never copied.
-// Each record reaches the operating system before its change is made, so a killed run's
-// journal holds every change it made, and perhaps one it did not get to; the journals reach
+// Former bytes are appended to the run's file "kept" before the change, their permission bits
+// and modification time recorded; a file that a rename keeps is never copied. Each record
+// reaches the operating system before its change is made, so a killed run's journal holds
+// every change it made, and perhaps one it did not get to; the journals and kept bytes reach
 // the disk at each syncDeferredWrites, before the changes of that batch. A change that cannot
 // be recorded is not made: it throws FsError. Paths outside the run's installations, the
 // temporary files of killed runs, and openForReplacing (the saved log) are not recorded. A
@@ -41,8 +41,6 @@ class JournalingFileSystem final : public FileSystem {
     // one is the last run there too: an undo of it takes nothing back there. A journal that
     // cannot be made is left for the first change there to fail on.
     void openJournals();
-    // The ids of the runs journaled so far, one per installation.
-    std::vector<std::string> runs() const;
 
     void nameExactly(const std::string& path) override { target_.nameExactly(path); }
     std::vector<std::string> listFiles(const std::string& folder,
@@ -92,6 +90,7 @@ class JournalingFileSystem final : public FileSystem {
         std::string id;
         std::string folder;  // the run's folder, ending in the separator
         std::unique_ptr<AppendFile> file;
+        std::unique_ptr<AppendFile> kept;
         std::set<std::string> written;  // folded relative paths whose former bytes are kept
     };
     // The journal of the installation that holds `path`, made at its first use, and the
@@ -101,7 +100,7 @@ class JournalingFileSystem final : public FileSystem {
     // Appends a Void record for `change`, leaving a failure to do so unsaid: the change
     // itself failed, and an undo takes an unmade change as nothing to undo.
     void voided(Journal& journal, uint64_t change);
-    // Copies the file at `path` into the run's folder and records it as kept.
+    // Appends the file at `path` to the run's kept bytes and records it as kept.
     void keep(Journal& journal, uint64_t change, const std::string& path,
               const std::string& relative);
 

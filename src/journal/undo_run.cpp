@@ -1,5 +1,8 @@
 #include "journal/undo_run.h"
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 
@@ -73,14 +76,45 @@ class Undo {
         const auto it = kept_.find(change);
         return it == kept_.end() ? nullptr : &it->second;
     }
-    std::string keptPath(uint64_t change) const {
-        return runFolder_ + kKeptFolderName + kSeparator + std::to_string(change);
+    // The former bytes that `kept` records.
+    std::string keptBytes(const JournalRecord& kept) const {
+        const std::string pack = runFolder_ + kKeptName;
+        std::ifstream in(pathOf(pack), std::ios::binary);
+        std::string bytes(kept.stamp.size, '\0');
+        in.seekg(static_cast<std::streamoff>(kept.offset));
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!in) throw FsError(FsOp::Read, pack, "the kept bytes are cut short");
+        return bytes;
     }
-    // Puts the kept former file of `change` back at `path`, where no file is now.
+    // Puts the kept former file of `change` back at `path`, where no file is now, with its
+    // permission bits and modification time: staged in the run's folder, then copied, as a
+    // copy keeps them.
     void restore(uint64_t change, const std::string& path) {
-        fs_.copyFile(keptPath(change), path);
+        const JournalRecord& kept = *keptOf(change);
+        const std::string staged = runFolder_ + "restoring-" + std::to_string(change);
+        fs_.writeFile(staged, keptBytes(kept), FileSystem::Sync::Deferred);
+        std::error_code error;
+        if (kept.stamp.mode != 0) {
+            std::filesystem::permissions(
+                pathOf(staged), static_cast<std::filesystem::perms>(kept.stamp.mode & 0777), error);
+        }
+        const std::chrono::sys_time<std::chrono::nanoseconds> time{
+            std::chrono::nanoseconds(kept.stamp.modified)};
+        if (!error) {
+            std::filesystem::last_write_time(
+                pathOf(staged),
+                std::chrono::time_point_cast<std::filesystem::file_time_type::duration>(
+                    std::chrono::file_clock::from_sys(time)),
+                error);
+        }
+        if (error) throw FsError(FsOp::Write, staged, error.message());
+        fs_.copyFile(staged, path);
+        fs_.removeFile(staged);
         restored_.insert(foldName(path));
         log_.addLine("    restored " + path);
+    }
+    static std::filesystem::path pathOf(const std::string& utf8) {
+        return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
     }
     // True when the file at `path`, of stamp `now`, is the one of stamp `then`: the same
     // file, or its copy that this undo put back.
@@ -155,7 +189,7 @@ class Undo {
         }
         const std::string text = fs_.readFile(path);
         if (!texts.contains(textHash(text))) {
-            if (!former || text != fs_.readFile(keptPath(r.change))) {
+            if (!former || text != keptBytes(*former)) {
                 leave(path, "edited since the run");
             }
             return;  // else never written
