@@ -48,7 +48,8 @@ std::vector<std::string> buildThree(const fs::path& root) {
     a.add("system/Mut1.int", mutatorInt());
     a.add("maps/Mut1.u", "mutator code, misplaced");
     a.add("sounds/Map1.unr", "a map, misplaced");
-    a.add("system/Gone1.int", gameStyleInt());  // incomplete: deleted
+    a.add("system/Gone1.int", gameStyleInt());    // incomplete: deleted
+    a.add("textures/Lost1.int", gameStyleInt());  // misplaced and incomplete: moved, deleted
     fs::permissions(a.at("system/Gone1.int"), fs::perms::owner_read | fs::perms::owner_write);
     b.add("system/Skin2.int", skinInt());
     b.add("textures/Skin2.utx", "skin two");
@@ -129,6 +130,10 @@ TEST_F(UndoTest, RepairThenExchangeThenTwoUndosLeaveEveryInstallationAsBefore) {
               std::string::npos)
         << log;
     EXPECT_NE(log.find("    restored " + folders[0] + "system/Gone1.int\n"_p), std::string::npos);
+    // Put back with its modification time, so that it is known for the file the run moved.
+    EXPECT_NE(log.find("    moved " + folders[0] + "system/Lost1.int back to "_p + folders[0] +
+                       "textures/Lost1.int\n"_p),
+              std::string::npos);
 
     // Former bytes are kept only of what a run replaced or deleted, never of a moved file.
     const std::string kept = keptBytes();

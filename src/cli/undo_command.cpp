@@ -32,15 +32,38 @@ JournalStore userStore() {
     return JournalStore(JournalStore::userRoot().value_or(""));
 }
 
+constexpr const char* kRestoredName = "restored";
+
+std::filesystem::path pathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(pathOf(path), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in) throw JournalDamaged("could not read " + path);
+    return text.str();
+}
+
 // The text of the run's journal, or throws JournalDamaged when it cannot be read.
 JournalContents readJournal(const JournalStore& store, const std::string& id) {
     const std::string path = store.folderOf(id) + kJournalName;
-    std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())),
-                     std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!in) throw JournalDamaged("could not read the journal " + path);
-    return decodeJournal(text.str(), path);
+    return decodeJournal(slurp(path), path);
+}
+
+// The files that undos of runs after `id` on the installation `key` put back.
+std::vector<Restoration> laterRestorations(const JournalStore& store, const std::string& key,
+                                           const std::string& id) {
+    std::vector<Restoration> all;
+    std::error_code error;
+    for (const auto& run : store.runsOf(key)) {
+        const std::string path = store.folderOf(run) + kRestoredName;
+        if (run <= id || !std::filesystem::exists(pathOf(path), error)) continue;
+        const auto restored = decodeRestorations(slurp(path), path);
+        all.insert(all.end(), restored.begin(), restored.end());
+    }
+    return all;
 }
 
 // Undoes the run `id` on `folder`; returns whether all of it was undone.
@@ -51,11 +74,16 @@ bool undoOne(FileSystem& fs, Log& log, JournalStore& store, const std::string& f
     bool whole = false;
     try {
         const JournalContents journal = readJournal(store, id);
+        const auto earlier = laterRestorations(store, JournalStore::installationKey(folder), id);
         fs.forgetCache();
         const auto lock = fs.lockInstallation(folder, std::chrono::milliseconds(10000));
         RunContext ctx(fs, log);
         removeLeftoverTemporaryFiles(ctx, folder);
-        const UndoResult result = undoJournal(fs, log, folder, store.folderOf(id), journal);
+        const UndoResult result =
+            undoJournal(fs, log, folder, store.folderOf(id), journal, earlier);
+        std::ofstream restored(pathOf(store.folderOf(id) + kRestoredName), std::ios::binary);
+        restored << encodeRestorations(result.restored);
+        restored.close();
         store.markUndone(id);
         for (const auto& left : result.left) err << "zendrik-cli: left " << left << "\n";
         whole = result.left.empty();

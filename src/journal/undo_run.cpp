@@ -15,8 +15,9 @@ namespace {
 class Undo {
   public:
     Undo(FileSystem& fs, Log& log, const std::string& installation, const std::string& runFolder,
-         const JournalContents& journal)
+         const JournalContents& journal, const std::vector<Restoration>& earlier)
         : fs_(fs), log_(log), installation_(installation), runFolder_(runFolder) {
+        for (const auto& r : earlier) putBack_.emplace(foldName(r.path), r);
         for (const auto& r : journal.records) {
             switch (r.kind) {
                 case RecordKind::Void:
@@ -110,16 +111,27 @@ class Undo {
         if (error) throw FsError(FsOp::Write, staged, error.message());
         fs_.copyFile(staged, path);
         fs_.removeFile(staged);
-        restored_.insert(foldName(path));
+        const std::string relative = path.substr(installation_.size());
+        if (const auto now = fs_.stampOf(path)) {
+            Restoration restoration{relative, kept.stamp, *now};
+            putBack_.emplace(foldName(relative), restoration);
+            result.restored.push_back(std::move(restoration));
+        }
         log_.addLine("    restored " + path);
     }
     static std::filesystem::path pathOf(const std::string& utf8) {
         return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
     }
     // True when the file at `path`, of stamp `now`, is the one of stamp `then`: the same
-    // file, or its copy that this undo put back.
+    // file, or the copy that an undo put back for it.
     bool same(const std::string& path, const FileStamp& now, const FileStamp& then) const {
-        return now == then || (restored_.contains(foldName(path)) && now.sameContents(then));
+        if (now == then) return true;
+        const auto [first, last] =
+            putBack_.equal_range(foldName(path.substr(installation_.size())));
+        for (auto it = first; it != last; ++it) {
+            if (it->second.before == then && it->second.after == now) return true;
+        }
+        return false;
     }
 
     void move(const JournalRecord& r, const std::string& to) {
@@ -206,7 +218,7 @@ class Undo {
     Log& log_;
     const std::string& installation_;
     const std::string& runFolder_;
-    std::set<std::string> restored_;  // folded paths of the files this undo put back
+    std::multimap<std::string, Restoration> putBack_;  // by folded relative path
     std::set<uint64_t> voided_;
     std::set<uint64_t> firstWrites_;
     std::map<uint64_t, JournalRecord> kept_;
@@ -217,12 +229,37 @@ class Undo {
 }  // namespace
 
 UndoResult undoJournal(FileSystem& fs, Log& log, const std::string& installation,
-                       const std::string& runFolder, const JournalContents& journal) {
+                       const std::string& runFolder, const JournalContents& journal,
+                       const std::vector<Restoration>& earlier) {
     fs.nameExactly(runFolder);
-    Undo undo(fs, log, installation, runFolder, journal);
+    Undo undo(fs, log, installation, runFolder, journal, earlier);
     for (auto it = journal.records.rbegin(); it != journal.records.rend(); ++it) undo.change(*it);
     fs.syncDeferredWrites();
     return std::move(undo.result);
+}
+
+std::string encodeRestorations(const std::vector<Restoration>& restored) {
+    std::string text = encodeHeader("restorations");
+    for (size_t i = 0; i < restored.size(); ++i) {
+        JournalRecord before = JournalRecord::of(RecordKind::Kept, i + 1, restored[i].path);
+        before.stamp = restored[i].before;
+        JournalRecord after = JournalRecord::of(RecordKind::Made, i + 1, restored[i].path);
+        after.stamp = restored[i].after;
+        text += encodeRecord(before) + encodeRecord(after);
+    }
+    return text;
+}
+
+std::vector<Restoration> decodeRestorations(std::string_view text, const std::string& name) {
+    const auto records = decodeJournal(text, name).records;
+    std::vector<Restoration> restored;
+    for (size_t i = 0; i + 1 < records.size(); i += 2) {
+        if (records[i].kind != RecordKind::Kept || records[i + 1].kind != RecordKind::Made) {
+            throw JournalDamaged("damaged list of restorations " + name);
+        }
+        restored.push_back({records[i].path, records[i].stamp, records[i + 1].stamp});
+    }
+    return restored;
 }
 
 }  // namespace zendrik
