@@ -249,6 +249,8 @@ int main(int argc, char** argv) {
     std::vector<int> sizes;
     for (int i = 4; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
     if (sizes.empty()) sizes = {2000, 20000};
+    // zendrik-cli journals its runs: into the data folder, not the user's state folder.
+    ::setenv("XDG_STATE_HOME", (data / "state").c_str(), 1);
 
     std::map<int, Row> repair, exchange, preview;
     double wizard = 0;

@@ -10,6 +10,7 @@ namespace zendrik {
 
 const char* const kUsage =
     "Usage: zendrik-cli [--keep-incomplete] [--copy] [--dry-run] [--log FILE] FOLDER...\n"
+    "       zendrik-cli [--dry-run] --undo FOLDER... | --undo-run ID | --list-runs FOLDER...\n"
     "Puts Unreal Tournament installations in order: moves misplaced package files into\n"
     "their home folders, deletes the description files of incomplete extensions and adds\n"
     "the missing ServerPackages= lines to System/UnrealTournament.ini.\n"
@@ -21,10 +22,15 @@ const char* const kUsage =
     "                     have and it lacks\n"
     "  --dry-run          show what the run would do, changing nothing\n"
     "  --log FILE         save the log to FILE at the end (CR LF line ends; replaces FILE)\n"
+    "  --undo             take back the last run on each FOLDER that is not undone yet;\n"
+    "                     what changed since that run is left as it is and named\n"
+    "  --undo-run ID      take back the run ID (as --list-runs names it)\n"
+    "  --list-runs        list the runs of each FOLDER that can be taken back\n"
     "  --help             show this help and exit\n"
     "  --version          show the version and exit\n"
     "\n"
-    "Exit status: 0 when every folder was processed, 1 when any failed, 2 for bad usage.\n";
+    "Exit status: 0 when every folder was processed, 1 when any failed, 2 for bad usage.\n"
+    "An undo exits with 1 when it left anything as it was.\n";
 
 namespace {
 
@@ -119,6 +125,9 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& argume
             options.logFile = arguments[++i];
         } else if (a.starts_with("--log=")) {
             options.logFile = a.substr(6);
+        } else if (std::optional<std::string> error;
+                   parseUndoOption(arguments, i, options.undo, error)) {
+            if (error) return error;
         } else {
             return "unknown option: " + a;
         }
@@ -127,7 +136,15 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& argume
     // Windows takes "/" as well; the log's checks look for the platform's separator.
     if (options.logFile)
         std::replace(options.logFile->begin(), options.logFile->end(), '/', kSeparator);
-    if (!help && !version && options.folders.empty()) return "no FOLDER given";
+    const bool undoing = options.undo.kind != UndoRequest::Kind::None;
+    if (undoing && (options.copy || options.keepIncomplete || options.logFile)) {
+        return "--undo, --undo-run and --list-runs take no other option but --dry-run";
+    }
+    if (options.undo.kind == UndoRequest::Kind::Run) {
+        if (!options.folders.empty()) return "--undo-run takes no FOLDER";
+    } else if (!help && !version && options.folders.empty()) {
+        return "no FOLDER given";
+    }
     return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/undo_command.h"
 #include "filesystem/file_system.h"
 
 namespace zendrik {
@@ -19,6 +20,7 @@ struct Options {
     bool dryRun = false;
     std::optional<std::string> logFile;
     std::vector<std::string> folders;
+    UndoRequest undo;
 };
 
 // Reads `arguments` into `options`; `help` and `version` tell whether those were asked for.

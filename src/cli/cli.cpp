@@ -1,9 +1,11 @@
 #include "cli/cli.h"
 
+#include <optional>
 #include <ostream>
 
 #include "cli/arguments.h"
 #include "cli/log_sinks.h"
+#include "cli/undo_command.h"
 #include "filesystem/preview_file_system.h"
 #include "log/log.h"
 #include "repair/repair_run.h"
@@ -34,6 +36,9 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& disk, std::ost
         out << "zendrik-cli 1.0\n";
         return kExitSuccess;
     }
+    if (options.undo.kind != UndoRequest::Kind::None) {
+        return runUndoCommand(options.undo, fs, options.folders, out, err);
+    }
 
     // The file for --log first: a folder that takes no file ends the run before it begins.
     std::unique_ptr<SavedLog> saved;
@@ -50,7 +55,10 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& disk, std::ost
     log.keepAllLines(false);  // lines go to the terminal and the saved log as they come
     PrintedLines printer(out);
     log.addObserver(&printer.observer());
-    RepairRun run(fs, log);
+    // What the run changes is journaled for --undo; a preview changes nothing to journal.
+    std::optional<JournaledRun> journaled;
+    if (!options.dryRun) journaled.emplace(fs, options.folders);
+    RepairRun run(journaled ? journaled->fs() : fs, log);
     // The saved log holds the last pass's lines, as "Save Log" would after it.
     if (saved && !options.copy) log.addObserver(&saved->observer());
     std::vector<std::string> failures =

@@ -64,6 +64,10 @@ std::string_view describe(FsOp op) {
     return "use";
 }
 
+std::optional<FileStamp> FileSystem::stampOf(const std::string& path) {
+    throw FsError(FsOp::Exists, path, "this file layer cannot tell a file's identity");
+}
+
 std::string FileSystem::readFile(const std::string& path) {
     auto reader = openForReading(path);
     std::string contents;

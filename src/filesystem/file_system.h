@@ -36,11 +36,13 @@
 #include <chrono>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "filesystem/file_stamp.h"
 #include "filesystem/installation_lock.h"
 
 namespace zendrik {
@@ -133,6 +135,11 @@ class FileSystem {
         (void)path;
         return false;
     }
+
+    // The stamp of the plain file at `path` (links followed), or none when no plain file is
+    // there. Throws when a folder of the path cannot be listed, or when this file layer
+    // cannot tell a file's identity.
+    virtual std::optional<FileStamp> stampOf(const std::string& path);
 
     // True when `a` and `b` name one existing file, links followed.
     virtual bool sameFile(const std::string& a, const std::string& b) = 0;

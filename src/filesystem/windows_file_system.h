@@ -28,6 +28,7 @@ class WindowsFileSystem final : public FileSystem {
     bool folderExists(const std::string& path) override;
     bool sameFile(const std::string& a, const std::string& b) override;
     bool sameFolder(const std::string& a, const std::string& b) override;
+    std::optional<FileStamp> stampOf(const std::string& path) override;
     bool writeProtected(const std::string& path) override;
     std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view contents,

@@ -2,7 +2,9 @@
 // generated installations, and checks after each kill that nothing was lost or torn: every
 // package file is still in its installation, whole; every copy is whole; every ini file holds
 // its old lines in order with only whole ServerPackages= lines added. A last, uninterrupted
-// run then removes the temporary files the killed runs left, naming each in its log.
+// run then removes the temporary files the killed runs left, naming each in its log. After
+// each trial, --undo (once for each run made) must leave every installation byte for byte as
+// it was generated.
 //
 // Usage: zendrik-crash-trials ZENDRIK_CLI [TRIALS [SEED]]
 #include <signal.h>
@@ -53,11 +55,24 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
+// Every file below `root` by its relative path, with a hash of its bytes.
+std::map<std::string, size_t> filesBelow(const fs::path& root) {
+    std::map<std::string, size_t> files;
+    for (const auto& e : fs::recursive_directory_iterator(root)) {
+        if (e.is_regular_file()) {
+            files[fs::relative(e.path(), root).string()] =
+                std::hash<std::string>{}(slurp(e.path()));
+        }
+    }
+    return files;
+}
+
 // Runs the CLI over the three installations, its output into `output`; returns its pid.
-pid_t start(const std::string& cli, const std::vector<fs::path>& uts, const fs::path& output) {
+pid_t start(const std::string& cli, const std::vector<fs::path>& uts, const fs::path& output,
+            const char* option = "--copy") {
     const pid_t pid = fork();
     if (pid == 0) {
-        std::vector<std::string> args = {cli, "--copy"};
+        std::vector<std::string> args = {cli, option};
         for (const auto& ut : uts) args.push_back(ut.string());
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
@@ -154,6 +169,8 @@ int main(int argc, char** argv) {
     const fs::path root = base / ("zendrik-crash-" + std::to_string(getpid()));
     fs::remove_all(root);
     fs::create_directories(root);
+    // The runs' journals go with the trials' folders.
+    ::setenv("XDG_STATE_HOME", (root / "state").c_str(), 1);
 
     zendrik::bench::GeneratorOptions options;
     options.seed = seed;
@@ -225,6 +242,7 @@ int main(int argc, char** argv) {
     std::mt19937_64 random(seed);
     std::uniform_int_distribution<long> moment(
         0, std::chrono::duration_cast<std::chrono::microseconds>(span).count());
+    const auto generated = filesBelow(root / "pristine");
     int failed = 0, killed = 0, temporaries = 0;
     std::vector<fs::path> uts;
     for (int t = 0; t < trials; ++t) {
@@ -242,7 +260,8 @@ int main(int argc, char** argv) {
             std::cerr << "trial " << t << ": " << problems.front() << " (" << problems.size()
                       << " problems)\n";
         }
-        if (t + 1 == trials || found > 0 || locks > 0) {
+        const bool again = t + 1 == trials || found > 0 || locks > 0;
+        if (again) {
             // Finish the killed run's work: its leftovers go, each named in the log.
             const int status2 = waitFor(start(cli, uts, root / "again.log"));
             const std::string log = slurp(root / "again.log");
@@ -260,6 +279,21 @@ int main(int argc, char** argv) {
                 std::cerr << "trial " << t << ": the next run named " << named << " of " << found
                           << " leftovers and left " << left << "\n";
             }
+        }
+        // Take back the runs made, the last first: as generated. A run killed before it made
+        // its journal of an installation changed nothing there, and leaves no run to undo.
+        bool undone = true;
+        for (int k = again ? 2 : 1; k > 0; --k) {
+            const int undoStatus = waitFor(start(cli, uts, root / "undo.log", "--undo"));
+            const std::string undoLog = slurp(root / "undo.log");
+            undone &= undoStatus == 0 || (undoLog.find("  no run to undo") != std::string::npos &&
+                                          undoLog.find("    left ") == std::string::npos &&
+                                          undoLog.find("  error: ") == std::string::npos);
+        }
+        if (!undone || filesBelow(root / "trial") != generated) {
+            ++failed;
+            std::cerr << "trial " << t << ": the undo " << (undone ? "left other files" : "failed")
+                      << "\n";
         }
     }
     fs::remove_all(root);

@@ -1,0 +1,47 @@
+// The undo half of zendrik-cli: journals each run, and takes runs back from their journals
+// (--undo, --undo-run ID, --list-runs).
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "filesystem/file_system.h"
+#include "journal/journal_store.h"
+#include "journal/journaling_file_system.h"
+
+namespace zendrik {
+
+struct UndoRequest {
+    enum class Kind { None, Last, Run, List };
+    Kind kind = Kind::None;
+    std::string runId;  // for Kind::Run
+};
+
+// Takes the undo option at `arguments[i]`, advancing `i` past its value; false when it is no
+// undo option. Sets `error` for one given twice or without its value.
+bool parseUndoOption(const std::vector<std::string>& arguments, size_t& i, UndoRequest& request,
+                     std::optional<std::string>& error);
+
+// Runs the request over the installation folders `folders` (each ending in kSeparator), with
+// the journals of the user's state folder. Returns the exit status: 0 when every change was
+// undone, 1 when any was left, failed, or a folder had no run to undo, 2 for a run id that
+// names no kept run.
+int runUndoCommand(const UndoRequest& request, FileSystem& fs,
+                   const std::vector<std::string>& folders, std::ostream& out, std::ostream& err);
+
+// The file layer of a run over `folders` that journals what the run changes, in the user's
+// state folder.
+class JournaledRun {
+  public:
+    JournaledRun(FileSystem& fs, std::vector<std::string> folders);
+    FileSystem& fs() { return journaling_; }
+
+  private:
+    JournalStore store_;
+    JournalingFileSystem journaling_;
+};
+
+}  // namespace zendrik

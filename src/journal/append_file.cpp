@@ -1,0 +1,77 @@
+#include "journal/append_file.h"
+
+#include <fcntl.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "filesystem/file_system.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace zendrik {
+namespace {
+
+[[noreturn]] void fail(FsOp op, const std::string& path) {
+    throw FsError(op, path, std::generic_category().message(errno));
+}
+
+#ifdef _WIN32
+std::wstring widePath(const std::string& text) {
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+#endif
+
+}  // namespace
+
+AppendFile::AppendFile(const std::string& path) : path_(path) {
+#ifdef _WIN32
+    fd_ = ::_wopen(widePath(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_APPEND | _O_BINARY,
+                   _S_IREAD | _S_IWRITE);
+#else
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+#endif
+    if (fd_ < 0) fail(FsOp::Write, path);
+}
+
+AppendFile::~AppendFile() {
+#ifdef _WIN32
+    ::_close(fd_);
+#else
+    ::close(fd_);
+#endif
+}
+
+void AppendFile::append(std::string_view data) {
+    while (!data.empty()) {
+#ifdef _WIN32
+        const int n = ::_write(fd_, data.data(), static_cast<unsigned>(data.size()));
+#else
+        const ssize_t n = ::write(fd_, data.data(), data.size());
+        if (n < 0 && errno == EINTR) continue;
+#endif
+        if (n <= 0) fail(FsOp::Write, path_);
+        size_ += static_cast<uint64_t>(n);
+        data.remove_prefix(static_cast<size_t>(n));
+    }
+}
+
+void AppendFile::sync() {
+#ifdef _WIN32
+    if (::_commit(fd_) != 0) fail(FsOp::Write, path_);
+#else
+    if (::fdatasync(fd_) != 0) fail(FsOp::Write, path_);
+#endif
+}
+
+}  // namespace zendrik

@@ -1,0 +1,33 @@
+// A file that grows at its end only: each append reaches the operating system at once (a
+// killed process loses nothing appended), and sync() puts what was appended on the disk.
+// Outside any installation, so it goes straight to the system, not through a FileSystem.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zendrik {
+
+class AppendFile {
+  public:
+    // Creates the file at the UTF-8 path `path`, which must not exist. Throws FsError.
+    explicit AppendFile(const std::string& path);
+    ~AppendFile();
+    AppendFile(const AppendFile&) = delete;
+    AppendFile& operator=(const AppendFile&) = delete;
+
+    // Throws FsError when the system refuses or writes less.
+    void append(std::string_view data);
+    // Throws FsError when the flush fails.
+    void sync();
+    // The bytes written so far, those of a failed append included.
+    uint64_t size() const { return size_; }
+
+  private:
+    std::string path_;
+    int fd_ = -1;
+    uint64_t size_ = 0;
+};
+
+}  // namespace zendrik

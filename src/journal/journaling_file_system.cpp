@@ -1,0 +1,205 @@
+#include "journal/journaling_file_system.h"
+
+#include "filesystem/names.h"
+#include "filesystem/temporary_files.h"
+
+namespace zendrik {
+
+JournalingFileSystem::JournalingFileSystem(FileSystem& target, JournalStore& store,
+                                           std::vector<std::string> installations)
+    : target_(target), store_(store), installations_(std::move(installations)) {}
+
+JournalingFileSystem::~JournalingFileSystem() {
+    for (auto& [folder, journal] : journals_) {
+        try {
+            journal->kept->sync();
+            journal->file->sync();
+        } catch (const std::exception&) {
+            // The journal reached the system with every append; only its flush failed.
+        }
+    }
+}
+
+void JournalingFileSystem::openJournals() {
+    for (const auto& folder : installations_) {
+        std::string relative;
+        try {
+            journalOf(folder, relative);
+        } catch (const FsError&) {
+        }
+    }
+}
+
+JournalingFileSystem::Journal* JournalingFileSystem::journalOf(const std::string& path,
+                                                               std::string& relative) {
+    const std::string* owner = nullptr;
+    for (const auto& folder : installations_) {
+        if (path.starts_with(folder) && (!owner || folder.size() > owner->size())) owner = &folder;
+    }
+    if (!owner) return nullptr;
+    relative = path.substr(owner->size());
+    if (const auto found = journals_.find(*owner); found != journals_.end()) {
+        return found->second.get();
+    }
+    auto made = std::make_unique<Journal>();
+    const std::string key = JournalStore::installationKey(*owner);
+    made->id = store_.newRun(key);
+    made->folder = store_.folderOf(made->id);
+    target_.nameExactly(made->folder);
+    made->kept = std::make_unique<AppendFile>(made->folder + kKeptName);
+    made->file = std::make_unique<AppendFile>(made->folder + kJournalName);
+    made->file->append(encodeHeader(key));
+    return journals_.emplace(*owner, std::move(made)).first->second.get();
+}
+
+std::unique_ptr<InstallationLock> JournalingFileSystem::lockInstallation(
+    const std::string& folder, std::chrono::milliseconds wait) {
+    auto lock = target_.lockInstallation(folder, wait);
+    std::string relative;
+    journalOf(folder, relative);
+    return lock;
+}
+
+void JournalingFileSystem::append(Journal& journal, const JournalRecord& record) {
+    journal.file->append(encodeRecord(record));
+}
+
+void JournalingFileSystem::voided(Journal& journal, uint64_t change) {
+    try {
+        append(journal, JournalRecord::of(RecordKind::Void, change));
+    } catch (const std::exception&) {
+    }
+}
+
+void JournalingFileSystem::keep(Journal& journal, uint64_t change, const std::string& path,
+                                const std::string& relative) {
+    const auto stamp = target_.stampOf(path);
+    if (!stamp) return;  // gone meanwhile: the change itself will say so
+    JournalRecord record = JournalRecord::of(RecordKind::Kept, change, relative);
+    record.stamp = *stamp;
+    record.offset = journal.kept->size();
+    const auto reader = target_.openForReading(path);
+    std::string buffer(64 * 1024, '\0');
+    for (size_t n; (n = reader->read(buffer.data(), buffer.size())) > 0;) {
+        journal.kept->append(std::string_view(buffer.data(), n));
+    }
+    record.stamp.size = journal.kept->size() - record.offset;  // what was read
+    append(journal, record);
+}
+
+Transfer JournalingFileSystem::moveFile(const std::string& from, const std::string& to) {
+    std::string relative;
+    Journal* journal = journalOf(to, relative);
+    const auto stamp = journal ? target_.stampOf(from) : std::nullopt;
+    if (!stamp) return target_.moveFile(from, to);  // unrecorded, or it fails for want of `from`
+    const uint64_t change = ++changes_;
+    if (target_.fileExists(to) && !target_.sameFile(from, to)) keep(*journal, change, to, relative);
+    JournalRecord record = JournalRecord::of(RecordKind::Move, change, relative);
+    std::string fromRelative;
+    if (journalOf(from, fromRelative) == journal) {
+        record.from = fromRelative;
+    } else {
+        record.from = from;
+        record.fromInstallation = false;
+    }
+    record.stamp = *stamp;
+    append(*journal, record);
+    try {
+        const Transfer done = target_.moveFile(from, to);
+        if (done == Transfer::SameFile) voided(*journal, change);
+        return done;
+    } catch (...) {
+        voided(*journal, change);
+        throw;
+    }
+}
+
+Transfer JournalingFileSystem::copyFile(const std::string& from, const std::string& to) {
+    std::string relative;
+    Journal* journal = journalOf(to, relative);
+    const auto stamp = journal ? target_.stampOf(from) : std::nullopt;
+    if (!stamp) return target_.copyFile(from, to);
+    const uint64_t change = ++changes_;
+    if (target_.fileExists(to) && !target_.sameFile(from, to)) keep(*journal, change, to, relative);
+    JournalRecord record = JournalRecord::of(RecordKind::Copy, change, relative);
+    record.from = from;
+    record.fromInstallation = false;
+    record.stamp = *stamp;
+    append(*journal, record);
+    Transfer done;
+    try {
+        done = target_.copyFile(from, to);
+    } catch (...) {
+        voided(*journal, change);
+        throw;
+    }
+    if (done == Transfer::SameFile) {
+        voided(*journal, change);
+    } else if (const auto made = target_.stampOf(to)) {
+        JournalRecord copy = JournalRecord::of(RecordKind::Made, change);
+        copy.stamp = *made;
+        append(*journal, copy);
+    }
+    return done;
+}
+
+void JournalingFileSystem::removeFile(const std::string& path) {
+    std::string relative;
+    Journal* journal = journalOf(path, relative);
+    const size_t cut = path.rfind(kSeparator);
+    if (!journal || isTemporaryName(path.substr(cut == std::string::npos ? 0 : cut + 1))) {
+        return target_.removeFile(path);
+    }
+    const uint64_t change = ++changes_;
+    keep(*journal, change, path, relative);
+    append(*journal, JournalRecord::of(RecordKind::Remove, change, relative));
+    try {
+        target_.removeFile(path);
+    } catch (...) {
+        voided(*journal, change);
+        throw;
+    }
+}
+
+void JournalingFileSystem::writeFile(const std::string& path, std::string_view contents,
+                                     Sync sync) {
+    std::string relative;
+    Journal* journal = journalOf(path, relative);
+    if (!journal) return target_.writeFile(path, contents, sync);
+    const uint64_t change = ++changes_;
+    if (!journal->written.contains(foldName(relative))) {
+        if (target_.fileExists(path)) keep(*journal, change, path, relative);
+        journal->written.insert(foldName(relative));
+    }
+    JournalRecord record = JournalRecord::of(RecordKind::Write, change, relative);
+    record.stamp.size = contents.size();
+    record.hash = textHash(contents);
+    append(*journal, record);
+    try {
+        target_.writeFile(path, contents, sync);
+    } catch (...) {
+        voided(*journal, change);
+        throw;
+    }
+}
+
+void JournalingFileSystem::syncDeferredWrites() {
+    // The journals first: a change on the disk is in its journal there.
+    std::exception_ptr first;
+    for (auto& [folder, journal] : journals_) {
+        try {
+            journal->kept->sync();
+            journal->file->sync();
+        } catch (...) {
+            if (!first) first = std::current_exception();
+        }
+    }
+    try {
+        target_.syncDeferredWrites();
+    } catch (...) {
+        if (!first) first = std::current_exception();
+    }
+    if (first) std::rethrow_exception(first);
+}
+
+}  // namespace zendrik

@@ -1,0 +1,114 @@
+// A FileSystem that passes every call on to another one and keeps, per installation of the
+// run, a journal of what the run changed there, so that an undo can take the run back:
+//
+// - moveFile: the move (from, to) and the moved file's stamp;
+// - copyFile: the copy, the source's stamp and, once made, the copy's stamp;
+// - removeFile: the deleted file's former bytes;
+// - writeFile: the text's hash; the first write of a file in a run also keeps its former bytes;
+// - a move or copy that replaces a file keeps that file's former bytes.
+//
+// Former bytes are appended to the run's file "kept" before the change, their permission bits
+// and modification time recorded; a file that a rename keeps is never copied. Each record
+// reaches the operating system before its change is made, so a killed run's journal holds
+// every change it made, and perhaps one it did not get to; the journals and kept bytes reach
+// the disk at each syncDeferredWrites, before the changes of that batch. A change that cannot
+// be recorded is not made: it throws FsError. Paths outside the run's installations, the
+// temporary files of killed runs, and openForReplacing (the saved log) are not recorded. A
+// run's journal of an installation is made when the run locks it, or at its first change.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "filesystem/file_system.h"
+#include "journal/append_file.h"
+#include "journal/journal_record.h"
+#include "journal/journal_store.h"
+
+namespace zendrik {
+
+class JournalingFileSystem final : public FileSystem {
+  public:
+    // `installations` are the run's folders, each ending in kSeparator.
+    JournalingFileSystem(FileSystem& target, JournalStore& store,
+                         std::vector<std::string> installations);
+    ~JournalingFileSystem() override;
+
+    // Makes the run's journal of every installation, so that a run killed before it reached
+    // one is the last run there too: an undo of it takes nothing back there. A journal that
+    // cannot be made is left for the first change there to fail on.
+    void openJournals();
+
+    void nameExactly(const std::string& path) override { target_.nameExactly(path); }
+    std::vector<std::string> listFiles(const std::string& folder,
+                                       std::string_view extension) override {
+        return target_.listFiles(folder, extension);
+    }
+    bool fileExists(const std::string& path) override { return target_.fileExists(path); }
+    bool folderExists(const std::string& path) override { return target_.folderExists(path); }
+    bool ambiguous(const std::string& path) override { return target_.ambiguous(path); }
+    bool sameFile(const std::string& a, const std::string& b) override {
+        return target_.sameFile(a, b);
+    }
+    std::optional<FileStamp> stampOf(const std::string& path) override {
+        return target_.stampOf(path);
+    }
+    bool writeProtected(const std::string& path) override { return target_.writeProtected(path); }
+    bool belongsTo(const std::string& folder, const std::string& installation) override {
+        return target_.belongsTo(folder, installation);
+    }
+    bool sameFolder(const std::string& a, const std::string& b) override {
+        return target_.sameFolder(a, b);
+    }
+    // Also makes the run's journal of the installation, so that a run that changes nothing
+    // there is one to undo as well: it takes nothing back.
+    std::unique_ptr<InstallationLock> lockInstallation(const std::string& folder,
+                                                       std::chrono::milliseconds wait) override;
+    std::unique_ptr<SequentialReader> openForReading(const std::string& path) override {
+        return target_.openForReading(path);
+    }
+    void writeFile(const std::string& path, std::string_view contents,
+                   Sync sync = Sync::Now) override;
+    void syncDeferredWrites() override;
+    std::unique_ptr<SequentialWriter> openForReplacing(const std::string& path) override {
+        return target_.openForReplacing(path);
+    }
+    Transfer copyFile(const std::string& from, const std::string& to) override;
+    Transfer moveFile(const std::string& from, const std::string& to) override;
+    void removeFile(const std::string& path) override;
+    void testAppend(const std::string& path) override { target_.testAppend(path); }
+    void forgetCache() override { target_.forgetCache(); }
+    std::vector<std::vector<std::string>> caseTwins(const std::string& folder) override {
+        return target_.caseTwins(folder);
+    }
+
+  private:
+    struct Journal {
+        std::string id;
+        std::string folder;  // the run's folder, ending in the separator
+        std::unique_ptr<AppendFile> file;
+        std::unique_ptr<AppendFile> kept;
+        std::set<std::string> written;  // folded relative paths whose former bytes are kept
+    };
+    // The journal of the installation that holds `path`, made at its first use, and the
+    // path relative to that installation; none for a path outside the run's installations.
+    Journal* journalOf(const std::string& path, std::string& relative);
+    void append(Journal& journal, const JournalRecord& record);
+    // Appends a Void record for `change`, leaving a failure to do so unsaid: the change
+    // itself failed, and an undo takes an unmade change as nothing to undo.
+    void voided(Journal& journal, uint64_t change);
+    // Appends the file at `path` to the run's kept bytes and records it as kept.
+    void keep(Journal& journal, uint64_t change, const std::string& path,
+              const std::string& relative);
+
+    FileSystem& target_;
+    JournalStore& store_;
+    std::vector<std::string> installations_;
+    std::map<std::string, std::unique_ptr<Journal>> journals_;  // by installation folder
+    uint64_t changes_ = 0;
+};
+
+}  // namespace zendrik
