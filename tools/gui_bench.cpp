@@ -6,8 +6,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include "filesystem/names.h"
 #include "filesystem/native_file_system.h"
 #include "pages/file_dialog.h"
 #include "pages/optionen.h"
@@ -16,6 +18,18 @@
 #include "pages/wizard.h"
 
 namespace {
+
+// The path of the installation's executable as the file dialog would give it: the real
+// spelling of its System folder, whatever the letter case.
+std::string executableOf(const std::string& installation) {
+    for (const auto& entry : std::filesystem::directory_iterator(installation)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_directory() && zendrik::sameName(name, "System")) {
+            return (entry.path() / "UnrealTournament.exe").string();
+        }
+    }
+    return installation + "/System/UnrealTournament.exe";
+}
 
 bool click(QWidget& page, const char* name) {
     auto* button = page.findChild<QAbstractButton*>(QString::fromLatin1(name));
@@ -38,7 +52,7 @@ int main(int argc, char** argv) {
     wizard.start();
     if (!click(wizard.optionen(), "NextButton")) return 1;
     for (int i = 1; i < argc; ++i) {
-        const std::string exe = std::string(argv[i]) + "/System/UnrealTournament.exe";
+        const std::string exe = executableOf(argv[i]);
         zendrik::FileDialog::setNextFileName(QString::fromStdString(exe));
         if (!click(wizard.ordnerAuswahl(), "OpenButton")) return 1;
     }
