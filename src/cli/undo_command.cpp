@@ -183,9 +183,4 @@ int runUndoCommand(const UndoRequest& request, FileSystem& fs,
     return whole ? kExitSuccess : kExitFolderFailed;
 }
 
-JournaledRun::JournaledRun(FileSystem& fs, std::vector<std::string> folders)
-    : store_(userStore()), journaling_(fs, store_, std::move(folders)) {
-    journaling_.openJournals();
-}
-
 }  // namespace zendrik

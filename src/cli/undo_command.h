@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "filesystem/file_system.h"
-#include "journal/journal_store.h"
-#include "journal/journaling_file_system.h"
+#include "journal/journaled_run.h"
 
 namespace zendrik {
 
@@ -31,17 +30,5 @@ bool parseUndoOption(const std::vector<std::string>& arguments, size_t& i, UndoR
 // names no kept run.
 int runUndoCommand(const UndoRequest& request, FileSystem& fs,
                    const std::vector<std::string>& folders, std::ostream& out, std::ostream& err);
-
-// The file layer of a run over `folders` that journals what the run changes, in the user's
-// state folder.
-class JournaledRun {
-  public:
-    JournaledRun(FileSystem& fs, std::vector<std::string> folders);
-    FileSystem& fs() { return journaling_; }
-
-  private:
-    JournalStore store_;
-    JournalingFileSystem journaling_;
-};
 
 }  // namespace zendrik

@@ -32,7 +32,6 @@ Reparier::Reparier(Wizard& wizard)
     : wizard_(wizard),
       ui_(std::make_unique<Ui::Reparier>()),
       model_(log_),
-      run_(wizard.fileSystem(), workerLog_),
       gate_(new InputGate(*this)) {
     ui_->setupUi(this);
     fit_ = std::make_unique<ScreenFit>(*this, *ui_->LogListbox);
@@ -43,7 +42,6 @@ Reparier::Reparier(Wizard& wizard)
     // The page keeps every line; the worker's log only the last, which a step may extend.
     workerLog_.keepAllLines(false);
     workerLog_.addObserver(&relay_);
-    run_.setStatusListener([this](const std::string& status) { relay_.setStatus(status); });
     progress_.setInterval(kProgressEveryMs);
     connect(&progress_, &QTimer::timeout, this, &Reparier::showProgress);
     connect(ui_->NextButton, &QPushButton::clicked, this, &Reparier::NextButton_Click);
@@ -103,18 +101,27 @@ void Reparier::Form_Activate() {
     applyButtonRule();
     const std::vector<std::string> workList = wizard_.ordnerAuswahl().workList();
     const bool removal = wizard_.optionen().removeIncompleteExtensions();
-    runPass([workList, removal](RepairRun& run) { run.repairPass(workList, removal); });
+    runPass(workList, [workList, removal](RepairRun& run) { run.repairPass(workList, removal); });
 }
 
-void Reparier::runPass(std::function<void(RepairRun&)> pass) {
+std::unique_ptr<JournaledRun> Reparier::CreateUNDObat(const std::vector<std::string>& OrdnerListe) {
+    return std::make_unique<JournaledRun>(wizard_.fileSystem(), OrdnerListe);
+}
+
+void Reparier::runPass(const std::vector<std::string>& workList,
+                       std::function<void(RepairRun&)> pass) {
     running_ = true;
     setButtonsActive(false);
     progress_.start();
     FileSystem& fs = wizard_.fileSystem();
-    worker_ = std::thread([this, &fs, pass = std::move(pass)] {
+    worker_ = std::thread([this, &fs, workList, pass = std::move(pass)] {
         // A failed folder is logged by the pass itself, which then goes on with the next one.
         try {
-            pass(run_);
+            // Each pass is journaled, so that zendrik-cli --undo can take it back.
+            const auto journal = CreateUNDObat(workList);
+            RepairRun run(journal->fs(), workerLog_);
+            run.setStatusListener([this](const std::string& status) { relay_.setStatus(status); });
+            pass(run);
         } catch (const PassStopped&) {
             try {
                 fs.syncDeferredWrites();
@@ -171,7 +178,7 @@ void Reparier::NextButton_Click() {
     }
     setWindowTitle(QStringLiteral("copying extensions..."));
     const std::vector<std::string> workList = wizard_.ordnerAuswahl().workList();
-    runPass([workList](RepairRun& run) { run.exchangePass(workList); });
+    runPass(workList, [workList](RepairRun& run) { run.exchangePass(workList); });
 }
 
 void Reparier::SaveLogButton_Click() {

@@ -15,6 +15,7 @@
 #include <memory>
 #include <thread>
 
+#include "journal/journaled_run.h"
 #include "log/log.h"
 #include "pages/log_model.h"
 #include "pages/pass_relay.h"
@@ -71,7 +72,9 @@ class Reparier : public QWidget {
     void setButtonsActive(bool active);
     // Runs `pass` on the worker thread; the engine's file layer is the worker's until the
     // pass has ended.
-    void runPass(std::function<void(RepairRun&)> pass);
+    void runPass(const std::vector<std::string>& workList, std::function<void(RepairRun&)> pass);
+    // The undo journal of a pass over `OrdnerListe`: the file layer the pass works through.
+    std::unique_ptr<JournaledRun> CreateUNDObat(const std::vector<std::string>& OrdnerListe);
     // Brings what the worker wrote since the last call onto the page.
     void showProgress();
     // On the interface's thread, once the worker has returned.
@@ -83,7 +86,6 @@ class Reparier : public QWidget {
     LogModel model_;
     // The worker's side: the engine's log and run, touched only by the worker during a pass.
     Log workerLog_;
-    RepairRun run_;
     PassRelay relay_;
     std::thread worker_;
     QTimer progress_;

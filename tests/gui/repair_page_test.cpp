@@ -4,6 +4,10 @@
 #include <QListView>
 #include <QTest>
 
+#include <sstream>
+
+#include "cli/undo_command.h"
+#include "filesystem/posix_file_system.h"
 #include "pages/file_dialog.h"
 #include "pages/message_box.h"
 #include "wizard_harness.h"
@@ -145,6 +149,25 @@ class RepairPageTest : public QObject {
         FileDialog::setNextFileName(q(saved.string()));
         QVERIFY(h.click(h.repair(), "SaveLogButton"));
         QCOMPARE(fileBytes(saved), savedForm(cleanBlock(only->folder(), true)));
+    }
+
+    // The wizard's passes are journaled as the command line's are: its repair can be undone.
+    void aRepairInTheWizardCanBeUndone() {
+        WizardHarness h;
+        auto ut = h.installation("Undoable");
+        ut->add("system/Foo.utx", "misplaced");
+        ut->add("system/Gone.int", skinInt());
+        const auto before = treeOf(ut->root());
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate(h.exeOf(*ut)));
+        QVERIFY(h.toRepairPage());
+        QVERIFY(treeOf(ut->root()) != before);
+        std::ostringstream out, err;
+        PosixFileSystem disk;
+        QCOMPARE(runUndoCommand(UndoRequest{UndoRequest::Kind::Last, {}}, disk, {ut->folder()}, out,
+                                err),
+                 0);
+        QCOMPARE(treeOf(ut->root()), before);
     }
 
     void twoLocatedOneSelectedRepairsOneAndOffersCopy() {
