@@ -10,7 +10,7 @@ namespace zendrik {
 
 const char* const kUsage =
     "Usage: zendrik-cli [--keep-incomplete] [--copy] [--dry-run] [--log FILE] FOLDER...\n"
-    "       zendrik-cli [--dry-run] --undo FOLDER... | --undo-run ID | --list-runs FOLDER...\n"
+    "       zendrik-cli --undo FOLDER... | --undo-run ID | --list-runs FOLDER...\n"
     "Puts Unreal Tournament installations in order: moves misplaced package files into\n"
     "their home folders, deletes the description files of incomplete extensions and adds\n"
     "the missing ServerPackages= lines to System/UnrealTournament.ini.\n"
@@ -138,8 +138,9 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& argume
         std::replace(options.logFile->begin(), options.logFile->end(), '/', kSeparator);
     const bool undoing = options.undo.kind != UndoRequest::Kind::None;
     if (undoing && (options.copy || options.keepIncomplete || options.logFile)) {
-        return "--undo, --undo-run and --list-runs take no other option but --dry-run";
+        return "--undo, --undo-run and --list-runs take no other option";
     }
+    if (undoing && options.dryRun) return "--dry-run does not preview an undo yet";
     if (options.undo.kind == UndoRequest::Kind::Run) {
         if (!options.folders.empty()) return "--undo-run takes no FOLDER";
     } else if (!help && !version && options.folders.empty()) {
