@@ -86,9 +86,27 @@ std::optional<std::string> JournalStore::userRoot() {
 
 std::string JournalStore::installationKey(const std::string& folder) {
     std::error_code error;
+#ifdef _WIN32
+    // The folder's absolute form, letter case folded, as the file system matches names; no
+    // file call, which a long path would need in its "\\?\" form that the library's path
+    // functions do not take.
+    std::string plain = folder;
+    if (plain.starts_with("\\\\?\\UNC\\")) {
+        plain = "\\\\" + plain.substr(8);
+    } else if (plain.starts_with("\\\\?\\")) {
+        plain = plain.substr(4);
+    }
+    stdfs::path real = pathOf(plain);
+    if (!real.is_absolute()) real = stdfs::absolute(real, error);
+    if (error) throw FsError(FsOp::Exists, folder, error.message());
+    std::string key = foldName(utf8Of(real.lexically_normal()));
+    while (key.size() > 3 && key.back() == '\\') key.pop_back();
+    return key;
+#else
     const stdfs::path real = stdfs::canonical(pathOf(folder), error);
     if (error) throw FsError(FsOp::Exists, folder, error.message());
     return utf8Of(real);
+#endif
 }
 
 std::string JournalStore::newRun(const std::string& key) {
