@@ -199,8 +199,12 @@ TEST_F(UndoTest, WhatChangedSinceTheRunIsKeptAndNamedAndTheRestIsUndone) {
     put(ut1 / "System" / "Mut1.u", "mutator code, patched by hand");
     const fs::path voice = ut1 / "sounds" / "Voice1.uax";
     const auto time = fs::last_write_time(voice);
-    fs::remove(voice);
+    // The old file stays until the new one exists, so that the new one cannot reuse its
+    // file number, as a file system may right after a deletion.
+    const fs::path old = voice.string() + ".old";
+    fs::rename(voice, old);
     put(voice, "voice one, a new one");
+    fs::remove(old);
     fs::last_write_time(voice, time);
     put(ut2 / "System" / "UnrealTournament.ini",
         contentsOf(ut2 / "System" / "UnrealTournament.ini") + "[Edited]\r\nByHand=1\r\n");
