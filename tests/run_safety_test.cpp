@@ -63,14 +63,18 @@ TEST_F(RunSafetyTest, OneRunPerInstallation) {
 
 #ifndef _WIN32
 
-TEST_F(RunSafetyTest, TemporaryFilesBelongToTheirRun) {
-    Installation ut(tmp.path(), "UT");
-    // A run that is gone, and one still going (this very process).
+// The name of a run of this host that has ended: a child process that exited.
+std::string goneRun() {
     const pid_t child = ::fork();
     if (child == 0) ::_exit(0);
     ::waitpid(child, nullptr, 0);
-    const std::string host = thisRun().substr(0, thisRun().find('-'));
-    const std::string dead = "Foo.utx~" + host + "-" + std::to_string(child) + "-3.zendrik-tmp";
+    return thisRun().substr(0, thisRun().find('-')) + "-" + std::to_string(child);
+}
+
+TEST_F(RunSafetyTest, TemporaryFilesBelongToTheirRun) {
+    Installation ut(tmp.path(), "UT");
+    // A run that is gone, and one still going (this very process).
+    const std::string dead = "Foo.utx~" + goneRun() + "-3.zendrik-tmp";
     const std::string live = "Bar.utx~" + thisRun() + "-9.zendrik-tmp";
     put(ut.at("textures/" + dead), "torn");
     put(ut.at("textures/" + live), "being written");
@@ -206,12 +210,7 @@ TEST_F(RunSafetyTest, TheSavedLogHarmsNoOtherFile) {
     EXPECT_EQ(cli({"--log", "/dev/null", ut.folder()}), kExitSuccess) << err.str();
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
     // What a killed run left of saving a log there goes; a live run's stays.
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    const std::string host = thisRun().substr(0, thisRun().find('-'));
-    const fs::path dead =
-        tmp.path() / ("run.txt~" + host + "-" + std::to_string(child) + "-1.zendrik-tmp");
+    const fs::path dead = tmp.path() / ("run.txt~" + goneRun() + "-1.zendrik-tmp");
     const fs::path live = tmp.path() / ("run.txt~" + thisRun() + "-100.zendrik-tmp");
     put(dead, "torn");
     put(live, "another log being saved");
