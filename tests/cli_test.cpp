@@ -100,7 +100,7 @@ TEST_F(CliTest, BadUsageTouchesNothing) {
         {a.folder(), (tmp.path() / "nowhere").string()},
         {a.folder(), a.at("system/Other.exe").string()},
         {"--log", (tmp.path() / "no" / "log.txt").string(), a.folder()},
-        {"--dry-run", "--undo", a.folder()},
+        {"--undo", "--copy", a.folder()},
     };
     for (const auto& arguments : bad) {
         EXPECT_EQ(cli(arguments), kExitUsage);

@@ -121,9 +121,17 @@ TEST_F(UndoTest, RepairThenExchangeThenTwoUndosLeaveEveryInstallationAsBefore) {
               std::string::npos)
         << out.str();
 
+    // A preview of the undo prints its log and changes nothing, the journals included.
+    const auto journals = treeOf(state());
+    ASSERT_EQ(cli(with({"--dry-run", "--undo"}, folders)), kExitSuccess) << err.str();
+    const std::string preview = out.str();
+    EXPECT_EQ(stateOf(root), repaired);
+    EXPECT_EQ(treeOf(state()), journals);
+
     ASSERT_EQ(cli(with({"--undo"}, folders)), kExitSuccess) << err.str() << out.str();
     EXPECT_EQ(stateOf(root), before);
     const std::string log = out.str();
+    EXPECT_EQ(log, preview);
     EXPECT_TRUE(log.starts_with("Processing : " + folders[0] + "...\n")) << log;
     EXPECT_NE(log.find("    moved " + folders[0] + "textures/Skin1.utx back to "_p + folders[0] +
                        "system/Skin1.utx\n"_p),
@@ -211,8 +219,13 @@ TEST_F(UndoTest, WhatChangedSinceTheRunIsKeptAndNamedAndTheRestIsUndone) {
     put(ut1 / "System" / "Gone1.int", "made anew");
     const auto changed = stateOf(root);
 
+    EXPECT_EQ(cli(with({"--dry-run", "--undo"}, folders)), kExitFolderFailed);
+    const std::string preview = out.str();
+    EXPECT_EQ(stateOf(root), changed);
+
     EXPECT_EQ(cli(with({"--undo"}, folders)), kExitFolderFailed);
     const std::string log = out.str();
+    EXPECT_EQ(log, preview);
     for (const std::string& left :
          {folders[0] + "system/Mut1.u"_p, folders[0] + "sounds/Voice1.uax"_p,
           folders[0] + "system/Gone1.int"_p}) {

@@ -10,7 +10,8 @@ namespace zendrik {
 
 const char* const kUsage =
     "Usage: zendrik-cli [--keep-incomplete] [--copy] [--dry-run] [--log FILE] FOLDER...\n"
-    "       zendrik-cli --undo FOLDER... | --undo-run ID | --list-runs FOLDER...\n"
+    "       zendrik-cli [--dry-run] --undo FOLDER... | --undo-run ID\n"
+    "       zendrik-cli --list-runs FOLDER...\n"
     "Puts Unreal Tournament installations in order: moves misplaced package files into\n"
     "their home folders, deletes the description files of incomplete extensions and adds\n"
     "the missing ServerPackages= lines to System/UnrealTournament.ini.\n"
@@ -20,7 +21,7 @@ const char* const kUsage =
     "  --keep-incomplete  do not delete the description files of incomplete extensions\n"
     "  --copy             then copy into each installation the extensions that the others\n"
     "                     have and it lacks\n"
-    "  --dry-run          show what the run would do, changing nothing\n"
+    "  --dry-run          show what the run (or the undo) would do, changing nothing\n"
     "  --log FILE         save the log to FILE at the end (CR LF line ends; replaces FILE)\n"
     "  --undo             take back the last run on each FOLDER that is not undone yet;\n"
     "                     what changed since that run is left as it is and named\n"
@@ -138,9 +139,8 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& argume
         std::replace(options.logFile->begin(), options.logFile->end(), '/', kSeparator);
     const bool undoing = options.undo.kind != UndoRequest::Kind::None;
     if (undoing && (options.copy || options.keepIncomplete || options.logFile)) {
-        return "--undo, --undo-run and --list-runs take no other option";
+        return "--undo, --undo-run and --list-runs take no other option but --dry-run";
     }
-    if (undoing && options.dryRun) return "--dry-run does not preview an undo yet";
     if (options.undo.kind == UndoRequest::Kind::Run) {
         if (!options.folders.empty()) return "--undo-run takes no FOLDER";
     } else if (!help && !version && options.folders.empty()) {

@@ -37,7 +37,7 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& disk, std::ost
         return kExitSuccess;
     }
     if (options.undo.kind != UndoRequest::Kind::None) {
-        return runUndoCommand(options.undo, fs, options.folders, out, err);
+        return runUndoCommand(options.undo, fs, options.folders, out, err, options.dryRun);
     }
 
     // The file for --log first: a folder that takes no file ends the run before it begins.

@@ -68,7 +68,7 @@ std::vector<Restoration> laterRestorations(const JournalStore& store, const std:
 
 // Undoes the run `id` on `folder`; returns whether all of it was undone.
 bool undoOne(FileSystem& fs, Log& log, JournalStore& store, const std::string& folder,
-             const std::string& id, std::ostream& err) {
+             const std::string& id, bool preview, std::ostream& err) {
     log.addLine("Processing : " + folder + "...");
     log.addLine("  undoing the run " + id);
     bool whole = false;
@@ -81,10 +81,12 @@ bool undoOne(FileSystem& fs, Log& log, JournalStore& store, const std::string& f
         removeLeftoverTemporaryFiles(ctx, folder);
         const UndoResult result =
             undoJournal(fs, log, folder, store.folderOf(id), journal, earlier);
-        std::ofstream restored(pathOf(store.folderOf(id) + kRestoredName), std::ios::binary);
-        restored << encodeRestorations(result.restored);
-        restored.close();
-        store.markUndone(id);
+        if (!preview) {
+            std::ofstream restored(pathOf(store.folderOf(id) + kRestoredName), std::ios::binary);
+            restored << encodeRestorations(result.restored);
+            restored.close();
+            store.markUndone(id);
+        }
         for (const auto& left : result.left) err << "zendrik-cli: left " << left << "\n";
         whole = result.left.empty();
     } catch (const std::logic_error&) {
@@ -126,7 +128,8 @@ bool parseUndoOption(const std::vector<std::string>& arguments, size_t& i, UndoR
 }
 
 int runUndoCommand(const UndoRequest& request, FileSystem& fs,
-                   const std::vector<std::string>& folders, std::ostream& out, std::ostream& err) {
+                   const std::vector<std::string>& folders, std::ostream& out, std::ostream& err,
+                   bool preview) {
     JournalStore store = userStore();
     if (request.kind == UndoRequest::Kind::List) {
         for (const auto& folder : folders) {
@@ -162,7 +165,7 @@ int runUndoCommand(const UndoRequest& request, FileSystem& fs,
             return kExitSuccess;
         }
         fs.nameExactly(folder);
-        whole = undoOne(fs, log, store, folder, request.runId, err);
+        whole = undoOne(fs, log, store, folder, request.runId, preview, err);
     } else {
         for (const auto& folder : folders) {
             const auto runs = store.runsOf(JournalStore::installationKey(folder));
@@ -176,7 +179,7 @@ int runUndoCommand(const UndoRequest& request, FileSystem& fs,
                 whole = false;
                 continue;
             }
-            whole &= undoOne(fs, log, store, folder, *last, err);
+            whole &= undoOne(fs, log, store, folder, *last, preview, err);
         }
     }
     log.removeObserver(&printer);

@@ -27,8 +27,10 @@ bool parseUndoOption(const std::vector<std::string>& arguments, size_t& i, UndoR
 // Runs the request over the installation folders `folders` (each ending in kSeparator), with
 // the journals of the user's state folder. Returns the exit status: 0 when every change was
 // undone, 1 when any was left, failed, or a folder had no run to undo, 2 for a run id that
-// names no kept run.
+// names no kept run. A `preview` (over a PreviewFileSystem) prints the same log and status
+// and records nothing in the journals: the run stays one to undo.
 int runUndoCommand(const UndoRequest& request, FileSystem& fs,
-                   const std::vector<std::string>& folders, std::ostream& out, std::ostream& err);
+                   const std::vector<std::string>& folders, std::ostream& out, std::ostream& err,
+                   bool preview = false);
 
 }  // namespace zendrik

@@ -55,6 +55,10 @@ class FaultInjectingFileSystem final : public FileSystem {
     Transfer copyFile(const std::string& from, const std::string& to) override;
     Transfer moveFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
+    void setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) override {
+        enter(FsOp::Write, path);
+        target_.setModeAndTime(path, mode, modified);
+    }
     void testAppend(const std::string& path) override;
     void forgetCache() override { target_.forgetCache(); }
     std::vector<std::vector<std::string>> caseTwins(const std::string& folder) override {

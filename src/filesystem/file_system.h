@@ -209,6 +209,11 @@ class FileSystem {
     // Deletes the plain file at `path`.
     virtual void removeFile(const std::string& path) = 0;
 
+    // Gives the plain file at `path` the permission bits `mode` (none changed for 0 or where
+    // the system has none) and the modification time `modified` (nanoseconds since 1970,
+    // UTC): a file put back as it was. Throws FsError (a write) when either cannot be set.
+    virtual void setModeAndTime(const std::string& path, uint32_t mode, int64_t modified);
+
     // Opens the existing file at `path` for appending and closes it without writing: the
     // write test of an installation.
     virtual void testAppend(const std::string& path) = 0;

@@ -27,6 +27,9 @@ struct AddedFile {
     bool moved = false;  // the real file itself, renamed: one file with it, not a copy
     bool writeProtected = false;
     uint64_t identity = 0;  // tells files of the preview apart; kept by a move
+    // The modification time (ns since 1970) that the preview gave the file: when it was
+    // written from memory, or as set; none for the time of the real file whose bytes it has.
+    std::optional<int64_t> modified;
 };
 
 // The change to one folded name of a folder.

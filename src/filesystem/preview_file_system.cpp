@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <system_error>
@@ -51,6 +52,9 @@ class MemoryWriter final : public SequentialWriter {
     std::function<void(std::string)> committed_;
     std::string contents_;
 };
+
+// The device of the files that only the preview holds: none that a real file is on.
+constexpr uint64_t kPreviewDevice = ~uint64_t{0};
 
 }  // namespace
 
@@ -224,6 +228,29 @@ bool PreviewFileSystem::sameFile(const std::string& a, const std::string& b) {
     return x && y && sameAt(*x, *y);
 }
 
+std::optional<FileStamp> PreviewFileSystem::stampOf(const std::string& path) {
+    const auto place = placeOf(path, FsOp::Exists);
+    if (!place) return real_.stampOf(path);
+    const Standing now = standing(*place);
+    if (!now.changed) return real_.stampOf(path);
+    if (!now.exists) return std::nullopt;
+    const AddedFile& file = *now.added;
+    FileStamp stamp;
+    if (file.originFolder) {
+        const auto source = real_.stampOf(originPath(file));
+        if (!source) throw FsError(FsOp::Exists, path, reasonOf(ENOENT));
+        stamp = *source;
+    } else {
+        stamp.size = file.contents->size();
+    }
+    if (!file.moved) {
+        stamp.device = kPreviewDevice;
+        stamp.file = file.identity;
+    }
+    if (file.modified) stamp.modified = *file.modified;
+    return stamp;
+}
+
 std::unique_ptr<InstallationLock> PreviewFileSystem::lockInstallation(
     const std::string& folder, std::chrono::milliseconds wait) {
     (void)folder;
@@ -254,6 +281,9 @@ void PreviewFileSystem::writeFile(const std::string& path, std::string_view cont
     AddedFile file;
     file.contents = std::make_shared<const std::string>(contents);
     file.identity = nextIdentity_++;  // a new file renamed over the old one
+    file.modified = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                        std::chrono::system_clock::now().time_since_epoch())
+                        .count();
     record(place, std::move(file), now);
 }
 
@@ -310,6 +340,22 @@ void PreviewFileSystem::removeFile(const std::string& path) {
     const Standing now = standing(place);
     if (protectedNow(place, now)) throw FsError::protectedFile(FsOp::Remove, path);
     folders_[place.folder].overlay.remove(place.folded, !now.added);
+}
+
+void PreviewFileSystem::setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) {
+    (void)mode;
+    const auto place = placeOf(path, FsOp::Write);
+    const Standing now = place ? standing(*place) : Standing{};
+    if (!now.exists) throw FsError(FsOp::Write, path, reasonOf(ENOENT));
+    Place at = *place;
+    AddedFile file = bytesOf(at, now);
+    if (!now.added) {
+        at.name = realName(at);
+        file.moved = true;  // the real file itself, with another time
+        file.identity = nextIdentity_++;
+    }
+    file.modified = modified;
+    record(at, std::move(file), now);
 }
 
 void PreviewFileSystem::testAppend(const std::string& path) {

@@ -44,6 +44,11 @@ class PreviewFileSystem final : public FileSystem {
     bool ambiguous(const std::string& path) override;
     bool writeProtected(const std::string& path) override;
     bool sameFile(const std::string& a, const std::string& b) override;
+    // A file the preview has not touched has its stamp from the layer below, a renamed one
+    // the stamp of the real file; a copy has its source's size and time and a file number
+    // of the preview's own, on no real device, as a file written from memory has, with the
+    // time it was written. setModeAndTime changes the time of any of them.
+    std::optional<FileStamp> stampOf(const std::string& path) override;
     bool sameFolder(const std::string& a, const std::string& b) override {
         return real_.sameFolder(a, b);
     }
@@ -62,6 +67,8 @@ class PreviewFileSystem final : public FileSystem {
     Transfer copyFile(const std::string& from, const std::string& to) override;
     Transfer moveFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
+    // Keeps the time for the file's stamp; the preview keeps no permission bits.
+    void setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) override;
     void testAppend(const std::string& path) override;
     // The overlay stays: it is the run's; only the layer below forgets.
     void forgetCache() override { real_.forgetCache(); }

@@ -78,6 +78,10 @@ class JournalingFileSystem final : public FileSystem {
     }
     Transfer copyFile(const std::string& from, const std::string& to) override;
     Transfer moveFile(const std::string& from, const std::string& to) override;
+    // Used only to put back a file the journal kept: nothing of the run to record.
+    void setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) override {
+        target_.setModeAndTime(path, mode, modified);
+    }
     void removeFile(const std::string& path) override;
     void testAppend(const std::string& path) override { target_.testAppend(path); }
     void forgetCache() override { target_.forgetCache(); }

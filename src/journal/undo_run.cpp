@@ -1,6 +1,5 @@
 #include "journal/undo_run.h"
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -77,6 +76,9 @@ class Undo {
         const auto it = kept_.find(change);
         return it == kept_.end() ? nullptr : &it->second;
     }
+    static std::filesystem::path pathOf(const std::string& utf8) {
+        return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+    }
     // The former bytes that `kept` records.
     std::string keptBytes(const JournalRecord& kept) const {
         const std::string pack = runFolder_ + kKeptName;
@@ -94,21 +96,7 @@ class Undo {
         const JournalRecord& kept = *keptOf(change);
         const std::string staged = runFolder_ + "restoring-" + std::to_string(change);
         fs_.writeFile(staged, keptBytes(kept), FileSystem::Sync::Deferred);
-        std::error_code error;
-        if (kept.stamp.mode != 0) {
-            std::filesystem::permissions(
-                pathOf(staged), static_cast<std::filesystem::perms>(kept.stamp.mode & 0777), error);
-        }
-        const std::chrono::sys_time<std::chrono::nanoseconds> time{
-            std::chrono::nanoseconds(kept.stamp.modified)};
-        if (!error) {
-            std::filesystem::last_write_time(
-                pathOf(staged),
-                std::chrono::time_point_cast<std::filesystem::file_time_type::duration>(
-                    std::chrono::file_clock::from_sys(time)),
-                error);
-        }
-        if (error) throw FsError(FsOp::Write, staged, error.message());
+        fs_.setModeAndTime(staged, kept.stamp.mode, kept.stamp.modified);
         fs_.copyFile(staged, path);
         fs_.removeFile(staged);
         const std::string relative = path.substr(installation_.size());
@@ -118,9 +106,6 @@ class Undo {
             result.restored.push_back(std::move(restoration));
         }
         log_.addLine("    restored " + path);
-    }
-    static std::filesystem::path pathOf(const std::string& utf8) {
-        return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
     }
     // True when the file at `path`, of stamp `now`, is the one of stamp `then`: the same
     // file, or the copy that an undo put back for it.
