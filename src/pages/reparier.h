@@ -18,7 +18,7 @@
 #include "journal/journaled_run.h"
 #include "log/log.h"
 #include "pages/log_model.h"
-#include "pages/pass_relay.h"
+#include "wizard/pass_relay.h"
 #include "repair/repair_run.h"
 
 namespace Ui {
