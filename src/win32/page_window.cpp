@@ -126,6 +126,15 @@ void PageWindow::lay(UINT dpi, HMONITOR monitor, const POINT* at) {
     }
     SetWindowPos(hwnd_, nullptr, topLeft.x, topLeft.y, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    // A window system whose frame does not scale as the DPI says (Wine) gets the client
+    // area right all the same.
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (client.right != placed.client.cx || client.bottom != placed.client.cy) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, size.cx + placed.client.cx - client.right,
+                     size.cy + placed.client.cy - client.bottom,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
     onLayout();
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -178,7 +187,8 @@ bool PageWindow::pressKey(const MSG& msg) {
 bool PageWindow::press(int id) {
     HWND button = id != 0 ? control(id) : nullptr;
     if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button)) return false;
-    SendMessageW(button, BM_CLICK, 0, 0);
+    // As the dialog manager does for Enter and Escape: the focus stays where it is.
+    SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(button));
     return true;
 }
 

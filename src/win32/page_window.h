@@ -35,8 +35,8 @@ class PageWindow {
     // Takes `msg` before it is dispatched: true when the page has dealt with it.
     bool translate(MSG& msg);
 
-    // Presses the button `id` as a click would, when a user could press it (shown and
-    // enabled). Returns whether it did.
+    // Presses the button `id` as a key does, when a user could press it (shown and
+    // enabled), leaving the focus where it is. Returns whether it did.
     bool press(int id);
 
   protected:
