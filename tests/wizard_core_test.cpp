@@ -263,10 +263,10 @@ TEST_F(WizardCoreTest, ACoreDestroyedDuringAPassStopsItAfterTheOperationUnderWay
     toRepairPage({a.get(), b.get()});
     ASSERT_TRUE(core->repair().activate());
     ASSERT_TRUE(hold.awaitReached());
-    // The core asks the worker to stop before it waits for it; the hold lets go once the
-    // destruction has begun.
+    // The core asks the worker to stop before it waits for it; the hold lets go half a
+    // second after the destruction began, well after that request.
     std::thread going([&] { core.reset(); });
-    std::this_thread::sleep_for(200ms);
+    std::this_thread::sleep_for(500ms);
     hold.released = true;
     going.join();
     EXPECT_TRUE(isFile(a->at("textures/Early.utx")));
