@@ -7,6 +7,8 @@ namespace {
 
 constexpr wchar_t kPageClass[] = L"ZendrikPage";
 constexpr DWORD kPageStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// A window that stays above another has no minimize box of its own.
+constexpr DWORD kOwnedStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kPageExStyle = WS_EX_CONTROLPARENT;
 
 bool isPushButton(HWND control) {
@@ -26,7 +28,8 @@ HINSTANCE programInstance() {
     return GetModuleHandleW(nullptr);
 }
 
-PageWindow::PageWindow(PageSpec spec, HWND owner) : spec_(std::move(spec)) {
+PageWindow::PageWindow(PageSpec spec, HWND owner)
+    : spec_(std::move(spec)), style_(owner ? kOwnedStyle : kPageStyle) {
     static const ATOM registered = [] {
         WNDCLASSEXW page{};
         page.cbSize = sizeof page;
@@ -42,7 +45,7 @@ PageWindow::PageWindow(PageSpec spec, HWND owner) : spec_(std::move(spec)) {
         return RegisterClassExW(&page);
     }();
     (void)registered;
-    hwnd_ = CreateWindowExW(kPageExStyle, kPageClass, spec_.caption, kPageStyle, CW_USEDEFAULT,
+    hwnd_ = CreateWindowExW(kPageExStyle, kPageClass, spec_.caption, style_, CW_USEDEFAULT,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                             programInstance(), this);
     dpi_ = GetDpiForWindow(hwnd_);
@@ -106,7 +109,7 @@ void PageWindow::lay(UINT dpi, HMONITOR monitor, const POINT* at) {
     GetMonitorInfoW(monitor, &info);
     const RECT& work = info.rcWork;
     RECT frame{};
-    AdjustWindowRectExForDpi(&frame, kPageStyle, FALSE, kPageExStyle, dpi_);
+    AdjustWindowRectExForDpi(&frame, style_, FALSE, kPageExStyle, dpi_);
     const SIZE frameSize = {frame.right - frame.left, frame.bottom - frame.top};
     const SIZE room = {work.right - work.left - frameSize.cx,
                        work.bottom - work.top - frameSize.cy};

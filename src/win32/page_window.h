@@ -75,6 +75,7 @@ class PageWindow {
     bool pressKey(const MSG& msg);
 
     PageSpec spec_;
+    DWORD style_;
     HWND hwnd_ = nullptr;
     UINT dpi_ = 96;
     HFONT normal_ = nullptr;
