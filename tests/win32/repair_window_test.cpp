@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "win32/dialogs.h"
@@ -202,6 +203,30 @@ TEST(Win32RepairWindowTest, OneExecutableOffersSaveLogAndFinishAndCancelEndsAtOn
     ASSERT_TRUE(h.toRepairPage());
     ASSERT_TRUE(h.click(h.repair(), Reparier::CancelButton));
     EXPECT_EQ(h.endRequests, 1);
+    EXPECT_TRUE(MessageBoxes::history().empty());
+}
+
+TEST(Win32RepairWindowTest, NamesInAnyScriptReachTheDiskAndThePageWhole) {
+    Win32Harness h;
+    const std::filesystem::path parent =
+        h.tmp.path() / utf8Path("J\u00FCrgen \u0418\u0432\u0430\u043D");
+    Installation ut(parent, "UT");
+    ut.add("system/UnrealTournament.exe", "MZ");
+    ASSERT_TRUE(h.toFolderPage());
+    ASSERT_TRUE(h.locate(ut.at("system/UnrealTournament.exe").wstring()));
+    // The write test found the file the dialog named.
+    EXPECT_EQ(h.selectionOf(h.folders().control(OrdnerAuswahl::vorlOrdnerListe)),
+              std::vector<bool>{true});
+    EXPECT_TRUE(MessageBoxes::history().empty());
+    ASSERT_TRUE(h.toRepairPage());
+    const std::wstring folder = ut.root().wstring() + L"\\";
+    EXPECT_EQ(h.linesOf(h.repair().control(Reparier::LogListbox)).at(0),
+              L"Processing : " + folder + L"...");
+    EXPECT_EQ(h.textOf(h.repair().control(Reparier::StatusFeld)), L"current folder : " + folder);
+    const std::filesystem::path saved = parent / utf8Path("Protokoll-\u00E4.txt");
+    FileDialog::answerNext(saved.wstring());
+    ASSERT_TRUE(h.click(h.repair(), Reparier::SaveLogButton));
+    EXPECT_TRUE(isFile(saved));
     EXPECT_TRUE(MessageBoxes::history().empty());
 }
 
