@@ -23,14 +23,17 @@ int linesInView(HWND list) {
 }  // namespace
 
 void LineWidths::measure(const std::wstring& line) {
-    HDC dc = GetDC(list_);
-    HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageW(list_, WM_GETFONT, 0, 0)));
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    // Only a line that could be wider is measured.
-    if (long(line.size()) * metrics.tmMaxCharWidth > widest_) {
+    if (maxCharWidth_ == 0 || long(line.size()) * maxCharWidth_ > widest_) {
+        // Only a line that could be wider than the widest is measured.
+        HDC dc = GetDC(list_);
+        HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageW(list_, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        maxCharWidth_ = std::max(1L, metrics.tmMaxCharWidth);
         SIZE size{};
         GetTextExtentPoint32W(dc, line.c_str(), int(line.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(list_, dc);
         if (size.cx > widest_) {
             widest_ = size.cx;
             // The list box draws a line a few pixels in from its left edge.
@@ -38,8 +41,6 @@ void LineWidths::measure(const std::wstring& line) {
                          WPARAM(widest_ + 2 * metrics.tmAveCharWidth), 0);
         }
     }
-    SelectObject(dc, old);
-    ReleaseDC(list_, dc);
 }
 
 void LineWidths::measureAll() {
@@ -57,6 +58,7 @@ void LineWidths::measureAll() {
 
 void LineWidths::reset() {
     widest_ = 0;
+    maxCharWidth_ = 0;
     SendMessageW(list_, LB_SETHORIZONTALEXTENT, 0, 0);
 }
 

@@ -24,7 +24,9 @@ class LineWidths {
 
   private:
     HWND list_;
-    int widest_ = 0;
+    long widest_ = 0;
+    // Of the list's font; 0 until measured.
+    long maxCharWidth_ = 0;
 };
 
 // Shows a Log in a list box, line for line, as it changes. The list box must have
