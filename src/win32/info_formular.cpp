@@ -8,7 +8,7 @@ namespace {
 
 // The window has no table of its own; its layout is the Qt window's, in pixels at 96 DPI,
 // times 15.
-PageSpec infoSpec() {
+PageTable infoTable() {
     return {
         L"Zendrik - Info",
         5730,
@@ -36,7 +36,7 @@ PageSpec infoSpec() {
 }  // namespace
 
 InfoFormular::InfoFormular(Wizard& wizard)
-    : PageWindow(infoSpec(), wizard.optionen().hwnd()), wizard_(wizard) {
+    : PageWindow(infoTable(), wizard.optionen().hwnd()), wizard_(wizard) {
     onLayout();
 }
 

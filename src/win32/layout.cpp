@@ -8,11 +8,11 @@ int pixels(int twips, UINT dpi) {
     return MulDiv(twips, int(dpi), 1440);
 }
 
-PlacedPage place(const PageSpec& page, UINT dpi, SIZE room) {
+PlacedPage place(const PageTable& page, UINT dpi, SIZE room) {
     PlacedPage placed;
     const SIZE table = {pixels(page.clientWidth, dpi), pixels(page.clientHeight, dpi)};
     RECT list{};
-    for (const ControlSpec& c : page.controls) {
+    for (const ControlRow& c : page.controls) {
         RECT at = {pixels(c.left, dpi), pixels(c.top, dpi), 0, 0};
         at.right = at.left + pixels(c.width, dpi);
         at.bottom = at.top + pixels(c.height, dpi);

@@ -13,7 +13,7 @@ namespace zendrik::win32 {
 
 enum class FontRole { Normal, Heading, Title };
 
-struct ControlSpec {
+struct ControlRow {
     int id;
     const wchar_t* windowClass;
     const wchar_t* text;
@@ -23,11 +23,11 @@ struct ControlSpec {
     DWORD exStyle = 0;
 };
 
-struct PageSpec {
+struct PageTable {
     const wchar_t* caption;
     int clientWidth, clientHeight;  // twips
     // In tab order: the window order, which the dialog keys follow.
-    std::vector<ControlSpec> controls;
+    std::vector<ControlRow> controls;
     // The control that takes the loss when the page must shrink; 0 when the page never
     // shrinks.
     int listId = 0;
@@ -38,11 +38,11 @@ int pixels(int twips, UINT dpi);
 
 struct PlacedPage {
     SIZE client;                 // the page's client area
-    std::vector<RECT> controls;  // in the order of PageSpec::controls
+    std::vector<RECT> controls;  // in the order of PageTable::controls
     bool shrunk = false;
 };
 
 // The page at `dpi` within a client area of at most `room` pixels.
-PlacedPage place(const PageSpec& page, UINT dpi, SIZE room);
+PlacedPage place(const PageTable& page, UINT dpi, SIZE room);
 
 }  // namespace zendrik::win32

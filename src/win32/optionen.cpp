@@ -5,7 +5,7 @@
 namespace zendrik::win32 {
 namespace {
 
-PageSpec optionenSpec() {
+PageTable optionenTable() {
     constexpr DWORD check = BS_AUTOCHECKBOX | WS_TABSTOP;
     constexpr DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
     return {
@@ -28,7 +28,7 @@ PageSpec optionenSpec() {
 
 }  // namespace
 
-Optionen::Optionen(Wizard& wizard) : PageWindow(optionenSpec()), wizard_(wizard) {
+Optionen::Optionen(Wizard& wizard) : PageWindow(optionenTable()), wizard_(wizard) {
     const Options& options = wizard_.core().options();
     CheckDlgButton(hwnd(), removeExtensionsCheck,
                    options.removeIncompleteExtensions ? BST_CHECKED : BST_UNCHECKED);

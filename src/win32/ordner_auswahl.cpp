@@ -7,7 +7,7 @@
 namespace zendrik::win32 {
 namespace {
 
-PageSpec ordnerAuswahlSpec() {
+PageTable ordnerAuswahlTable() {
     constexpr DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
     return {
         L"Zendrik",
@@ -31,7 +31,7 @@ PageSpec ordnerAuswahlSpec() {
 }  // namespace
 
 OrdnerAuswahl::OrdnerAuswahl(Wizard& wizard)
-    : PageWindow(ordnerAuswahlSpec()), wizard_(wizard), widths_(control(vorlOrdnerListe)) {}
+    : PageWindow(ordnerAuswahlTable()), wizard_(wizard), widths_(control(vorlOrdnerListe)) {}
 
 void OrdnerAuswahl::onCommand(int id, int code) {
     if (id == vorlOrdnerListe) {

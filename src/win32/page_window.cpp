@@ -28,8 +28,8 @@ HINSTANCE programInstance() {
     return GetModuleHandleW(nullptr);
 }
 
-PageWindow::PageWindow(PageSpec spec, HWND owner)
-    : spec_(std::move(spec)), style_(owner ? kOwnedStyle : kPageStyle) {
+PageWindow::PageWindow(PageTable table, HWND owner)
+    : table_(std::move(table)), style_(owner ? kOwnedStyle : kPageStyle) {
     static const ATOM registered = [] {
         WNDCLASSEXW page{};
         page.cbSize = sizeof page;
@@ -45,12 +45,12 @@ PageWindow::PageWindow(PageSpec spec, HWND owner)
         return RegisterClassExW(&page);
     }();
     (void)registered;
-    hwnd_ = CreateWindowExW(kPageExStyle, kPageClass, spec_.caption, style_, CW_USEDEFAULT,
+    hwnd_ = CreateWindowExW(kPageExStyle, kPageClass, table_.caption, style_, CW_USEDEFAULT,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                             programInstance(), this);
     dpi_ = GetDpiForWindow(hwnd_);
     // Made in tab order, which the dialog keys follow.
-    for (const ControlSpec& c : spec_.controls) {
+    for (const ControlRow& c : table_.controls) {
         CreateWindowExW(c.exStyle, c.windowClass, c.text, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0,
                         0, hwnd_, HMENU(INT_PTR(c.id)), programInstance(), nullptr);
     }
@@ -81,7 +81,7 @@ void PageWindow::makeFonts() {
     title.lfHeight = -MulDiv(14, int(dpi_), 72);
     title.lfWeight = FW_BOLD;
     title_ = fontOf(title);
-    for (const ControlSpec& c : spec_.controls) {
+    for (const ControlRow& c : table_.controls) {
         HFONT font = c.font == FontRole::Heading ? heading_
                      : c.font == FontRole::Title ? title_
                                                  : normal_;
@@ -113,10 +113,10 @@ void PageWindow::lay(UINT dpi, HMONITOR monitor, const POINT* at) {
     const SIZE frameSize = {frame.right - frame.left, frame.bottom - frame.top};
     const SIZE room = {work.right - work.left - frameSize.cx,
                        work.bottom - work.top - frameSize.cy};
-    const PlacedPage placed = place(spec_, dpi_, room);
-    for (size_t i = 0; i < spec_.controls.size(); ++i) {
+    const PlacedPage placed = place(table_, dpi_, room);
+    for (size_t i = 0; i < table_.controls.size(); ++i) {
         const RECT& r = placed.controls[i];
-        SetWindowPos(control(spec_.controls[i].id), nullptr, r.left, r.top, r.right - r.left,
+        SetWindowPos(control(table_.controls[i].id), nullptr, r.left, r.top, r.right - r.left,
                      r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     const SIZE size = {placed.client.cx + frameSize.cx, placed.client.cy + frameSize.cy};

@@ -16,7 +16,7 @@ namespace zendrik::win32 {
 class PageWindow {
   public:
     // Creates the page hidden; `owner`, when given, is the window it stays above.
-    explicit PageWindow(PageSpec spec, HWND owner = nullptr);
+    explicit PageWindow(PageTable table, HWND owner = nullptr);
     virtual ~PageWindow();
     PageWindow(const PageWindow&) = delete;
     PageWindow& operator=(const PageWindow&) = delete;
@@ -24,7 +24,7 @@ class PageWindow {
     HWND hwnd() const { return hwnd_; }
     HWND control(int id) const { return GetDlgItem(hwnd_, id); }
     UINT dpi() const { return dpi_; }
-    const PageSpec& spec() const { return spec_; }
+    const PageTable& table() const { return table_; }
     bool isVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
 
     // Lays the page out for the monitor it is on and shows it active, the focus where it
@@ -74,7 +74,7 @@ class PageWindow {
     void deleteFonts();
     bool pressKey(const MSG& msg);
 
-    PageSpec spec_;
+    PageTable table_;
     DWORD style_;
     HWND hwnd_ = nullptr;
     UINT dpi_ = 96;

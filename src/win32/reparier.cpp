@@ -13,7 +13,7 @@ constexpr UINT_PTR kProgressTimer = 1;
 // How often a running pass's lines and status reach the page.
 constexpr UINT kProgressEveryMs = 50;
 
-PageSpec reparierSpec() {
+PageTable reparierTable() {
     constexpr DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
     return {L"Repairing folders...",
             14490,
@@ -34,7 +34,7 @@ PageSpec reparierSpec() {
 
 }  // namespace
 
-Reparier::Reparier(Wizard& wizard) : PageWindow(reparierSpec()), wizard_(wizard) {
+Reparier::Reparier(Wizard& wizard) : PageWindow(reparierTable()), wizard_(wizard) {
     log_ = std::make_unique<LogList>(control(LogListbox), wizard_.core().repair().log());
     showState();
 }
