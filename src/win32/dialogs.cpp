@@ -86,8 +86,8 @@ std::wstring FileDialog::open(HWND owner, const std::wstring& description,
 
 std::wstring FileDialog::save(HWND owner, const std::wstring& description,
                               const std::wstring& pattern, const std::wstring& previous) {
-    // The folder must exist; the file need not, as a log is saved to a new file as often as
-    // over an old one, which the user confirms.
+    // The folder must exist. "The file must exist" is a flag of open dialogs only: a log is
+    // saved to a new file as often as over an old one, which the user confirms.
     const Request request{Kind::Save, owner, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT,
                           filterOf(description, pattern), previous};
     if (auto name = answerInAdvance(request)) return *name;
