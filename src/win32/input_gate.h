@@ -1,5 +1,5 @@
 // Keeps a page's buttons from acting on input that was made before the page was ready for
-// it: a press or key made before the gate opened, the press that completes a double click
+// it: a press on a button made before the gate opened, the press that completes a double click
 // whose first press went to a page shown earlier, and the auto-repeat of a key held down
 // since before. A page opens its gate when it is shown and, on the repair page, when a pass
 // has ended. The message loop asks the gate about each message before it is dispatched.
