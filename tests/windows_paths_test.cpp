@@ -79,6 +79,19 @@ TEST(WindowsLongPathTest, InstallationFoldersKeepLongFormAndNetworkRoots) {
     }
 }
 
+TEST(WindowsLongPathTest, InstallationFoldersKeepNamesInAnyScript) {
+    // UTF-8: "J\u00FCrgen" and "\u0418\u0433\u0440\u044B".
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\Users\\J\xC3\xBCrgen\\UT\\System\\UnrealTournament.exe",
+         "C:\\Users\\J\xC3\xBCrgen\\UT\\"},
+        {"\\\\?\\C:\\\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B\\UT\\System\\UnrealTournament.exe",
+         "\\\\?\\C:\\\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B\\UT\\"},
+    };
+    for (const auto& [exe, folder] : cases) {
+        EXPECT_EQ(installationFolderOfExecutable(exe), folder) << exe;
+    }
+}
+
 // Every operation of the file layer on files below a folder path of more than MAX_PATH
 // characters, given in its plain form.
 TEST(WindowsLongPathTest, FileLayerWorksBelowLongFolderPaths) {

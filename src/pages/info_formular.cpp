@@ -22,6 +22,7 @@ InfoFormular::InfoFormular(Wizard& wizard)
 InfoFormular::~InfoFormular() = default;
 
 void InfoFormular::cmdOK_Click() {
+    if (!wizard_.core().flow().closeInfo()) return;
     hide();
     Optionen& optionen = wizard_.optionen();
     optionen.show();

@@ -1,5 +1,6 @@
 #include "pages/optionen.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 
 #include "pages/heading_font.h"
@@ -7,7 +8,6 @@
 #include "pages/input_gate.h"
 #include "pages/ordner_auswahl.h"
 #include "pages/page_keys.h"
-#include "pages/program_end.h"
 #include "pages/wizard.h"
 #include "ui_optionen.h"
 
@@ -18,6 +18,14 @@ Optionen::Optionen(Wizard& wizard)
     ui_->setupUi(this);
     ui_->Label1->setFont(headingFont());
     pressFocusedButtonOnEnter(*this);
+    // The core holds the switches; the check boxes show them and pass on every change.
+    Options& options = wizard_.core().options();
+    ui_->removeExtensionsCheck->setChecked(options.removeIncompleteExtensions);
+    ui_->compareextensionsCheck->setChecked(options.compareExtensions);
+    connect(ui_->removeExtensionsCheck, &QCheckBox::toggled, this,
+            [&options](bool on) { options.removeIncompleteExtensions = on; });
+    connect(ui_->compareextensionsCheck, &QCheckBox::toggled, this,
+            [&options](bool on) { options.compareExtensions = on; });
     connect(ui_->NextButton, &QPushButton::clicked, this, &Optionen::NextButton_Click);
     connect(ui_->InfoButton, &QPushButton::clicked, this, &Optionen::InfoButton_Click);
     connect(ui_->CancelButton, &QPushButton::clicked, this, &Optionen::CancelButton_Click);
@@ -26,19 +34,21 @@ Optionen::Optionen(Wizard& wizard)
 Optionen::~Optionen() = default;
 
 bool Optionen::removeIncompleteExtensions() const {
-    return ui_->removeExtensionsCheck->checkState() == Qt::Checked;
+    return wizard_.core().options().removeIncompleteExtensions;
 }
 
 bool Optionen::compareExtensions() const {
-    return ui_->compareextensionsCheck->checkState() == Qt::Checked;
+    return wizard_.core().options().compareExtensions;
 }
 
 void Optionen::NextButton_Click() {
+    if (!wizard_.core().flow().optionsNext()) return;
     hide();
     wizard_.ordnerAuswahl().show();
 }
 
 void Optionen::InfoButton_Click() {
+    if (!wizard_.core().flow().openInfo()) return;
     InfoFormular& info = wizard_.infoFormular();
     info.show();
     info.raise();
@@ -47,7 +57,7 @@ void Optionen::InfoButton_Click() {
 }
 
 void Optionen::CancelButton_Click() {
-    endProgram();
+    wizard_.core().cancel();
 }
 
 void Optionen::showEvent(QShowEvent* event) {

@@ -21,9 +21,9 @@ class Optionen : public QWidget {
     explicit Optionen(Wizard& wizard);
     ~Optionen() override;
 
-    // The state of removeExtensionsCheck at this moment.
+    // The state of removeExtensionsCheck at this moment, as the core holds it.
     bool removeIncompleteExtensions() const;
-    // The state of compareextensionsCheck at this moment.
+    // The state of compareextensionsCheck at this moment, as the core holds it.
     bool compareExtensions() const;
 
     void NextButton_Click();

@@ -2,32 +2,20 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <exception>
+#include <algorithm>
 
-#include "filesystem/file_system.h"
-#include "filesystem/names.h"
 #include "pages/file_dialog.h"
 #include "pages/heading_font.h"
 #include "pages/input_gate.h"
 #include "pages/message_box.h"
 #include "pages/optionen.h"
 #include "pages/page_keys.h"
-#include "pages/program_end.h"
 #include "pages/reparier.h"
 #include "pages/screen_fit.h"
 #include "pages/wizard.h"
-#include "repair/installation_folder.h"
 #include "ui_ordner_auswahl.h"
 
 namespace zendrik {
-
-std::optional<QString> installationFolderOf(const QString& exe) {
-    // The file dialog names files by absolute paths; anything else is no pick of it.
-    if (QDir::isRelativePath(exe)) return std::nullopt;
-    const auto folder = installationFolderOfExecutable(QDir::toNativeSeparators(exe).toStdString());
-    if (!folder) return std::nullopt;
-    return QString::fromStdString(*folder);
-}
 
 OrdnerAuswahl::OrdnerAuswahl(Wizard& wizard)
     : wizard_(wizard), ui_(std::make_unique<Ui::OrdnerAuswahl>()), gate_(new InputGate(*this)) {
@@ -40,79 +28,68 @@ OrdnerAuswahl::OrdnerAuswahl(Wizard& wizard)
     connect(ui_->NextButton, &QPushButton::clicked, this, &OrdnerAuswahl::NextButton_Click);
     connect(ui_->Command1, &QPushButton::clicked, this, &OrdnerAuswahl::Command1_Click);
     connect(ui_->CancelButton, &QPushButton::clicked, this, &OrdnerAuswahl::CancelButton_Click);
+    connect(ui_->vorlOrdnerListe, &QListWidget::itemSelectionChanged, this,
+            &OrdnerAuswahl::selectionChanged);
 }
 
 OrdnerAuswahl::~OrdnerAuswahl() = default;
 
 int OrdnerAuswahl::locatedCount() const {
-    return ui_->vorlOrdnerListe->count();
+    return static_cast<int>(wizard_.core().folders().locatedCount());
 }
 
 std::vector<std::string> OrdnerAuswahl::workList() const {
-    std::vector<std::string> folders;
-    for (int i = 0; i < ui_->OrdnerListe->count(); ++i)
-        folders.push_back(ui_->OrdnerListe->item(i)->text().toStdString());
-    return folders;
+    return wizard_.core().folders().workList();
 }
 
 void OrdnerAuswahl::OpenButton_Click() {
     const QString exe =
         FileDialog::getOpenFileName(this, QStringLiteral("Search for UnrealTournament.exe"),
                                     QStringLiteral("UnrealTournament.exe"));
-    if (exe.isEmpty()) return;
-    for (int i = 0; i < ui_->vorlOrdnerListe->count(); ++i) {
-        if (ui_->vorlOrdnerListe->item(i)->text() == exe) return;
-    }
-    const std::optional<QString> folder = installationFolderOf(exe);
-    if (!folder) {
-        MessageBox::information(
-            this, QString(),
-            QStringLiteral("%1 is not inside a folder of an installation: UnrealTournament.exe "
-                           "must lie in a sub-folder (System) of the installation folder.")
-                .arg(exe));
-        return;
-    }
-    bool writable = true;
-    try {
-        // The disk as it is now: an installation unpacked since the last look is there.
-        wizard_.fileSystem().forgetCache();
-        const std::string path = QDir::toNativeSeparators(exe).toStdString();
-        wizard_.fileSystem().nameExactly(path);  // the file the user chose, as spelled
-        wizard_.fileSystem().testAppend(path);
-    } catch (const std::exception&) {
-        writable = false;
-    }
-    if (!writable) {
-        MessageBox::information(this, QString(),
-                                QStringLiteral("disable write protection on ") + *folder);
-    }
-    auto* entry = new QListWidgetItem(exe, ui_->vorlOrdnerListe);
-    entry->setSelected(writable);
+    const LocateResult located =
+        wizard_.core().folders().locate(QDir::toNativeSeparators(exe).toStdString());
+    if (!located.message.empty())
+        MessageBox::information(this, QString(), QString::fromStdString(located.message));
+    if (!located.listed) return;
+    const std::string& path = wizard_.core().folders().located().back().path;
+    auto* entry = new QListWidgetItem(QString::fromStdString(path), ui_->vorlOrdnerListe);
+    entry->setSelected(located.selected);
+}
+
+void OrdnerAuswahl::selectionChanged() {
+    FolderList& folders = wizard_.core().folders();
+    const int count =
+        std::min(ui_->vorlOrdnerListe->count(), static_cast<int>(folders.locatedCount()));
+    for (int i = 0; i < count; ++i)
+        folders.setSelected(static_cast<size_t>(i), ui_->vorlOrdnerListe->item(i)->isSelected());
+}
+
+void OrdnerAuswahl::showWorkList() {
+    ui_->OrdnerListe->clear();
+    for (const std::string& folder : wizard_.core().folders().workList())
+        ui_->OrdnerListe->addItem(QString::fromStdString(folder));
 }
 
 void OrdnerAuswahl::NextButton_Click() {
-    if (ui_->vorlOrdnerListe->count() == 0) return;
-    erstelleverzeichnisarray();
+    if (!wizard_.core().flow().foldersNext()) return;
+    showWorkList();
     wizard_.reparier().show();
     hide();
 }
 
 void OrdnerAuswahl::erstelleverzeichnisarray() {
-    for (int i = 0; i < ui_->vorlOrdnerListe->count(); ++i) {
-        const QListWidgetItem* entry = ui_->vorlOrdnerListe->item(i);
-        if (!entry->isSelected()) continue;
-        if (const std::optional<QString> folder = installationFolderOf(entry->text()))
-            ui_->OrdnerListe->addItem(*folder);
-    }
+    wizard_.core().folders().erstelleverzeichnisarray();
+    showWorkList();
 }
 
 void OrdnerAuswahl::Command1_Click() {
+    if (!wizard_.core().flow().back()) return;
     hide();
     wizard_.optionen().show();
 }
 
 void OrdnerAuswahl::CancelButton_Click() {
-    endProgram();
+    wizard_.core().cancel();
 }
 
 void OrdnerAuswahl::showEvent(QShowEvent* event) {

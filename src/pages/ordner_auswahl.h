@@ -1,12 +1,11 @@
 // The folder page: the user locates each installation's UnrealTournament.exe, the page tests
 // at once that the installation can be written to, and "Next ->" turns the selected entries
-// into the work list of installation folders.
+// into the work list of installation folders. The lists show the core's FolderList; the
+// selection made with the mouse is passed on to it.
 #pragma once
 
-#include <QString>
 #include <QWidget>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,10 +18,6 @@ namespace zendrik {
 class InputGate;
 class ScreenFit;
 class Wizard;
-
-// The installation folder of the executable at `exe`: the parent of the folder that holds
-// it, ending in the separator. None when that folder has no parent in the path.
-std::optional<QString> installationFolderOf(const QString& exe);
 
 class OrdnerAuswahl : public QWidget {
     Q_OBJECT
@@ -53,6 +48,11 @@ class OrdnerAuswahl : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // Passes the selection of vorlOrdnerListe on to the core.
+    void selectionChanged();
+    // OrdnerListe shows the core's work list.
+    void showWorkList();
+
     Wizard& wizard_;
     std::unique_ptr<Ui::OrdnerAuswahl> ui_;
     InputGate* gate_;

@@ -1,25 +1,18 @@
-// The repair page: runs the repair pass over the work list when it is first shown, shows the
-// log and the folder in work while a pass runs, and offers "COPY!" (the exchange pass),
-// "Save Log", "Finish" and "Cancel" by the button rule.
-//
-// A pass runs on a worker thread with a log of its own; its lines and the status text reach
-// the page ten and more times a second, so the page stays readable and only the buttons are
-// inactive. Closing the window during a pass ends the program once the worker has finished
-// the file operation under way.
+// The repair page: shows the core's repair page. The repair pass starts when the page is
+// first shown; the log and the folder in work reach the page ten and more times a second
+// while a pass runs on the core's worker, so the page stays readable and only the buttons
+// are inactive. "COPY!", "Save Log", "Finish" and "Cancel" are shown and take input as the
+// core's button rule says. Closing the window during a pass ends the program once the
+// worker has finished the file operation under way.
 #pragma once
 
-#include <QString>
 #include <QTimer>
 #include <QWidget>
-#include <functional>
 #include <memory>
-#include <thread>
 
-#include "journal/journaled_run.h"
 #include "log/log.h"
 #include "pages/log_model.h"
-#include "pages/pass_relay.h"
-#include "repair/repair_run.h"
+#include "wizard/repair_page.h"
 
 namespace Ui {
 class Reparier;
@@ -39,17 +32,19 @@ class Reparier : public QWidget {
     ~Reparier() override;
 
     // The log as the page shows it; lines arrive while a pass runs.
-    Log& log() { return log_; }
+    Log& log();
     // True from the start of a pass until its last line reached the page.
-    bool passRunning() const { return running_; }
+    bool passRunning() const;
 
-    // The button rule, then the repair pass.
+    // The button rule, then the repair pass; only the first call does anything.
     void Form_Activate();
     // "COPY!": swaps the buttons, then runs the exchange pass when compareextensionsCheck is on.
     void NextButton_Click();
     void SaveLogButton_Click();
     void FinishButton_Click();
     void CancelButton_Click();
+    // On the interface's thread, once the core's worker has returned from a pass.
+    void passEnded();
 
   signals:
     // A pass has ended and the page's buttons take input again.
@@ -66,37 +61,24 @@ class Reparier : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void applyButtonRule();
-    // Whether the four buttons take input; they do not before the first pass and while a
-    // pass runs.
-    void setButtonsActive(bool active);
-    // Runs `pass` on the worker thread; the engine's file layer is the worker's until the
-    // pass has ended.
-    void runPass(const std::vector<std::string>& workList, std::function<void(RepairRun&)> pass);
-    // The undo journal of a pass over `OrdnerListe`: the file layer the pass works through.
-    std::unique_ptr<JournaledRun> CreateUNDObat(const std::vector<std::string>& OrdnerListe);
+    RepairPage& core() const;
+    // Shows the buttons the core's rule names.
+    void showButtons();
+    // Whether the four buttons take input, as the core says.
+    void activateButtons();
     // Brings what the worker wrote since the last call onto the page.
     void showProgress();
-    // On the interface's thread, once the worker has returned.
-    void passEnded();
+    // Shows `progress`; the view follows the newest line when `following`.
+    void present(const RepairPage::Progress& progress, bool following);
+    // Whether the view shows the newest line.
+    bool following() const;
 
     Wizard& wizard_;
     std::unique_ptr<Ui::Reparier> ui_;
-    Log log_;
     LogModel model_;
-    // The worker's side: the engine's log and run, touched only by the worker during a pass.
-    Log workerLog_;
-    PassRelay relay_;
-    std::thread worker_;
     QTimer progress_;
     InputGate* gate_;
     std::unique_ptr<ScreenFit> fit_;
-    bool activated_ = false;
-    bool running_ = false;
-    bool endWhenStopped_ = false;
-    // "COPY!" was pressed: "Save Log" takes the focus once the exchange pass has ended.
-    bool copied_ = false;
-    QString lastSaveName_;
 };
 
 }  // namespace zendrik

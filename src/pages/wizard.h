@@ -1,8 +1,12 @@
 // The wizard: owns the four windows, each created on first use and then only shown and
-// hidden, and the file layer through which every page reaches the disk.
+// hidden, and the wizard core that they show, over the file layer through which every page
+// reaches the disk. It is the core's host: the end of a pass reaches the repair page
+// through Qt's event loop, and an end of the program leaves it.
 #pragma once
 
 #include <memory>
+
+#include "wizard/wizard_core.h"
 
 namespace zendrik {
 
@@ -12,25 +16,28 @@ class Optionen;
 class OrdnerAuswahl;
 class Reparier;
 
-class Wizard {
+class Wizard final : private WizardHost {
   public:
     // `fs` must outlive the wizard.
     explicit Wizard(FileSystem& fs);
-    ~Wizard();
+    ~Wizard() override;
     Wizard(const Wizard&) = delete;
     Wizard& operator=(const Wizard&) = delete;
 
     // Shows the options page, the whole of start-up.
     void start();
 
-    FileSystem& fileSystem() { return fs_; }
+    WizardCore& core() { return *core_; }
     Optionen& optionen();
     OrdnerAuswahl& ordnerAuswahl();
     Reparier& reparier();
     InfoFormular& infoFormular();
 
   private:
-    FileSystem& fs_;
+    void postPassEnded() override;
+    void endProgram() override;
+
+    std::unique_ptr<WizardCore> core_;
     std::unique_ptr<Optionen> optionen_;
     std::unique_ptr<OrdnerAuswahl> ordnerAuswahl_;
     std::unique_ptr<Reparier> reparier_;

@@ -8,6 +8,17 @@
 namespace zendrik {
 namespace {
 
+// The path named by the UTF-8 text `text`, and back: a plain string would be read and
+// written in the ANSI code page on Windows, which mangles names outside it.
+std::filesystem::path pathOf(const std::string& text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string textOf(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 // The end of the `count`-th separator of `path` from `from` on, past it; npos if it lacks one.
 size_t afterSeparators(const std::string& path, size_t from, int count) {
     for (; count > 0; --count) {
@@ -42,7 +53,7 @@ size_t longOrNetworkRoot(const std::string& path) {
 // would lie above the root.
 std::optional<std::string> folderBelowRoot(const std::string& root, const std::string& rest,
                                            int levels) {
-    std::filesystem::path path = std::filesystem::path(rest).lexically_normal();
+    std::filesystem::path path = pathOf(rest).lexically_normal();
     for (const auto& part : path) {
         if (part == "..") return std::nullopt;
     }
@@ -50,7 +61,7 @@ std::optional<std::string> folderBelowRoot(const std::string& root, const std::s
         if (path.empty()) return std::nullopt;
         path = path.parent_path();
     }
-    std::string folder = root + path.string();
+    std::string folder = root + textOf(path);
     if (folder.back() != kSeparator) folder += kSeparator;
     return folder;
 }
@@ -63,7 +74,7 @@ std::optional<std::string> installationFolderOfExecutable(const std::string& exe
         // The holding folder and the installation above it lie below the root.
         return folderBelowRoot(exe.substr(0, root), exe.substr(root), 2);
     }
-    fs::path path = fs::path(exe).lexically_normal();
+    fs::path path = pathOf(exe).lexically_normal();
     const bool climbs =
         std::any_of(path.begin(), path.end(), [](const fs::path& part) { return part == ".."; });
     if (path.parent_path().empty() || climbs) {
@@ -74,7 +85,7 @@ std::optional<std::string> installationFolderOfExecutable(const std::string& exe
     const fs::path holder = path.parent_path();
     if (holder.empty() || holder == holder.root_path()) return std::nullopt;
     const fs::path installation = holder.parent_path();
-    std::string folder = installation.empty() ? std::string(".") : installation.string();
+    std::string folder = installation.empty() ? std::string(".") : textOf(installation);
     if (folder.back() != kSeparator) folder += kSeparator;
     return folder;
 }

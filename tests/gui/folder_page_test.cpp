@@ -16,17 +16,6 @@ class FolderPageTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void installationFolderIsTheParentOfTheExecutablesFolder() {
-        QCOMPARE(installationFolderOf("/srv/UT/System/UnrealTournament.exe"),
-                 std::optional<QString>("/srv/UT/"));
-        QCOMPARE(installationFolderOf("/srv/UT/system/unrealtournament.exe"),
-                 std::optional<QString>("/srv/UT/"));
-        QCOMPARE(installationFolderOf("/System/UnrealTournament.exe"), std::optional<QString>("/"));
-        QCOMPARE(installationFolderOf("/UnrealTournament.exe"), std::nullopt);
-        QCOMPARE(installationFolderOf("System/UnrealTournament.exe"), std::nullopt);
-        QCOMPARE(installationFolderOf("UnrealTournament.exe"), std::nullopt);
-    }
-
     void eachLocatedExecutableIsListedOnceAndSelected() {
         WizardHarness h;
         QVERIFY(h.toFolderPage());

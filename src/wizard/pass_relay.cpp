@@ -1,4 +1,4 @@
-#include "pages/pass_relay.h"
+#include "wizard/pass_relay.h"
 
 namespace zendrik {
 

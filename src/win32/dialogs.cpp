@@ -1,0 +1,133 @@
+#include "win32/dialogs.h"
+
+#include <commdlg.h>
+
+#include <deque>
+#include <optional>
+
+namespace zendrik::win32 {
+namespace {
+
+struct FileDialogSeam {
+    std::deque<std::wstring> answers;
+    std::vector<FileDialog::Request> requests;
+    bool unattended = false;
+};
+
+FileDialogSeam& fileSeam() {
+    static FileDialogSeam seam;
+    return seam;
+}
+
+struct MessageBoxSeam {
+    std::vector<MessageBoxes::Shown> shown;
+    bool unattended = false;
+};
+
+MessageBoxSeam& boxSeam() {
+    static MessageBoxSeam seam;
+    return seam;
+}
+
+std::wstring filterOf(const std::wstring& description, const std::wstring& pattern) {
+    std::wstring filter = description;
+    filter += L'\0';
+    filter += pattern;
+    filter += L'\0';
+    filter += L'\0';
+    return filter;
+}
+
+// Records the request; the answer given in advance, if any.
+std::optional<std::wstring> answerInAdvance(const FileDialog::Request& request) {
+    FileDialogSeam& seam = fileSeam();
+    seam.requests.push_back(request);
+    if (!seam.answers.empty()) {
+        std::wstring name = std::move(seam.answers.front());
+        seam.answers.pop_front();
+        return name;
+    }
+    if (seam.unattended) return std::wstring();
+    return std::nullopt;
+}
+
+std::wstring show(const FileDialog::Request& request) {
+    // Room for a long path; the dialog reports a name that does not fit as cancelled.
+    std::wstring buffer(32768, L'\0');
+    request.initialName.copy(buffer.data(),
+                             std::min(request.initialName.size(), buffer.size() - 1));
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = request.owner;
+    ofn.lpstrFilter = request.filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = DWORD(buffer.size());
+    ofn.Flags = request.flags;
+    const BOOL chosen =
+        request.kind == FileDialog::Kind::Open ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
+    if (!chosen) return std::wstring();
+    return std::wstring(buffer.c_str());
+}
+
+}  // namespace
+
+std::wstring FileDialog::open(HWND owner, const std::wstring& description,
+                              const std::wstring& pattern) {
+    // The file must exist, and so must its path.
+    const Request request{Kind::Open,
+                          owner,
+                          OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST,
+                          filterOf(description, pattern),
+                          {}};
+    if (auto name = answerInAdvance(request)) return *name;
+    return show(request);
+}
+
+std::wstring FileDialog::save(HWND owner, const std::wstring& description,
+                              const std::wstring& pattern, const std::wstring& previous) {
+    // The folder must exist. "The file must exist" is a flag of open dialogs only: a log is
+    // saved to a new file as often as over an old one, which the user confirms.
+    const Request request{Kind::Save, owner, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT,
+                          filterOf(description, pattern), previous};
+    if (auto name = answerInAdvance(request)) return *name;
+    return show(request);
+}
+
+void FileDialog::answerNext(const std::wstring& name) {
+    fileSeam().answers.push_back(name);
+}
+
+void FileDialog::setUnattended(bool unattended) {
+    fileSeam().unattended = unattended;
+}
+
+const std::vector<FileDialog::Request>& FileDialog::history() {
+    return fileSeam().requests;
+}
+
+void FileDialog::clearHistory() {
+    fileSeam().requests.clear();
+    fileSeam().answers.clear();
+}
+
+void MessageBoxes::ok(HWND owner, const std::wstring& title, const std::wstring& text) {
+    const UINT type = MB_OK;
+    boxSeam().shown.push_back({owner, title, text, type});
+    if (boxSeam().unattended) return;
+    MessageBoxW(owner, text.c_str(), title.c_str(), type);
+}
+
+void MessageBoxes::setUnattended(bool unattended) {
+    boxSeam().unattended = unattended;
+}
+
+const std::vector<MessageBoxes::Shown>& MessageBoxes::history() {
+    return boxSeam().shown;
+}
+
+void MessageBoxes::clearHistory() {
+    boxSeam().shown.clear();
+}
+
+}  // namespace zendrik::win32

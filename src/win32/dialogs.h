@@ -1,0 +1,61 @@
+// The platform's file dialogs and message boxes, the only modal windows the wizard shows.
+// Tests answer them in advance, so that no modal window blocks a test, and read back every
+// one that was asked for, with its flags and texts.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace zendrik::win32 {
+
+class FileDialog {
+  public:
+    enum class Kind { Open, Save };
+    struct Request {
+        Kind kind;
+        HWND owner;
+        DWORD flags;
+        // The filter as the dialog takes it: description, NUL, pattern, NUL, NUL.
+        std::wstring filter;
+        std::wstring initialName;
+    };
+
+    // Asks for an existing file: the path the user chose, "" when they cancelled.
+    static std::wstring open(HWND owner, const std::wstring& description,
+                             const std::wstring& pattern);
+    // Asks for a file to save to, starting at `previous`: the path the user named (as typed,
+    // no extension added), "" when they cancelled.
+    static std::wstring save(HWND owner, const std::wstring& description,
+                             const std::wstring& pattern, const std::wstring& previous);
+
+    // The next dialog is not shown but returns `name` at once ("" for a cancelled dialog).
+    static void answerNext(const std::wstring& name);
+    // When set, every dialog that was not answered in advance returns "" at once.
+    static void setUnattended(bool unattended);
+    // Every dialog asked for since the last clearHistory.
+    static const std::vector<Request>& history();
+    static void clearHistory();
+};
+
+class MessageBoxes {
+  public:
+    struct Shown {
+        HWND owner;
+        std::wstring title;
+        std::wstring text;
+        UINT type;
+    };
+
+    // Shows `text` under `title` with only an OK button and no icon, modal to `owner`;
+    // returns once it was closed. An empty title shows as empty.
+    static void ok(HWND owner, const std::wstring& title, const std::wstring& text);
+
+    // When set, every box is answered with OK at once instead of being shown.
+    static void setUnattended(bool unattended);
+    static const std::vector<Shown>& history();
+    static void clearHistory();
+};
+
+}  // namespace zendrik::win32

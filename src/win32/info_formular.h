@@ -1,0 +1,42 @@
+// The information window: the program's icon, name, version, credits and disclaimer, and
+// "&OK", which returns to the options page. Escape and closing the window act as "&OK".
+#pragma once
+
+#include "win32/page_window.h"
+
+namespace zendrik::win32 {
+
+class Wizard;
+
+class InfoFormular final : public PageWindow {
+  public:
+    enum Control {
+        picIcon = 101,
+        lblTitle,
+        lblVersion,
+        Line1,
+        Label1,
+        Label2,
+        Line2,
+        lblDisclaimer,
+        cmdOK,
+    };
+
+    explicit InfoFormular(Wizard& wizard);
+    ~InfoFormular() override;
+
+  protected:
+    void onCommand(int id, int code) override;
+    void onClose() override;
+    void onShown() override;
+    // The icon at the page's DPI.
+    void onLayout() override;
+    int mainButton() const override { return cmdOK; }
+    int cancelButton() const override { return cmdOK; }
+
+  private:
+    Wizard& wizard_;
+    HICON icon_ = nullptr;
+};
+
+}  // namespace zendrik::win32

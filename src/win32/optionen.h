@@ -1,0 +1,37 @@
+// The options page, the window shown at start: the two switches, "Info", "Next ->" and
+// "Cancel".
+#pragma once
+
+#include "win32/page_window.h"
+
+namespace zendrik::win32 {
+
+class Wizard;
+
+class Optionen final : public PageWindow {
+  public:
+    enum Control {
+        removeExtensionsCheck = 101,
+        compareextensionsCheck,
+        secondOptionsFrame,
+        InfoButton,
+        NextButton,
+        CancelButton,
+        Label1,
+    };
+
+    explicit Optionen(Wizard& wizard);
+
+  protected:
+    void onCommand(int id, int code) override;
+    // Closing by the frame ends the program, as "Cancel" does.
+    void onClose() override;
+    void onShown() override;
+    int mainButton() const override { return NextButton; }
+    int cancelButton() const override { return CancelButton; }
+
+  private:
+    Wizard& wizard_;
+};
+
+}  // namespace zendrik::win32

@@ -1,0 +1,89 @@
+#include "win32/ordner_auswahl.h"
+
+#include "win32/dialogs.h"
+#include "win32/text.h"
+#include "win32/wizard.h"
+
+namespace zendrik::win32 {
+namespace {
+
+PageTable ordnerAuswahlTable() {
+    constexpr DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
+    return {
+        L"Zendrik",
+        14520,
+        9075,
+        {
+            {OrdnerAuswahl::Label1, L"STATIC", L"Select UT-folders (must not be write-protected)",
+             SS_CENTER, -7, 360, 14535, 375, FontRole::Heading},
+            {OrdnerAuswahl::vorlOrdnerListe, L"LISTBOX", L"",
+             LBS_MULTIPLESEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL |
+                 WS_TABSTOP,
+             113, 1560, 14295, 6810, FontRole::Normal, WS_EX_CLIENTEDGE},
+            {OrdnerAuswahl::CancelButton, L"BUTTON", L"Cancel", button, 9100, 8520, 1000, 375},
+            {OrdnerAuswahl::OpenButton, L"BUTTON", L"Open", button, 4440, 8520, 1000, 375},
+            {OrdnerAuswahl::NextButton, L"BUTTON", L"Next ->", button, 7560, 8520, 1000, 375},
+            {OrdnerAuswahl::Command1, L"BUTTON", L"<- Back", button, 6000, 8520, 1000, 375},
+        },
+        OrdnerAuswahl::vorlOrdnerListe};
+}
+
+}  // namespace
+
+OrdnerAuswahl::OrdnerAuswahl(Wizard& wizard)
+    : PageWindow(ordnerAuswahlTable()), wizard_(wizard), widths_(control(vorlOrdnerListe)) {}
+
+void OrdnerAuswahl::onCommand(int id, int code) {
+    if (id == vorlOrdnerListe) {
+        if (code == LBN_SELCHANGE) takeSelection();
+        return;
+    }
+    if (code != BN_CLICKED) return;
+    WizardCore& core = wizard_.core();
+    switch (id) {
+        case OpenButton:
+            OpenButton_Click();
+            break;
+        case NextButton:
+            if (core.flow().foldersNext()) wizard_.showPages();
+            break;
+        case Command1:
+            if (core.flow().back()) wizard_.showPages();
+            break;
+        case CancelButton:
+            core.cancel();
+            break;
+        default:
+            break;
+    }
+}
+
+void OrdnerAuswahl::OpenButton_Click() {
+    const std::wstring exe =
+        FileDialog::open(hwnd(), L"Search for UnrealTournament.exe", L"UnrealTournament.exe");
+    const LocateResult result = wizard_.core().folders().locate(narrow(exe));
+    if (!result.message.empty()) MessageBoxes::ok(hwnd(), L"", widen(result.message));
+    if (!result.listed) return;
+    HWND list = control(vorlOrdnerListe);
+    const LRESULT at = SendMessageW(list, LB_ADDSTRING, 0, LPARAM(exe.c_str()));
+    SendMessageW(list, LB_SETSEL, result.selected ? TRUE : FALSE, at);
+    widths_.measure(exe);
+}
+
+void OrdnerAuswahl::takeSelection() {
+    HWND list = control(vorlOrdnerListe);
+    FolderList& folders = wizard_.core().folders();
+    const size_t count = size_t(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (size_t i = 0; i < count && i < folders.locatedCount(); ++i)
+        folders.setSelected(i, SendMessageW(list, LB_GETSEL, WPARAM(i), 0) > 0);
+}
+
+void OrdnerAuswahl::onClose() {
+    wizard_.core().cancel();
+}
+
+void OrdnerAuswahl::onShown() {
+    gate_.open();
+}
+
+}  // namespace zendrik::win32

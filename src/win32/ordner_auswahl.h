@@ -1,0 +1,44 @@
+// The folder page: "Open" locates an UnrealTournament.exe through the file dialog and lists
+// it, selected when its installation can be written to; the user selects the installations
+// to process; "Next ->" goes on to the repair page, "<- Back" to the options page.
+#pragma once
+
+#include "win32/list_box.h"
+#include "win32/page_window.h"
+
+namespace zendrik::win32 {
+
+class Wizard;
+
+class OrdnerAuswahl final : public PageWindow {
+  public:
+    enum Control {
+        Label1 = 101,
+        vorlOrdnerListe,
+        CancelButton,
+        OpenButton,
+        NextButton,
+        Command1,
+    };
+
+    explicit OrdnerAuswahl(Wizard& wizard);
+
+  protected:
+    void onCommand(int id, int code) override;
+    // Closing by the frame ends the program, as "Cancel" does.
+    void onClose() override;
+    void onShown() override;
+    void onLayout() override { widths_.measureAll(); }
+    int mainButton() const override { return NextButton; }
+    int cancelButton() const override { return CancelButton; }
+
+  private:
+    void OpenButton_Click();
+    // The list's selection, as the user changed it, into the core.
+    void takeSelection();
+
+    Wizard& wizard_;
+    LineWidths widths_;
+};
+
+}  // namespace zendrik::win32

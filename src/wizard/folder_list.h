@@ -1,0 +1,72 @@
+// The folder page's data: the located UnrealTournament.exe files (vorlOrdnerListe) with
+// their selection, and the work list of installation folders (OrdnerListe) that "Next ->"
+// builds from the selected ones. Locating an executable tests at once that its installation
+// can be written to.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zendrik {
+
+class FileSystem;
+
+// The installation folder (ending in kSeparator) of the executable at `exe`, an absolute
+// path in the file layer's form: the parent of the folder that holds it. None for a
+// relative path (no pick of the file dialog) or when the holding folder has no parent.
+std::optional<std::string> installationFolderOf(const std::string& exe);
+
+// One entry of vorlOrdnerListe.
+struct LocatedExecutable {
+    std::string path;  // as it was located
+    bool selected = false;
+};
+
+// What "Open" did with the path the file dialog returned.
+struct LocateResult {
+    // The path is now the last entry of the list; `selected` tells whether it passed the
+    // write test.
+    bool listed = false;
+    bool selected = false;
+    // A text to show in a message box with an empty title before the entry appears; empty
+    // when there is none.
+    std::string message;
+};
+
+class FolderList {
+  public:
+    // `fs` must outlive the list; the write test goes through it on the calling thread, so
+    // no pass may be running.
+    explicit FolderList(FileSystem& fs) : fs_(fs) {}
+
+    // "Open": `exe` is the path the dialog returned, in the file layer's form (kSeparator),
+    // "" when the user cancelled. Nothing happens for "" or for a path already listed
+    // (compared exactly, letter case included). A path outside any installation folder is
+    // refused with a message naming it. Otherwise the executable is opened for appending
+    // and closed at once, as the disk is now (the file layer's cache is dropped first) and
+    // with the path taken exactly as spelled, and the path is listed: selected when that
+    // succeeded, unselected with the message "disable write protection on " and the
+    // installation folder when it failed.
+    LocateResult locate(const std::string& exe);
+
+    const std::vector<LocatedExecutable>& located() const { return located_; }
+    // The number of located executables, selected or not: what the repair page's button
+    // rule counts.
+    size_t locatedCount() const { return located_.size(); }
+    // Selects or unselects entry `index`; throws std::out_of_range past the last entry.
+    void setSelected(size_t index, bool selected);
+
+    // Appends the installation folder of every selected entry, in list order, to the work
+    // list. The work list is not cleared first.
+    void erstelleverzeichnisarray();
+    // OrdnerListe: the installation folders of the run, each ending in kSeparator.
+    const std::vector<std::string>& workList() const { return workList_; }
+
+  private:
+    FileSystem& fs_;
+    std::vector<LocatedExecutable> located_;
+    std::vector<std::string> workList_;
+};
+
+}  // namespace zendrik

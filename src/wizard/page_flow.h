@@ -1,0 +1,46 @@
+// Which page of the wizard is shown, and the ways between them: options -> folders ->
+// repair, "<- Back" from the folders to the options, and the information window, open over
+// the options page, which takes no input while it is open. There is no way back from the
+// repair page. A view shows the page that page() names and hides the others, and shows the
+// information window exactly while infoOpen().
+#pragma once
+
+namespace zendrik {
+
+class FolderList;
+
+enum class Page { Options, Folders, Repair };
+
+class PageFlow {
+  public:
+    // Starts on the options page. `folders` must outlive the flow.
+    explicit PageFlow(FolderList& folders) : folders_(folders) {}
+
+    Page page() const { return page_; }
+    bool infoOpen() const { return infoOpen_; }
+    // The options page takes input: it is shown and the information window is closed.
+    bool optionsEnabled() const { return page_ == Page::Options && !infoOpen_; }
+
+    // Each of the following returns whether it was taken; one that the page shown does not
+    // offer at this moment changes nothing and returns false.
+
+    // "Next ->" on the options page: on to the folder page.
+    bool optionsNext();
+    // "Info" on the options page: opens the information window.
+    bool openInfo();
+    // "&OK" on the information window (also Escape or closing it): back to the options page.
+    bool closeInfo();
+    // "<- Back" on the folder page: to the options page, the list kept as it is.
+    bool back();
+    // "Next ->" on the folder page: with at least one located executable, selected or not,
+    // builds the work list (FolderList::erstelleverzeichnisarray) and moves to the repair
+    // page, whose view then calls RepairPage::activate(). Without one it stays.
+    bool foldersNext();
+
+  private:
+    FolderList& folders_;
+    Page page_ = Page::Options;
+    bool infoOpen_ = false;
+};
+
+}  // namespace zendrik

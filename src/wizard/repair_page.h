@@ -1,0 +1,118 @@
+// The repair page's logic: the button rule, whether the buttons take input, the caption,
+// the status field and the log, the repair pass on the first activation, "COPY!", "Save
+// Log", "Finish", "Cancel" and closing the page. A view shows what the accessors say after
+// each call it makes and after each poll().
+//
+// Threads: every member is called on the interface's thread. A pass runs on a worker
+// thread; the view takes its progress with poll() on a timer of its own (ten and more
+// times a second) and, when WizardHost::postPassEnded() has reached its event loop, calls
+// passEnded().
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "log/log.h"
+#include "wizard/pass_runner.h"
+
+namespace zendrik {
+
+class FileSystem;
+class FolderList;
+class WizardHost;
+struct Options;
+
+// Which of the four buttons the page shows. "Cancel" and "Finish" share one place, and so
+// do "COPY!" and "Save Log": exactly one of each pair is shown.
+struct RepairButtons {
+    bool copy = false;     // "COPY!" (NextButton)
+    bool finish = false;   // "Finish" (FinishButton)
+    bool cancel = false;   // "Cancel" (CancelButton)
+    bool saveLog = false;  // "Save Log" (SaveLogButton)
+    bool operator==(const RepairButtons&) const = default;
+};
+
+class RepairPage {
+  public:
+    using Progress = PassRunner::Progress;
+
+    // Everything given must outlive the page.
+    RepairPage(FileSystem& fs, const Options& options, const FolderList& folders, WizardHost& host);
+    // Stops a running pass and waits for it.
+    ~RepairPage();
+
+    // "Repairing folders..." until "COPY!" runs the exchange pass, then "copying
+    // extensions...".
+    const std::string& caption() const { return caption_; }
+    // The status field: "" until a pass names its first folder.
+    const std::string& status() const { return status_; }
+    // The log as the page shows it; it changes only inside poll() and passEnded().
+    Log& log() { return log_; }
+    // Before "COPY!": "Save Log" and "Finish" with exactly one located executable, else
+    // "COPY!" and "Cancel". From "COPY!" on: "Save Log" and "Finish".
+    RepairButtons buttons() const;
+    // The buttons take input only once the first pass has ended, and never while a pass
+    // runs. A button action called while they do not is ignored.
+    bool buttonsActive() const { return activated_ && !runner_.running(); }
+    // From the start of a pass until passEnded() has taken its last line.
+    bool passRunning() const { return runner_.running(); }
+    // "Save Log" takes the focus: after "COPY!", once no pass runs.
+    bool saveLogTakesFocus() const { return copied_ && !runner_.running(); }
+    // The file "Save Log" last chose: where the save dialog starts.
+    const std::string& lastSaveName() const { return lastSaveName_; }
+
+    // The page's first activation: applies the button rule and starts the repair pass over
+    // the work list, reading "remove incomplete extensions" now. Later calls do nothing;
+    // returns whether this call started the pass.
+    bool activate();
+    // "COPY!": swaps the buttons to "Save Log" and "Finish"; then, when "compare extensions"
+    // is on, clears the log (through the pass), sets the caption and starts the exchange
+    // pass.
+    void copy();
+    // "Save Log" with the name the save dialog returned ("" when cancelled: nothing
+    // happens). Writes the log as the disk is now, the path taken exactly as spelled,
+    // replacing the file. Returns the text of a message box with an empty title when the
+    // save failed: "The log was not saved: " and the reason.
+    std::optional<std::string> saveLog(const std::string& chosen);
+    // "Finish": calls `remind` with "don´t forget to re-enable write protection on network
+    // drives!" (the acute accent U+00B4, in UTF-8), which returns once the user closed the
+    // reminder, then ends the program.
+    void finish(const std::function<void(const std::string& reminder)>& remind);
+    // "Cancel": ends the program at once.
+    void cancel();
+    // Closing the page by its frame: ends the program as "Cancel" does, at any time. While a
+    // pass runs the end waits for it: the pass is asked to stop, and passEnded() ends the
+    // program. Returns whether the program ended now (the window may close).
+    bool close();
+
+    // Interface thread, on the view's timer: brings the worker's lines and status onto the
+    // page.
+    Progress poll();
+    // Interface thread, when the notice of WizardHost::postPassEnded() arrives: takes the
+    // pass's last lines and makes the buttons take input again, or ends the program when
+    // the page was closed during the pass. A notice with no pass to end does nothing.
+    Progress passEnded();
+    // Stops a running pass and waits for it, without a notice to act on: for a view that
+    // is going away.
+    void shutdown();
+
+  private:
+    void start(std::function<void(RepairRun&)> pass);
+
+    FileSystem& fs_;
+    const Options& options_;
+    const FolderList& folders_;
+    WizardHost& host_;
+    Log log_;
+    std::string status_;
+    std::string caption_;
+    std::string lastSaveName_;
+    bool activated_ = false;
+    bool copied_ = false;
+    bool endWhenStopped_ = false;
+    // Declared last: its destructor stops and joins the worker before the rest goes.
+    PassRunner runner_;
+};
+
+}  // namespace zendrik

@@ -1,0 +1,8 @@
+#include "wizard/wizard_core.h"
+
+namespace zendrik {
+
+WizardCore::WizardCore(FileSystem& fs, WizardHost& host)
+    : host_(host), folders_(fs), flow_(folders_), repair_(fs, options_, folders_, host) {}
+
+}  // namespace zendrik

@@ -1,0 +1,153 @@
+// The options page, the information window and the folder page as a user drives them: the
+// buttons and check boxes reach the wizard core, the windows show and hide as its page flow
+// says, the file dialog and the message boxes are asked with the program's texts and flags,
+// and Tab walks the controls in the tables' order.
+#include <gtest/gtest.h>
+
+#include "win32/dialogs.h"
+#include "win32/text.h"
+#include "win32_harness.h"
+
+namespace zendrik::testing {
+namespace {
+
+using win32::FileDialog;
+using win32::MessageBoxes;
+
+TEST(Win32PagesTest, OptionsAndInformationWindow) {
+    Win32Harness h;
+    h.wizard->start();
+    ASSERT_TRUE(h.optionen().isVisible());
+    EXPECT_EQ(h.caption(h.optionen()), L"Zendrik");
+
+    // The check boxes are the core's options.
+    h.postClick(h.optionen().control(Optionen::removeExtensionsCheck));
+    EXPECT_FALSE(h.wizard->core().options().removeIncompleteExtensions);
+    EXPECT_TRUE(h.wizard->core().options().compareExtensions);
+
+    // "Info" disables the page until "&OK"; closing the information window acts as "&OK".
+    ASSERT_TRUE(h.click(h.optionen(), Optionen::InfoButton));
+    EXPECT_TRUE(h.info().isVisible());
+    EXPECT_EQ(h.caption(h.info()), L"Zendrik - Info");
+    EXPECT_FALSE(IsWindowEnabled(h.optionen().hwnd()));
+    ASSERT_TRUE(h.click(h.info(), InfoFormular::cmdOK));
+    EXPECT_FALSE(h.info().isVisible());
+    EXPECT_TRUE(IsWindowEnabled(h.optionen().hwnd()));
+    ASSERT_TRUE(h.click(h.optionen(), Optionen::InfoButton));
+    SendMessageW(h.info().hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(h.info().isVisible());
+    EXPECT_TRUE(IsWindowEnabled(h.optionen().hwnd()));
+
+    // "Next ->", "<- Back": the page comes back as the user left it.
+    ASSERT_TRUE(h.click(h.optionen(), Optionen::NextButton));
+    EXPECT_TRUE(h.folders().isVisible());
+    EXPECT_FALSE(h.optionen().isVisible());
+    ASSERT_TRUE(h.click(h.folders(), OrdnerAuswahl::Command1));
+    EXPECT_TRUE(h.optionen().isVisible());
+    EXPECT_FALSE(h.folders().isVisible());
+    EXPECT_EQ(IsDlgButtonChecked(h.optionen().hwnd(), Optionen::removeExtensionsCheck),
+              UINT(BST_UNCHECKED));
+    EXPECT_EQ(h.endRequests, 0);
+
+    // "Cancel" and closing the page end the program without a message.
+    ASSERT_TRUE(h.click(h.optionen(), Optionen::CancelButton));
+    EXPECT_EQ(h.endRequests, 1);
+    SendMessageW(h.optionen().hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(h.endRequests, 2);
+    EXPECT_TRUE(MessageBoxes::history().empty());
+}
+
+TEST(Win32PagesTest, OpenListsTheExecutableSelectedOrWithItsMessage) {
+    Win32Harness h;
+    auto a = h.installation("A");
+    auto b = h.installation("B");
+    auto c = h.installation("C");
+    ASSERT_TRUE(h.toFolderPage());
+    HWND list = h.folders().control(OrdnerAuswahl::vorlOrdnerListe);
+
+    // A cancelled dialog changes nothing.
+    ASSERT_TRUE(h.locate(L""));
+    ASSERT_EQ(FileDialog::history().size(), size_t{1});
+    const FileDialog::Request& open = FileDialog::history()[0];
+    EXPECT_EQ(open.kind, FileDialog::Kind::Open);
+    EXPECT_EQ(open.flags, DWORD(0x1800));
+    EXPECT_EQ(open.filter,
+              std::wstring(L"Search for UnrealTournament.exe\0UnrealTournament.exe\0\0", 54));
+    EXPECT_EQ(open.owner, h.folders().hwnd());
+    EXPECT_TRUE(h.linesOf(list).empty());
+
+    ASSERT_TRUE(h.locate(h.exeOf(*a)));
+    ASSERT_TRUE(h.locate(h.exeOf(*a)));  // once only
+    // A write test that fails: the message first, with an empty title, then the entry
+    // unselected.
+    const std::string bExe = b->folder() + "System\\UnrealTournament.exe";
+    h.fs.failOnlyWhen(
+        [&](FsOp op, const std::string& path) { return op == FsOp::AppendTest && path == bExe; });
+    ASSERT_TRUE(h.locate(h.exeOf(*b)));
+    ASSERT_TRUE(h.locate(h.exeOf(*c)));
+    EXPECT_EQ(h.linesOf(list), (std::vector<std::wstring>{h.exeOf(*a), h.exeOf(*b), h.exeOf(*c)}));
+    EXPECT_EQ(h.selectionOf(list), (std::vector<bool>{true, false, true}));
+    ASSERT_EQ(MessageBoxes::history().size(), size_t{1});
+    EXPECT_EQ(MessageBoxes::history()[0].title, L"");
+    EXPECT_EQ(MessageBoxes::history()[0].text,
+              L"disable write protection on " + win32::widen(b->folder()));
+    EXPECT_EQ(MessageBoxes::history()[0].type, UINT(MB_OK));
+    EXPECT_EQ(MessageBoxes::history()[0].owner, h.folders().hwnd());
+
+    // The user's clicks on the entries are the selection the work list is made of.
+    RECT item{};
+    SendMessageW(list, LB_GETITEMRECT, 0, LPARAM(&item));
+    const LPARAM first = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
+    SendMessageW(list, LB_GETITEMRECT, 1, LPARAM(&item));
+    const LPARAM second = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
+    for (LPARAM at : {first, second}) {
+        PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(list, WM_LBUTTONUP, 0, at);
+    }
+    h.pump();
+    EXPECT_EQ(h.selectionOf(list), (std::vector<bool>{false, true, true}));
+    ASSERT_TRUE(h.toRepairPage());
+    EXPECT_FALSE(h.folders().isVisible());
+    EXPECT_EQ(h.wizard->core().folders().workList(),
+              (std::vector<std::string>{b->folder(), c->folder()}));
+}
+
+// Tab from each control that takes the focus: the ids in the order the focus visits them.
+std::vector<int> tabOrder(Win32Harness& h, PageWindow& page, size_t stops) {
+    std::vector<int> visited;
+    for (size_t i = 0; i < stops; ++i) {
+        h.type(VK_TAB);
+        visited.push_back(GetDlgCtrlID(GetFocus()));
+    }
+    EXPECT_EQ(GetParent(GetFocus()), page.hwnd());
+    return visited;
+}
+
+TEST(Win32PagesTest, TabFollowsTheTablesOrder) {
+    Win32Harness h;
+    auto a = h.installation("A");
+    auto b = h.installation("B");
+    h.wizard->start();
+    SetFocus(h.optionen().control(Optionen::CancelButton));
+    EXPECT_EQ(
+        tabOrder(h, h.optionen(), 5),
+        (std::vector<int>{Optionen::removeExtensionsCheck, Optionen::compareextensionsCheck,
+                          Optionen::InfoButton, Optionen::NextButton, Optionen::CancelButton}));
+    ASSERT_TRUE(h.click(h.optionen(), Optionen::NextButton));
+    ASSERT_TRUE(h.locate(h.exeOf(*a)));
+    ASSERT_TRUE(h.locate(h.exeOf(*b)));
+    SetFocus(h.folders().control(OrdnerAuswahl::Command1));
+    EXPECT_EQ(tabOrder(h, h.folders(), 5),
+              (std::vector<int>{OrdnerAuswahl::vorlOrdnerListe, OrdnerAuswahl::CancelButton,
+                                OrdnerAuswahl::OpenButton, OrdnerAuswahl::NextButton,
+                                OrdnerAuswahl::Command1}));
+    ASSERT_TRUE(h.toRepairPage());
+    SetFocus(h.repair().control(Reparier::NextButton));
+    // "Finish" and "Save Log" are hidden and take no focus.
+    EXPECT_EQ(tabOrder(h, h.repair(), 4),
+              (std::vector<int>{Reparier::StatusFeld, Reparier::LogListbox, Reparier::CancelButton,
+                                Reparier::NextButton}));
+}
+
+}  // namespace
+}  // namespace zendrik::testing

@@ -1,0 +1,312 @@
+// The wizard core without any window: the page flow, the folder list's write test, the repair
+// page's buttons while passes run on the worker, the pass's lines on their way to the
+// interface's thread, stopping a pass, and saving the log; over real installations in a
+// temporary folder behind a fault-injecting file layer.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "filesystem/fault_injecting_file_system.h"
+#include "filesystem/native_file_system.h"
+#include "installation_builder.h"
+#include "wizard/wizard_core.h"
+
+namespace zendrik::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// An absolute path's beginning in the file layer's form.
+#ifdef _WIN32
+const std::string kRoot = "C:";
+#else
+const std::string kRoot;
+#endif
+
+// The toolkit's side: counts the ends of the program and hands each notice of a pass's end
+// to the test's thread, which stands for the interface's.
+class Host final : public WizardHost {
+  public:
+    void postPassEnded() override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++notices_;
+        noticeThreads.push_back(std::this_thread::get_id());
+        arrived_.notify_all();
+    }
+    void endProgram() override { ++ends; }
+
+    // Waits up to twenty seconds for the next notice, then lets `repair` take the pass's end
+    // as a view's event loop would.
+    bool deliverNotice(RepairPage& repair) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (!arrived_.wait_for(lock, 20s, [&] { return notices_ > delivered_; })) return false;
+            ++delivered_;
+        }
+        repair.passEnded();
+        return true;
+    }
+
+    int ends = 0;
+    std::vector<std::thread::id> noticeThreads;
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    int notices_ = 0;
+    int delivered_ = 0;
+};
+
+// Holds the worker inside one file operation until released; gives up after ten seconds,
+// so that a pass that never reaches the hold fails the test instead of hanging it.
+class Hold {
+  public:
+    void wait() {
+        reached = true;
+        for (int i = 0; i < 2000 && !released; ++i) std::this_thread::sleep_for(5ms);
+    }
+    bool awaitReached() {
+        for (int i = 0; i < 4000 && !reached; ++i) std::this_thread::sleep_for(5ms);
+        return reached;
+    }
+    std::atomic<bool> reached{false};
+    std::atomic<bool> released{false};
+};
+
+class WizardCoreTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<Installation> installation(const std::string& name) {
+        auto made = std::make_unique<Installation>(tmp.path(), name);
+        made->add("system/UnrealTournament.exe", "MZ");
+        return made;
+    }
+    static std::string exeOf(const Installation& installation) {
+        return installation.folder() + "System/UnrealTournament.exe"_p;
+    }
+    static std::string iniOf(const Installation& installation) {
+        return installation.folder() + "System/UnrealTournament.ini"_p;
+    }
+    // Locates each installation and goes on to the repair page.
+    void toRepairPage(const std::vector<const Installation*>& installations) {
+        ASSERT_TRUE(core->flow().optionsNext());
+        for (const Installation* ut : installations)
+            ASSERT_TRUE(core->folders().locate(exeOf(*ut)).selected);
+        ASSERT_TRUE(core->flow().foldersNext());
+        ASSERT_EQ(core->flow().page(), Page::Repair);
+    }
+
+    TempFolder tmp;
+    NativeFileSystem disk;
+    FaultInjectingFileSystem fs{disk};
+    Host host;
+    std::unique_ptr<WizardCore> core = std::make_unique<WizardCore>(fs, host);
+};
+
+}  // namespace
+
+TEST(InstallationFolderOfTest, IsTheParentOfTheExecutablesFolderOfAnAbsolutePath) {
+    EXPECT_EQ(installationFolderOf(kRoot + "/srv/UT/System/UnrealTournament.exe"_p),
+              kRoot + "/srv/UT/"_p);
+    EXPECT_EQ(installationFolderOf(kRoot + "/srv/UT/system/unrealtournament.exe"_p),
+              kRoot + "/srv/UT/"_p);
+    EXPECT_EQ(installationFolderOf(kRoot + "/System/UnrealTournament.exe"_p), kRoot + "/"_p);
+    EXPECT_EQ(installationFolderOf(kRoot + "/UnrealTournament.exe"_p), std::nullopt);
+    EXPECT_EQ(installationFolderOf("System/UnrealTournament.exe"_p), std::nullopt);
+    EXPECT_EQ(installationFolderOf("UnrealTournament.exe"), std::nullopt);
+}
+
+// What a view would offer only while its page takes input, the core refuses by itself.
+TEST_F(WizardCoreTest, ThePageFlowTakesOnlyWhatThePageShownOffers) {
+    EXPECT_FALSE(core->flow().back());
+    EXPECT_FALSE(core->flow().foldersNext());
+    EXPECT_FALSE(core->flow().closeInfo());
+    ASSERT_TRUE(core->flow().openInfo());
+    EXPECT_FALSE(core->flow().optionsEnabled());
+    EXPECT_FALSE(core->flow().openInfo());
+    EXPECT_FALSE(core->flow().optionsNext());
+    EXPECT_EQ(core->flow().page(), Page::Options);
+    ASSERT_TRUE(core->flow().closeInfo());
+    ASSERT_TRUE(core->flow().optionsNext());
+    EXPECT_FALSE(core->flow().openInfo());
+    // "Next ->" with nothing located stays on the folder page.
+    EXPECT_FALSE(core->flow().foldersNext());
+    EXPECT_EQ(core->flow().page(), Page::Folders);
+    auto ut = installation("UT");
+    ASSERT_TRUE(core->folders().locate(exeOf(*ut)).listed);
+    ASSERT_TRUE(core->flow().foldersNext());
+    // No way back from the repair page, and the work list is built once.
+    EXPECT_FALSE(core->flow().back());
+    EXPECT_FALSE(core->flow().foldersNext());
+    EXPECT_EQ(core->folders().workList(), std::vector<std::string>{ut->folder()});
+    EXPECT_EQ(host.ends, 0);
+}
+
+#ifndef _WIN32
+// On a file system that tells letter cases apart, the executable the user chose is the one
+// tested, never another spelling of it that the run's own names would reach.
+TEST_F(WizardCoreTest, TheWriteTestTakesTheChosenPathExactly) {
+    auto ut = installation("UT");
+    const std::string otherSpelling = tmp.folder() + "ut/System/UnrealTournament.exe"_p;
+    const LocateResult located = core->folders().locate(otherSpelling);
+    EXPECT_TRUE(located.listed);
+    EXPECT_FALSE(located.selected);
+    EXPECT_EQ(located.message, "disable write protection on " + tmp.folder() + "ut/"_p);
+    EXPECT_TRUE(core->folders().locate(exeOf(*ut)).selected);
+}
+#endif
+
+// While a pass runs, and before the first has ended, no button acts, whatever the view lets
+// through; the end of each pass is announced once, from the worker.
+TEST_F(WizardCoreTest, TheButtonsTakeNoInputBeforeTheFirstPassEndsNorWhileAPassRuns) {
+    auto a = installation("A");
+    auto b = installation("B");
+    Hold hold;
+    fs.failOnlyWhen([&](FsOp op, const std::string& path) {
+        if (op == FsOp::Read && path == iniOf(*a)) hold.wait();
+        return false;
+    });
+    toRepairPage({a.get(), b.get()});
+    RepairPage& repair = core->repair();
+    const auto saved = tmp.path() / "early.txt";
+    bool reminded = false;
+    const auto pressEverything = [&] {
+        repair.copy();
+        repair.cancel();
+        repair.finish([&](const std::string&) { reminded = true; });
+        EXPECT_EQ(repair.saveLog(saved.string()), std::nullopt);
+    };
+    pressEverything();
+    EXPECT_FALSE(repair.passRunning());
+
+    ASSERT_TRUE(repair.activate());
+    EXPECT_FALSE(repair.activate());
+    ASSERT_TRUE(hold.awaitReached());
+    EXPECT_TRUE(repair.passRunning());
+    EXPECT_FALSE(repair.buttonsActive());
+    pressEverything();
+    EXPECT_EQ(host.ends, 0);
+    EXPECT_FALSE(reminded);
+    EXPECT_FALSE(isFile(saved));
+    EXPECT_EQ(repair.caption(), "Repairing folders...");
+    EXPECT_EQ(repair.buttons(), (RepairButtons{.copy = true, .cancel = true}));
+
+    hold.released = true;
+    ASSERT_TRUE(host.deliverNotice(repair));
+    EXPECT_FALSE(repair.passRunning());
+    EXPECT_TRUE(repair.buttonsActive());
+    ASSERT_EQ(host.noticeThreads.size(), 1u);
+    EXPECT_NE(host.noticeThreads.front(), std::this_thread::get_id());
+    EXPECT_EQ(repair.status(), "current folder : " + b->folder());
+
+    // Now "COPY!" runs the exchange, and during it nothing acts again.
+    hold.reached = hold.released = false;
+    repair.copy();
+    EXPECT_EQ(repair.caption(), "copying extensions...");
+    ASSERT_TRUE(hold.awaitReached());
+    pressEverything();
+    EXPECT_EQ(host.ends, 0);
+    hold.released = true;
+    ASSERT_TRUE(host.deliverNotice(repair));
+    EXPECT_EQ(host.noticeThreads.size(), 2u);
+    EXPECT_TRUE(repair.saveLogTakesFocus());
+    repair.finish([&](const std::string&) { reminded = true; });
+    EXPECT_TRUE(reminded);
+    EXPECT_EQ(host.ends, 1);
+}
+
+// A line that a step extends after a batch took it reaches the page whole, as the engine
+// wrote it.
+TEST_F(WizardCoreTest, ALineExtendedAfterItWasShownIsShownWhole) {
+    auto ut = installation("UT");
+    ut->add("system/Foo.utx", "texture");
+    Hold hold;
+    fs.failOnlyWhen([&](FsOp op, const std::string& path) {
+        if (op == FsOp::Move && path.ends_with("Foo.utx")) hold.wait();
+        return false;
+    });
+    toRepairPage({ut.get()});
+    RepairPage& repair = core->repair();
+    ASSERT_TRUE(repair.activate());
+    ASSERT_TRUE(hold.awaitReached());
+    const std::string found = "    found Foo.utx in " + ut->folder() + "system/"_p;
+    bool shown = false;
+    for (int i = 0; i < 2000 && !shown; ++i) {
+        repair.poll();
+        shown = !repair.log().empty() && repair.log()[repair.log().size() - 1] == found;
+        if (!shown) std::this_thread::sleep_for(5ms);
+    }
+    ASSERT_TRUE(shown);
+    const size_t lines = repair.log().size();
+    hold.released = true;
+    ASSERT_TRUE(host.deliverNotice(repair));
+    ASSERT_GT(repair.log().size(), lines);
+    EXPECT_EQ(repair.log()[lines - 1], found + "  ...moved to " + ut->folder() + "textures/"_p);
+    EXPECT_TRUE(isFile(ut->at("textures/Foo.utx")));
+}
+
+// A view that goes away during a pass takes the pass with it once the file operation under
+// way has finished: the rest of the pass is not done.
+TEST_F(WizardCoreTest, ACoreDestroyedDuringAPassStopsItAfterTheOperationUnderWay) {
+    auto a = installation("A");
+    auto b = installation("B");
+    a->add("system/Early.utx", "texture");
+    b->add("system/Late.utx", "texture");
+    Hold hold;
+    fs.failOnlyWhen([&](FsOp op, const std::string& path) {
+        if (op == FsOp::Read && path == iniOf(*b)) hold.wait();
+        return false;
+    });
+    toRepairPage({a.get(), b.get()});
+    ASSERT_TRUE(core->repair().activate());
+    ASSERT_TRUE(hold.awaitReached());
+    // The core asks the worker to stop before it waits for it; the hold lets go half a
+    // second after the destruction began, well after that request.
+    std::thread going([&] { core.reset(); });
+    std::this_thread::sleep_for(500ms);
+    hold.released = true;
+    going.join();
+    EXPECT_TRUE(isFile(a->at("textures/Early.utx")));
+    EXPECT_TRUE(isFile(b->at("system/Late.utx")));
+    EXPECT_FALSE(isFile(b->at("textures/Late.utx")));
+    EXPECT_EQ(host.ends, 0);
+}
+
+// "Save Log" starts at the name chosen last, a cancelled dialog keeping it, and writes the
+// file named, as spelled.
+TEST_F(WizardCoreTest, SavingTheLogKeepsTheNameChosenLastAndTakesItExactly) {
+    auto ut = installation("UT");
+    toRepairPage({ut.get()});
+    RepairPage& repair = core->repair();
+    ASSERT_TRUE(repair.activate());
+    ASSERT_TRUE(host.deliverNotice(repair));
+    ASSERT_TRUE(repair.buttons().saveLog);
+
+    put(tmp.path() / "RUN.txt", "kept");
+    const std::string chosen = tmp.folder() + "run.txt";
+    EXPECT_EQ(repair.saveLog(chosen), std::nullopt);
+    EXPECT_EQ(repair.lastSaveName(), chosen);
+    EXPECT_EQ(repair.saveLog(""), std::nullopt);
+    EXPECT_EQ(repair.lastSaveName(), chosen);
+#ifndef _WIN32
+    EXPECT_EQ(contentsOf(tmp.path() / "RUN.txt"), "kept");
+    EXPECT_EQ(contentsOf(tmp.path() / "run.txt").substr(0, 13), "Processing : ");
+#endif
+
+    const std::string refused = tmp.folder() + "refused.txt";
+    fs.failOnlyWhen(
+        [&](FsOp op, const std::string& path) { return op == FsOp::Write && path == refused; },
+        "No space left on device");
+    const std::optional<std::string> failure = repair.saveLog(refused);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->rfind("The log was not saved: ", 0), 0u) << *failure;
+    EXPECT_NE(failure->find("No space left on device"), std::string::npos) << *failure;
+    // The user corrects the name where it failed.
+    EXPECT_EQ(repair.lastSaveName(), refused);
+    EXPECT_EQ(host.ends, 0);
+}
+
+}  // namespace zendrik::testing
