@@ -67,11 +67,13 @@ void AppendFile::append(std::string_view data) {
 }
 
 void AppendFile::sync() {
+    if (synced_ == size_) return;
 #ifdef _WIN32
     if (::_commit(fd_) != 0) fail(FsOp::Write, path_);
 #else
     if (::fdatasync(fd_) != 0) fail(FsOp::Write, path_);
 #endif
+    synced_ = size_;
 }
 
 }  // namespace zendrik

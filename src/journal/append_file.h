@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,8 @@ class AppendFile {
 
     // Throws FsError when the system refuses or writes less.
     void append(std::string_view data);
-    // Throws FsError when the flush fails.
+    // Throws FsError when the flush fails. A file with nothing appended since its last
+    // flush is not flushed again: a run syncs every journal at each of its sync points.
     void sync();
     // The bytes written so far, those of a failed append included.
     uint64_t size() const { return size_; }
@@ -28,6 +30,7 @@ class AppendFile {
     std::string path_;
     int fd_ = -1;
     uint64_t size_ = 0;
+    std::optional<uint64_t> synced_;  // the size at the last flush that succeeded
 };
 
 }  // namespace zendrik
