@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <system_error>
 #include <thread>
@@ -123,10 +124,30 @@ int syncFolder(PosixCalls& sys, const std::string& realFolder) {
     return err;
 }
 
+// True when the program runs as root; a process's user does not change while it runs.
+bool runnerIsRoot() {
+    static const bool root = ::geteuid() == 0;
+    return root;
+}
+
+// The process's file mode creation mask, as /proc tells it without changing it; none where
+// it cannot be read.
+std::optional<mode_t> creationMask() {
+    static const std::optional<mode_t> mask = []() -> std::optional<mode_t> {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.starts_with("Umask:"))
+                return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+        }
+        return std::nullopt;
+    }();
+    return mask;
+}
+
 // The owner and permission bits that a file written at a target gets.
 struct Rights {
     mode_t mode = 0644;
-    std::optional<std::pair<uid_t, gid_t>> owner;  // none: the runner's own
+    std::optional<std::pair<uid_t, gid_t>> owner;  // none: the one a new file gets anyway
 };
 
 // A file that replaces `target` keeps its rights; a new one gets `mode` and, made by root,
@@ -141,8 +162,11 @@ Rights rightsFor(PosixCalls& sys, const std::string& realFolder, const std::stri
         return rights;
     }
     rights.mode = mode & 01777;
-    if (::geteuid() == 0 && sys.stat(folderArg(realFolder), &st) == 0) {
-        rights.owner.emplace(st.st_uid, st.st_gid);
+    if (runnerIsRoot() && sys.stat(folderArg(realFolder), &st) == 0) {
+        // A new file is root's, of the folder's group in a set-group-ID folder, else of
+        // root's group: only another owner or group needs changing.
+        const gid_t group = (st.st_mode & S_ISGID) != 0 ? st.st_gid : ::getegid();
+        if (st.st_uid != 0 || st.st_gid != group) rights.owner.emplace(st.st_uid, st.st_gid);
     }
     return rights;
 }
@@ -153,7 +177,7 @@ Rights rightsFor(PosixCalls& sys, const std::string& realFolder, const std::stri
 bool writeProtected(PosixCalls& sys, const std::string& path) {
     struct stat st {};
     if (sys.lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    if (::geteuid() == 0) return (st.st_mode & 0222) == 0;
+    if (runnerIsRoot()) return (st.st_mode & 0222) == 0;
     return ::access(path.c_str(), W_OK) != 0 && errno == EACCES;
 }
 
@@ -167,10 +191,16 @@ class TemporaryFile {
     TemporaryFile(PosixCalls& sys, std::string realFolder, const std::string& name, Rights rights)
         : sys_(sys), folder_(std::move(realFolder)), target_(folder_ + name), rights_(rights) {
         static unsigned counter = 0;
+        // Made with its final bits when no owner is to change and the mask takes none of
+        // them: then no later fchmod is needed. Else private until commit() sets them.
+        const auto mask = creationMask();
+        modeSet_ =
+            !rights_.owner && mask && (rights_.mode & ~0777) == 0 && (rights_.mode & *mask) == 0;
+        const mode_t made = modeSet_ ? rights_.mode : 0600;
         for (int attempt = 0; attempt < 100; ++attempt) {
             path_ = folder_ + temporaryNameFor(name, thisRun(), ++counter);
             fd_ = sys_.open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                            0600);
+                            made);
             if (fd_ >= 0 || errno != EEXIST) break;
         }
         if (fd_ < 0) error_ = errno;
@@ -193,10 +223,10 @@ class TemporaryFile {
         // The owner first: changing it clears set-user-ID bits, which the mode then restores
         // where the replaced file had them.
         if (rights_.owner && sys_.fchown(fd_, rights_.owner->first, rights_.owner->second) != 0 &&
-            ::geteuid() == 0) {
+            runnerIsRoot()) {
             err = errno;
         }
-        if (err == 0 && sys_.fchmod(fd_, rights_.mode) != 0) err = errno;
+        if (err == 0 && !modeSet_ && sys_.fchmod(fd_, rights_.mode) != 0) err = errno;
         if (err == 0 && durable && sys_.fsync(fd_) != 0) err = errno;
         if (sys_.close(fd_) != 0 && err == 0) err = errno;
         fd_ = -1;
@@ -216,6 +246,7 @@ class TemporaryFile {
     int fd_ = -1;
     int error_ = 0;
     bool committed_ = false;
+    bool modeSet_ = false;  // the file was made with rights_.mode
 };
 
 // Copies the file at `source` over `realFolder` + `name` through a temporary file, keeping
