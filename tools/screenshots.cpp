@@ -26,10 +26,10 @@
 #include "pages/program_icon.h"
 #include "pages/reparier.h"
 #include "pages/wizard.h"
+#include "screenshot_scene.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using zendrik::testing::Installation;
 
 bool save(QWidget& window, const QString& folder, const char* name) {
@@ -63,38 +63,15 @@ int main(int argc, char** argv) {
     zendrik::MessageBox::setUnattended(true);
     zendrik::FileDialog::setUnattended(true);
 
-    // Fixed names, so that the pictures show the same paths on every run.
-    const fs::path root = fs::temp_directory_path() / "zendrik-screenshots";
-    fs::remove_all(root);
-    Installation server(root, "UT-Server");
-    Installation laptop(root, "UT-Laptop");
-    for (Installation* ut : {&server, &laptop}) ut->add("system/UnrealTournament.exe", "MZ");
-    server.add("system/RedArmor.int", zendrik::testing::skinInt());
-    server.add("system/RedArmor.utx", "texture");
-    server.add("system/Announcer.int", zendrik::testing::voiceInt());
-    server.add("sounds/Announcer.uax", "sound");
-    server.add("textures/Announcer.u", "code");
-    server.add("system/OldSkin.int", zendrik::testing::skinInt());
-    laptop.add("maps/DM-Ramp.unr", "map");
-    laptop.add("system/DM-Ramp.utx", "texture");
-
     zendrik::PosixFileSystem posix;
-    zendrik::FaultInjectingFileSystem disk(posix);
-    // Holds the repair pass before it reads the second installation's ini, for the picture
-    // of the page during a pass; gives up after ten seconds.
-    std::atomic<bool> held{false};
-    std::atomic<bool> released{false};
-    const std::string laptopIni = laptop.folder() + "System/UnrealTournament.ini";
-    disk.failOnlyWhen([&](zendrik::FsOp op, const std::string& path) {
-        if (op != zendrik::FsOp::Read || path != laptopIni || released) return false;
-        held = true;
-        for (int i = 0; i < 1000 && !released; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return false;
-    });
+    zendrik::testing::ScreenshotScene scene(posix);
+    Installation& server = scene.server;
+    Installation& laptop = scene.laptop;
+    std::atomic<bool>& held = scene.held;
+    std::atomic<bool>& released = scene.released;
     bool ok = true;
     {
-        zendrik::Wizard wizard(disk);
+        zendrik::Wizard wizard(scene.fs);
         wizard.start();
         ok &= save(wizard.optionen(), output, "options.png");
 
@@ -125,6 +102,5 @@ int main(int argc, char** argv) {
         }
         ok &= save(wizard.reparier(), output, "repair.png");
     }
-    fs::remove_all(root);
     return ok ? 0 : 1;
 }

@@ -16,6 +16,7 @@
 #include "filesystem/fault_injecting_file_system.h"
 #include "filesystem/windows_file_system.h"
 #include "installation_builder.h"
+#include "screenshot_scene.h"
 #include "win32/dialogs.h"
 #include "win32/info_formular.h"
 #include "win32/optionen.h"
@@ -25,7 +26,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using zendrik::testing::Installation;
 using namespace zendrik::win32;
 
@@ -95,38 +95,15 @@ int main() {
     FileDialog::setUnattended(true);
     setProgramEndHandler([] {});
 
-    // Fixed names, so that the pictures show the same paths on every run.
-    const fs::path root = fs::temp_directory_path() / "zendrik-screenshots";
-    fs::remove_all(root);
-    Installation server(root, "UT-Server");
-    Installation laptop(root, "UT-Laptop");
-    for (Installation* ut : {&server, &laptop}) ut->add("system/UnrealTournament.exe", "MZ");
-    server.add("system/RedArmor.int", zendrik::testing::skinInt());
-    server.add("system/RedArmor.utx", "texture");
-    server.add("system/Announcer.int", zendrik::testing::voiceInt());
-    server.add("sounds/Announcer.uax", "sound");
-    server.add("textures/Announcer.u", "code");
-    server.add("system/OldSkin.int", zendrik::testing::skinInt());
-    laptop.add("maps/DM-Ramp.unr", "map");
-    laptop.add("system/DM-Ramp.utx", "texture");
-
     zendrik::WindowsFileSystem windows;
-    zendrik::FaultInjectingFileSystem disk(windows);
-    // Holds the repair pass before it reads the second installation's ini, for the picture
-    // of the page during a pass; gives up after ten seconds.
-    std::atomic<bool> held{false};
-    std::atomic<bool> released{false};
-    const std::string laptopIni = laptop.folder() + "System\\UnrealTournament.ini";
-    disk.failOnlyWhen([&](zendrik::FsOp op, const std::string& path) {
-        if (op != zendrik::FsOp::Read || path != laptopIni || released) return false;
-        held = true;
-        for (int i = 0; i < 1000 && !released; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return false;
-    });
+    zendrik::testing::ScreenshotScene scene(windows);
+    Installation& server = scene.server;
+    Installation& laptop = scene.laptop;
+    std::atomic<bool>& held = scene.held;
+    std::atomic<bool>& released = scene.released;
     bool ok = true;
     {
-        Wizard wizard(disk);
+        Wizard wizard(scene.fs);
         wizard.start();
         ok &= save(wizard, wizard.optionen(), "options.bmp");
 
@@ -157,6 +134,5 @@ int main() {
         }
         ok &= save(wizard, wizard.reparier(), "repair.bmp");
     }
-    fs::remove_all(root);
     return ok ? 0 : 1;
 }
