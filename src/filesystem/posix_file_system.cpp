@@ -165,7 +165,8 @@ Rights rightsFor(PosixCalls& sys, const std::string& realFolder, const std::stri
     if (runnerIsRoot() && sys.stat(folderArg(realFolder), &st) == 0) {
         // A new file is root's, of the folder's group in a set-group-ID folder, else of
         // root's group: only another owner or group needs changing.
-        const gid_t group = (st.st_mode & S_ISGID) != 0 ? st.st_gid : ::getegid();
+        static const gid_t runnersGroup = ::getegid();
+        const gid_t group = (st.st_mode & S_ISGID) != 0 ? st.st_gid : runnersGroup;
         if (st.st_uid != 0 || st.st_gid != group) rights.owner.emplace(st.st_uid, st.st_gid);
     }
     return rights;
