@@ -56,7 +56,7 @@ class DiskNowTest : public QObject {
         QVERIFY(h.toFolderPage());
         auto locked = h.installation("Locked");
         h.fs.failOnlyWhen([](FsOp op, const std::string&) { return op == FsOp::AppendTest; },
-                      "Read-only file system");
+                          "Read-only file system");
         MessageBox::setUnattended(false);
         QString shownTitle = QStringLiteral("(no box)");
         QTimer::singleShot(200, [&] {
