@@ -55,9 +55,7 @@ TEST(Win32InputTest, EnterAndEscapeOnTheRepairPage) {
     Win32Harness h;
     auto a = h.installation("A");
     auto b = h.installation("B");
-    ASSERT_TRUE(h.toFolderPage());
-    ASSERT_TRUE(h.locate(h.exeOf(*a)));
-    ASSERT_TRUE(h.locate(h.exeOf(*b)));
+    ASSERT_TRUE(h.toFolderPageWith({a.get(), b.get()}));
     ASSERT_TRUE(h.toRepairPage());
 
     focus(h.repair(), Reparier::LogListbox);
@@ -84,9 +82,7 @@ TEST(Win32InputTest, EscapeCancelsBeforeCopyAndCopyWithoutExchangeFocusesSaveLog
     Win32Harness h;
     auto a = h.installation("A");
     auto b = h.installation("B");
-    ASSERT_TRUE(h.toFolderPage());
-    ASSERT_TRUE(h.locate(h.exeOf(*a)));
-    ASSERT_TRUE(h.locate(h.exeOf(*b)));
+    ASSERT_TRUE(h.toFolderPageWith({a.get(), b.get()}));
     h.wizard->core().options().compareExtensions = false;
     ASSERT_TRUE(h.toRepairPage());
     focus(h.repair(), Reparier::LogListbox);
@@ -105,9 +101,7 @@ TEST(Win32InputTest, AKeyHeldDownSinceTheFolderPageDoesNotRepeatOnTheRepairPage)
     Win32Harness h;
     auto a = h.installation("A");
     auto b = h.installation("B");
-    ASSERT_TRUE(h.toFolderPage());
-    ASSERT_TRUE(h.locate(h.exeOf(*a)));
-    ASSERT_TRUE(h.locate(h.exeOf(*b)));
+    ASSERT_TRUE(h.toFolderPageWith({a.get(), b.get()}));
     focus(h.folders(), OrdnerAuswahl::NextButton);
     PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
     h.pump();
@@ -133,9 +127,7 @@ TEST(Win32InputTest, ADoubleClickOnNextDoesNotPressCopy) {
     Win32Harness h;
     auto a = h.installation("A");
     auto b = h.installation("B");
-    ASSERT_TRUE(h.toFolderPage());
-    ASSERT_TRUE(h.locate(h.exeOf(*a)));
-    ASSERT_TRUE(h.locate(h.exeOf(*b)));
+    ASSERT_TRUE(h.toFolderPageWith({a.get(), b.get()}));
     // However long the pass, the second press is still part of the double click.
     const UINT interval = GetDoubleClickTime();
     SetDoubleClickTime(20000);

@@ -60,9 +60,7 @@ TEST(Win32RepairWindowTest, ThePageStaysReadableDuringAPassAndClosingEndsItAfter
         if (op == FsOp::Read && path == bIni) hold.wait();
         return false;
     });
-    ASSERT_TRUE(h.toFolderPage());
-    ASSERT_TRUE(h.locate(h.exeOf(*a)));
-    ASSERT_TRUE(h.locate(h.exeOf(*b)));
+    ASSERT_TRUE(h.toFolderPageWith({a.get(), b.get()}));
     ASSERT_TRUE(h.click(h.folders(), OrdnerAuswahl::NextButton));
     HWND list = h.repair().control(Reparier::LogListbox);
     // The worker is held at the second folder; the first folder's block reaches the page.
@@ -117,9 +115,7 @@ TEST(Win32RepairWindowTest, CopySaveLogAndFinish) {
     auto b = h.installation("B");
     a->add("system/Skin.int", skinInt());
     a->add("textures/Skin.utx", "texture");
-    ASSERT_TRUE(h.toFolderPage());
-    ASSERT_TRUE(h.locate(h.exeOf(*a)));
-    ASSERT_TRUE(h.locate(h.exeOf(*b)));
+    ASSERT_TRUE(h.toFolderPageWith({a.get(), b.get()}));
     ASSERT_TRUE(h.toRepairPage());
     HWND list = h.repair().control(Reparier::LogListbox);
     EXPECT_EQ(h.caption(h.repair()), L"Repairing folders...");
@@ -197,9 +193,7 @@ TEST(Win32RepairWindowTest, OneExecutableOffersSaveLogAndFinishAndCancelEndsAtOn
     Win32Harness h;
     auto a = h.installation("A");
     auto b = h.installation("B");
-    ASSERT_TRUE(h.toFolderPage());
-    ASSERT_TRUE(h.locate(h.exeOf(*a)));
-    ASSERT_TRUE(h.locate(h.exeOf(*b)));
+    ASSERT_TRUE(h.toFolderPageWith({a.get(), b.get()}));
     ASSERT_TRUE(h.toRepairPage());
     ASSERT_TRUE(h.click(h.repair(), Reparier::CancelButton));
     EXPECT_EQ(h.endRequests, 1);

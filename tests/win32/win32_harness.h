@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,6 +72,8 @@ class Win32Harness {
     bool locate(const std::wstring& exe);
     // From the start to the folder page.
     bool toFolderPage();
+    // From the start to the folder page, then locates the executable of each installation.
+    bool toFolderPageWith(std::initializer_list<const Installation*> installations);
     // "Next ->" on the folder page, then waits until the repair pass has ended.
     bool toRepairPage();
     // Waits until the repair page has shown the end of its pass.
