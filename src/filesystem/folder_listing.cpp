@@ -63,19 +63,21 @@ void FolderListing::addToIndex(uint32_t entry, uint32_t hash) {
 }
 
 void FolderListing::insert(std::string_view realName, Kind kind) {
-    const std::string foldedName = foldName(realName);
-    const uint32_t hash = hashOf(foldedName);
-    const uint32_t first = head(foldedName, hash);
+    // The folded name goes into the buffer first, and is taken back when the entry is known.
+    const auto at = static_cast<uint32_t>(names_.size());
+    appendFoldedName(names_, realName);
+    const auto foldedSize = static_cast<uint32_t>(names_.size() - at);
+    const uint32_t hash = hashOf(std::string_view(names_).substr(at));
+    const uint32_t first = head(std::string_view(names_).substr(at), hash);
     if (const uint32_t i = named(first, realName); i != kNone) {
+        names_.resize(at);
         entries_[i].kind = kind;
         entries_[i].removed = false;
         return;
     }
     const auto entry = static_cast<uint32_t>(entries_.size());
-    entries_.push_back(Entry{static_cast<uint32_t>(names_.size()),
-                             static_cast<uint32_t>(foldedName.size()),
-                             static_cast<uint32_t>(realName.size()), kNone, kind, false});
-    names_ += foldedName;
+    entries_.push_back(
+        Entry{at, foldedSize, static_cast<uint32_t>(realName.size()), kNone, kind, false});
     names_ += realName;
     if (first == kNone) {
         addToIndex(entry, hash);
@@ -85,8 +87,14 @@ void FolderListing::insert(std::string_view realName, Kind kind) {
         entries_[last].nextTwin = entry;
         if (last == first) twinHeads_.push_back(first);
     }
-    if (const size_t dot = foldedName.rfind('.'); dot != std::string::npos) {
-        byExtension_[foldedName.substr(dot + 1)].push_back(entry);
+    const std::string_view foldedName = folded(entries_[entry]);
+    if (const size_t dot = foldedName.rfind('.'); dot != std::string_view::npos) {
+        const std::string_view extension = foldedName.substr(dot + 1);
+        auto bucket = byExtension_.find(extension);
+        if (bucket == byExtension_.end()) {
+            bucket = byExtension_.emplace(std::string(extension), std::vector<uint32_t>()).first;
+        }
+        bucket->second.push_back(entry);
     }
 }
 
@@ -145,7 +153,7 @@ std::vector<std::string> FolderListing::files(std::string_view foldedExtension) 
     };
     if (foldedExtension.find('.') == std::string_view::npos) {
         // Such an extension is the text after the last dot: one bucket holds every match.
-        const auto bucket = byExtension_.find(std::string(foldedExtension));
+        const auto bucket = byExtension_.find(foldedExtension);
         if (bucket != byExtension_.end()) {
             std::copy_if(bucket->second.begin(), bucket->second.end(), std::back_inserter(matches),
                          matching);

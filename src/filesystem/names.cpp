@@ -80,18 +80,27 @@ std::string subFolder(std::string_view name) {
 }
 
 std::string foldName(std::string_view name) {
-    const bool ascii = std::all_of(name.begin(), name.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii) {  // the common case: capitals of ASCII letters only
-        std::string out(name);
-        for (char& c : out) {
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-        }
-        return out;
-    }
     std::string out;
-    out.reserve(name.size());
-    for (size_t i = 0; i < name.size();) {
+    appendFoldedName(out, name);
+    return out;
+}
+
+void appendFoldedName(std::string& out, std::string_view name) {
+    // The common case, capitals of ASCII letters only, in place; from the first other byte on
+    // the text is decoded.
+    const size_t from = out.size();
+    out.append(name);
+    char* const folded = out.data() + from;
+    const size_t size = name.size();
+    size_t i = 0;
+    for (; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(folded[i]);
+        if (byte >= 0x80) break;
+        if (byte >= 'a' && byte <= 'z') folded[i] = static_cast<char>(byte - 32);
+    }
+    if (i == size) return;
+    out.resize(from + i);
+    while (i < name.size()) {
         const auto byte = static_cast<unsigned char>(name[i]);
         if (byte < 0x80) {
             out += (byte >= 'a' && byte <= 'z') ? static_cast<char>(byte - 32) : name[i];
@@ -108,7 +117,6 @@ std::string foldName(std::string_view name) {
         appendUtf8(out, upcase(cp));
         i += len;
     }
-    return out;
 }
 
 bool hasControlCharacter(std::string_view name) {
@@ -142,10 +150,6 @@ bool matchesExtension(std::string_view name, std::string_view extension) {
     if (name.size() < extension.size() + 2) return false;  // a base name of one character at least
     const size_t dot = name.size() - extension.size() - 1;
     return name[dot] == '.' && sameName(name.substr(dot + 1), extension);
-}
-
-char asciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {

@@ -22,6 +22,8 @@ std::string subFolder(std::string_view name);
 // stand for themselves. Two names that differ only in letter case fold to the same text,
 // and byte order of folded texts is the ordinal, case-ignoring order of an NTFS listing.
 std::string foldName(std::string_view name);
+// Appends the case-folded form of `name`, which must not be a view of `out`, to `out`.
+void appendFoldedName(std::string& out, std::string_view name);
 
 // True when `name` holds a control character (a line break, a tab, ...): such a name is
 // data that must never become a line of text.
@@ -38,7 +40,9 @@ bool sameName(std::string_view a, std::string_view b);
 bool matchesExtension(std::string_view name, std::string_view extension);
 
 // ASCII-only case-insensitive helpers for 8-bit text (ini and .int contents).
-char asciiLower(char c);
+inline char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
 

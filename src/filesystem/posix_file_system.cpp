@@ -33,10 +33,10 @@ const char* folderArg(const std::string& real) {
     return real.empty() ? "." : real.c_str();
 }
 
-// Splits "a/b/name" into ("a/b/", "name").
-std::pair<std::string, std::string> splitPath(const std::string& path) {
+// Splits "a/b/name" into ("a/b/", "name"), views of `path`.
+std::pair<std::string_view, std::string_view> splitPath(std::string_view path) {
     const size_t cut = path.find_last_of('/');
-    if (cut == std::string::npos) return {"", path};
+    if (cut == std::string_view::npos) return {{}, path};
     return {path.substr(0, cut + 1), path.substr(cut + 1)};
 }
 
@@ -501,36 +501,36 @@ std::optional<std::string> PosixFileSystem::givenFolder(const std::string& folde
     return real;
 }
 
-std::optional<std::string> PosixFileSystem::resolveFolder(const std::string& logical, FsOp op) {
-    if (auto it = folders_.find(logical); it != folders_.end()) {
-        if (it->second.empty()) return std::nullopt;
-        return it->second;
+const std::string* PosixFileSystem::resolveFolder(std::string_view logical, FsOp op) {
+    auto it = folders_.find(logical);
+    if (it == folders_.end()) {
+        std::string path(logical);
+        const auto reals = walkFolder(path, op, false);
+        it = folders_.emplace(std::move(path), reals.empty() ? std::string() : reals.front()).first;
     }
-    const auto reals = walkFolder(logical, op, false);
-    folders_[logical] = reals.empty() ? std::string() : reals.front();
-    if (reals.empty()) return std::nullopt;
-    return reals.front();
+    return it->second.empty() ? nullptr : &it->second;
 }
 
-const std::vector<std::string>& PosixFileSystem::folderSpellings(const std::string& logical,
+const std::vector<std::string>& PosixFileSystem::folderSpellings(std::string_view logical,
                                                                  FsOp op) {
     if (auto it = spellings_.find(logical); it != spellings_.end()) return it->second;
-    auto reals = walkFolder(logical, op, true);
-    return spellings_.emplace(logical, std::move(reals)).first->second;
+    std::string path(logical);
+    auto reals = walkFolder(path, op, true);
+    return spellings_.emplace(std::move(path), std::move(reals)).first->second;
 }
 
 std::optional<PosixFileSystem::Located> PosixFileSystem::findFile(const std::string& logical,
                                                                   FsOp op) {
-    auto [folder, name] = splitPath(logical);
+    const auto [folder, name] = splitPath(logical);
     if (name.empty()) return std::nullopt;
-    const bool exact = exactFiles_.contains(logical);
-    const auto real = exact ? givenFolder(folder, op) : resolveFolder(folder, op);
-    if (!real) return std::nullopt;
-    const Listing& entries = listing(*real, op, logical);
-    if (exact) {
-        if (!entries.contains(name, Kind::File)) return std::nullopt;
-        return Located{*real, name};
+    if (exactFiles_.contains(logical)) {
+        const auto given = givenFolder(std::string(folder), op);
+        if (!given || !listing(*given, op, logical).contains(name, Kind::File)) return std::nullopt;
+        return Located{*given, std::string(name)};
     }
+    const std::string* real = resolveFolder(folder, op);
+    if (real == nullptr) return std::nullopt;
+    const Listing& entries = listing(*real, op, logical);
     const auto entry = findEntry(entries, name, Kind::File);
     if (!entry) return std::nullopt;
     return Located{*real, *entry};
@@ -569,17 +569,21 @@ PosixFileSystem::Located PosixFileSystem::locateOnly(const std::string& logical,
 PosixFileSystem::Located PosixFileSystem::locateTarget(const std::string& logical, FsOp op,
                                                        const std::string& shown) {
     const std::string target = op == FsOp::Write ? std::string() : logical;
-    auto [folder, name] = splitPath(logical);
+    const auto [folder, name] = splitPath(logical);
     if (name.empty()) fail(op, shown, EISDIR, target);
-    const bool exact = exactFiles_.contains(logical);
-    const auto real = exact ? givenFolder(folder, op) : resolveFolder(folder, op);
-    if (!real) fail(op, shown, ENOENT, target);
+    if (exactFiles_.contains(logical)) {
+        const auto given = givenFolder(std::string(folder), op);
+        if (!given) fail(op, shown, ENOENT, target);
+        const bool listed = listing(*given, op, logical).contains(name, Kind::File);
+        return Located{*given, std::string(name), listed};
+    }
+    const std::string* real = resolveFolder(folder, op);
+    if (real == nullptr) fail(op, shown, ENOENT, target);
     const Listing& entries = listing(*real, op, logical);
-    if (exact) return Located{*real, name, entries.contains(name, Kind::File)};
     const auto existing = entries.findAll(foldName(name), Kind::File);
     if (existing.size() > 1) throw FsError::ambiguousName(op, shown, target);
     if (existing.size() == 1) return Located{*real, existing.front()};
-    return Located{*real, name, false};
+    return Located{*real, std::string(name), false};
 }
 
 void PosixFileSystem::noteWritten(const Located& file) {
@@ -668,7 +672,7 @@ bool PosixFileSystem::sameFolder(const std::string& a, const std::string& b) {
 }
 
 bool PosixFileSystem::folderExists(const std::string& path) {
-    return resolveFolder(path, FsOp::Exists).has_value();
+    return resolveFolder(path, FsOp::Exists) != nullptr;
 }
 
 std::unique_ptr<SequentialReader> PosixFileSystem::openForReading(const std::string& path) {
@@ -727,7 +731,7 @@ void PosixFileSystem::syncDeferredWrites() {
     std::set<std::string> folders;
     std::optional<FsError> failure;
     for (const auto& path : files) {
-        folders.insert(splitPath(path).first);
+        folders.emplace(splitPath(path).first);
         const int fd = sys_.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
         if (fd < 0) {
             if (errno != ENOENT && !failure) failure.emplace(FsOp::Write, path, reasonOf(errno));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <sys/types.h>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -66,10 +67,12 @@ class PosixFileSystem final : public FileSystem {
     // The real folders that the logical folder path names: the first twin spelling of each
     // component, or every combination of twin spellings.
     std::vector<std::string> walkFolder(const std::string& logical, FsOp op, bool everySpelling);
-    std::optional<std::string> resolveFolder(const std::string& logical, FsOp op);
+    // The real folder that the logical folder path names (the first twin spelling of each
+    // component), or null; valid until the caches are emptied.
+    const std::string* resolveFolder(std::string_view logical, FsOp op);
     // A folder path as the user gave it, when it names a folder.
     std::optional<std::string> givenFolder(const std::string& folder, FsOp op);
-    const std::vector<std::string>& folderSpellings(const std::string& logical, FsOp op);
+    const std::vector<std::string>& folderSpellings(std::string_view logical, FsOp op);
     std::optional<Located> findFile(const std::string& logical, FsOp op);
     Located locateFile(const std::string& logical, FsOp op);
     // An existing file that is to be moved or deleted: refused when its name is ambiguous.
@@ -84,9 +87,18 @@ class PosixFileSystem final : public FileSystem {
 
     PosixCalls& sys_;
 
-    std::unordered_map<std::string, Listing> listings_;     // by real folder path
-    std::unordered_map<std::string, std::string> folders_;  // logical folder -> real, "" if none
-    std::unordered_map<std::string, std::vector<std::string>> spellings_;  // every twin spelling
+    std::unordered_map<std::string, Listing> listings_;  // by real folder path
+    // Looked up by views of the paths asked about, with no string made.
+    struct PathHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view path) const {
+            return std::hash<std::string_view>{}(path);
+        }
+    };
+    // Logical folder -> real, "" if none.
+    std::unordered_map<std::string, std::string, PathHash, std::equal_to<>> folders_;
+    // Logical folder -> every twin spelling.
+    std::unordered_map<std::string, std::vector<std::string>, PathHash, std::equal_to<>> spellings_;
     std::set<std::string> exactFolders_;  // declared by nameExactly, ending in "/"
     std::set<std::string> exactFiles_;
     std::set<std::string> unsynced_;  // real paths written with Sync::Deferred

@@ -1,5 +1,7 @@
 #include "journal/journaling_file_system.h"
 
+#include <memory>
+
 #include "filesystem/names.h"
 #include "filesystem/temporary_files.h"
 
@@ -79,9 +81,10 @@ void JournalingFileSystem::keep(Journal& journal, uint64_t change, const std::st
     record.stamp = *stamp;
     record.offset = journal.kept->size();
     const auto reader = target_.openForReading(path);
-    std::string buffer(64 * 1024, '\0');
-    for (size_t n; (n = reader->read(buffer.data(), buffer.size())) > 0;) {
-        journal.kept->append(std::string_view(buffer.data(), n));
+    constexpr size_t kBuffer = 64 * 1024;
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kBuffer);
+    for (size_t n; (n = reader->read(buffer.get(), kBuffer)) > 0;) {
+        journal.kept->append(std::string_view(buffer.get(), n));
     }
     record.stamp.size = journal.kept->size() - record.offset;  // what was read
     append(journal, record);

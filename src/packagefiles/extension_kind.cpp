@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <array>
+#include <cstddef>
 
 #include "filesystem/names.h"
 
@@ -43,6 +44,10 @@ constexpr size_t longestPattern() {
 }  // namespace
 
 void ExtensionKindScanner::feed(std::string_view bytes) {
+    if (encoding_ == Encoding::Bytes) {  // 8-bit text leaves nothing pending
+        search(bytes);
+        return;
+    }
     pending_.append(bytes);
     if (encoding_ == Encoding::Undecided) {
         if (pending_.size() < 2) return;
@@ -76,14 +81,16 @@ void ExtensionKindScanner::feed(std::string_view bytes) {
 
 void ExtensionKindScanner::search(std::string_view decoded) {
     // The text with ASCII letters in lower case, searched for the patterns in lower case.
-    std::string text = tail_;
-    text.reserve(text.size() + decoded.size());
-    for (char c : decoded) text += asciiLower(c);
+    std::string& text = tail_;
+    const size_t from = text.size();
+    text.resize(from + decoded.size());
+    std::transform(decoded.begin(), decoded.end(), text.begin() + static_cast<std::ptrdiff_t>(from),
+                   asciiLower);
     for (size_t k = 0; k < kKindPatterns.size(); ++k) {
         if (!found_[k] && text.find(loweredPattern(k)) != std::string::npos) found_[k] = true;
     }
     const size_t keep = longestPattern() - 1;
-    tail_ = text.size() > keep ? text.substr(text.size() - keep) : text;
+    if (text.size() > keep) text.erase(0, text.size() - keep);
 }
 
 std::string ExtensionKindScanner::kind() const {

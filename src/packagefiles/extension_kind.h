@@ -28,7 +28,9 @@ class ExtensionKindScanner {
 
     enum class Encoding { Undecided, Bytes, Utf16Le, Utf16Be } encoding_ = Encoding::Undecided;
     std::string pending_;  // bytes not yet decoded: a partial mark or half a UTF-16 unit
-    std::string tail_;     // the end of the text searched so far, for patterns that straddle
+    // The end of the text searched so far, for patterns that straddle; the buffer that each
+    // piece is lowered into after it.
+    std::string tail_;
     bool found_[5] = {};
 };
 

@@ -32,12 +32,13 @@ void RemoveIncompleteExtensions(RunContext& ctx, const std::string& Ordner) {
     for (size_t i = 0; i < count; ++i) {
         const std::string name = ctx.Dateiliste[i];
         const std::string base = name.substr(0, name.size() - 4);
-        const std::string kind = whatIsThisExtension(ctx, system + name);
-        const bool texture = ctx.fs.fileExists(textures + base + ".utx");
-        const bool sound = ctx.fs.fileExists(sounds + base + ".uax");
-        const bool code = ctx.fs.fileExists(system + base + ".u");
-        const bool model = ctx.fs.fileExists(models + base + ".u");
-        if (!texture && !sound && !code && !model && removable(kind)) {
+        // Only a removable kind is looked for, and only until one package is found.
+        if (!removable(whatIsThisExtension(ctx, system + name))) continue;
+        const bool complete = ctx.fs.fileExists(textures + base + ".utx") ||
+                              ctx.fs.fileExists(sounds + base + ".uax") ||
+                              ctx.fs.fileExists(system + base + ".u") ||
+                              ctx.fs.fileExists(models + base + ".u");
+        if (!complete) {
             ctx.Merker = true;
             if (ctx.fs.writeProtected(system + name)) {
                 ctx.log.addLine("    found " + system + name +
