@@ -67,8 +67,9 @@ void FolderListing::insert(std::string_view realName, Kind kind) {
     const auto at = static_cast<uint32_t>(names_.size());
     appendFoldedName(names_, realName);
     const auto foldedSize = static_cast<uint32_t>(names_.size() - at);
-    const uint32_t hash = hashOf(std::string_view(names_).substr(at));
-    const uint32_t first = head(std::string_view(names_).substr(at), hash);
+    const std::string_view foldedName(names_.data() + at, foldedSize);  // until names_ grows
+    const uint32_t hash = hashOf(foldedName);
+    const uint32_t first = head(foldedName, hash);
     if (const uint32_t i = named(first, realName); i != kNone) {
         names_.resize(at);
         entries_[i].kind = kind;
@@ -87,9 +88,9 @@ void FolderListing::insert(std::string_view realName, Kind kind) {
         entries_[last].nextTwin = entry;
         if (last == first) twinHeads_.push_back(first);
     }
-    const std::string_view foldedName = folded(entries_[entry]);
-    if (const size_t dot = foldedName.rfind('.'); dot != std::string_view::npos) {
-        const std::string_view extension = foldedName.substr(dot + 1);
+    const std::string_view stored = folded(entries_[entry]);
+    if (const size_t dot = stored.rfind('.'); dot != std::string_view::npos) {
+        const std::string_view extension = stored.substr(dot + 1);
         auto bucket = byExtension_.find(extension);
         if (bucket == byExtension_.end()) {
             bucket = byExtension_.emplace(std::string(extension), std::vector<uint32_t>()).first;

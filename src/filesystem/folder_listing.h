@@ -13,6 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "filesystem/text_hash.h"
+
 namespace zendrik {
 
 class FolderListing {
@@ -71,14 +73,8 @@ class FolderListing {
     std::vector<uint64_t> index_;
     size_t indexed_ = 0;               // folded names in index_
     std::vector<uint32_t> twinHeads_;  // first entries of folded names with more than one
-    // Looked up by views of names_, with no string made.
-    struct TextHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view text) const {
-            return std::hash<std::string_view>{}(text);
-        }
-    };
-    // Entry numbers by the folded text after the last dot of their names.
+    // Entry numbers by the folded text after the last dot of their names, looked up by views
+    // of names_.
     std::unordered_map<std::string, std::vector<uint32_t>, TextHash, std::equal_to<>> byExtension_;
 };
 

@@ -14,6 +14,7 @@
 #include "filesystem/file_system.h"
 #include "filesystem/folder_listing.h"
 #include "filesystem/posix_calls.h"
+#include "filesystem/text_hash.h"
 
 namespace zendrik {
 
@@ -88,17 +89,10 @@ class PosixFileSystem final : public FileSystem {
     PosixCalls& sys_;
 
     std::unordered_map<std::string, Listing> listings_;  // by real folder path
-    // Looked up by views of the paths asked about, with no string made.
-    struct PathHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view path) const {
-            return std::hash<std::string_view>{}(path);
-        }
-    };
-    // Logical folder -> real, "" if none.
-    std::unordered_map<std::string, std::string, PathHash, std::equal_to<>> folders_;
+    // Logical folder -> real, "" if none; looked up by views of the paths asked about.
+    std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> folders_;
     // Logical folder -> every twin spelling.
-    std::unordered_map<std::string, std::vector<std::string>, PathHash, std::equal_to<>> spellings_;
+    std::unordered_map<std::string, std::vector<std::string>, TextHash, std::equal_to<>> spellings_;
     std::set<std::string> exactFolders_;  // declared by nameExactly, ending in "/"
     std::set<std::string> exactFiles_;
     std::set<std::string> unsynced_;  // real paths written with Sync::Deferred
