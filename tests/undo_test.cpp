@@ -116,7 +116,7 @@ TEST_F(UndoTest, RepairThenExchangeThenTwoUndosLeaveEveryInstallationAsBefore) {
 
     ASSERT_EQ(cli(with({"--undo"}, folders)), kExitSuccess) << err.str() << out.str();
     EXPECT_EQ(stateOf(root), repaired);
-    EXPECT_NE(out.str().find("    removed " + folders[2] + "system/Skin1.int"_p +
+    EXPECT_NE(out.str().find("    removed " + folders[2] + "System/Skin1.int"_p +
                              ", a copy made by the run\n"),
               std::string::npos)
         << out.str();
@@ -133,14 +133,15 @@ TEST_F(UndoTest, RepairThenExchangeThenTwoUndosLeaveEveryInstallationAsBefore) {
     const std::string log = out.str();
     EXPECT_EQ(log, preview);
     EXPECT_TRUE(log.starts_with("Processing : " + folders[0] + "...\n")) << log;
-    EXPECT_NE(log.find("    moved " + folders[0] + "textures/Skin1.utx back to "_p + folders[0] +
-                       "system/Skin1.utx\n"_p),
+    // Files named as the disk spells them.
+    EXPECT_NE(log.find("    moved " + folders[0] + "TEXTURES/Skin1.utx back to "_p + folders[0] +
+                       "System/Skin1.utx\n"_p),
               std::string::npos)
         << log;
-    EXPECT_NE(log.find("    restored " + folders[0] + "system/Gone1.int\n"_p), std::string::npos);
+    EXPECT_NE(log.find("    restored " + folders[0] + "System/Gone1.int\n"_p), std::string::npos);
     // Put back with its modification time, so that it is known for the file the run moved.
-    EXPECT_NE(log.find("    moved " + folders[0] + "system/Lost1.int back to "_p + folders[0] +
-                       "textures/Lost1.int\n"_p),
+    EXPECT_NE(log.find("    moved " + folders[0] + "System/Lost1.int back to "_p + folders[0] +
+                       "TEXTURES/Lost1.int\n"_p),
               std::string::npos);
 
     // Former bytes are kept only of what a run replaced or deleted, never of a moved file.
@@ -227,15 +228,15 @@ TEST_F(UndoTest, WhatChangedSinceTheRunIsKeptAndNamedAndTheRestIsUndone) {
     const std::string log = out.str();
     EXPECT_EQ(log, preview);
     for (const std::string& left :
-         {folders[0] + "system/Mut1.u"_p, folders[0] + "sounds/Voice1.uax"_p,
-          folders[0] + "system/Gone1.int"_p}) {
+         {folders[0] + "System/Mut1.u"_p, folders[0] + "sounds/Voice1.uax"_p,
+          folders[0] + "System/Gone1.int"_p}) {
         EXPECT_NE(log.find("    left " + left + " as it is: changed since the run\n"),
                   std::string::npos)
             << left << "\n"
             << log;
         EXPECT_NE(err.str().find(left), std::string::npos) << left;
     }
-    EXPECT_NE(log.find("    left " + folders[1] + "system/UNREALTOURNAMENT.ini"_p +
+    EXPECT_NE(log.find("    left " + folders[1] + "System/UnrealTournament.ini"_p +
                        " as it is: edited since the run\n"),
               std::string::npos)
         << log;

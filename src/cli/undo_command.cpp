@@ -1,13 +1,15 @@
 #include "cli/undo_command.h"
 
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <ostream>
-#include <sstream>
+#include <stdexcept>
 
 #include "cli/cli.h"
 #include "filesystem/names.h"
+#include "journal/append_file.h"
 #include "journal/journal_record.h"
+#include "journal/journal_store.h"
+#include "journal/state_files.h"
 #include "journal/undo_run.h"
 #include "log/log.h"
 #include "packagefiles/run_context.h"
@@ -32,63 +34,128 @@ JournalStore userStore() {
     return JournalStore(JournalStore::userRoot().value_or(""));
 }
 
-constexpr const char* kRestoredName = "restored";
-
-std::filesystem::path pathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(pathOf(path), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!in) throw JournalDamaged("could not read " + path);
-    return text.str();
-}
-
-// The text of the run's journal, or throws JournalDamaged when it cannot be read.
+// The text of the run's journal, or throws JournalDamaged when it cannot be read, and
+// StateRefused when it may not be trusted.
 JournalContents readJournal(const JournalStore& store, const std::string& id) {
+    requireTrustedFolder(store.folderOf(id));
     const std::string path = store.folderOf(id) + kJournalName;
-    return decodeJournal(slurp(path), path);
+    return decodeJournal(readTrustedFile(path), path);
 }
 
 // The files that undos of runs after `id` on the installation `key` put back.
 std::vector<Restoration> laterRestorations(const JournalStore& store, const std::string& key,
                                            const std::string& id) {
     std::vector<Restoration> all;
-    std::error_code error;
-    for (const auto& run : store.runsOf(key)) {
-        const std::string path = store.folderOf(run) + kRestoredName;
-        if (run <= id || !std::filesystem::exists(pathOf(path), error)) continue;
-        const auto restored = decodeRestorations(slurp(path), path);
+    const auto runs = store.runsOf(key);
+    for (auto run = std::find(runs.begin(), runs.end(), id); run != runs.end(); ++run) {
+        const std::string path = store.folderOf(*run) + kRestoredName;
+        if (*run == id || !stateEntryExists(path)) continue;
+        const auto restored = decodeRestorations(readTrustedFile(path), path);
         all.insert(all.end(), restored.begin(), restored.end());
     }
     return all;
 }
 
-// Undoes the run `id` on `folder`; returns whether all of it was undone.
+// The notes of an undo, in the run's file "undo": made at the first note, or continued
+// after the last whole line of an undo that stopped.
+class UndoNotesFile final : public UndoNotes {
+  public:
+    UndoNotesFile(std::string path, std::string installation, bool begun)
+        : path_(std::move(path)), installation_(std::move(installation)), begun_(begun) {}
+
+    void note(const JournalRecord& record) override {
+        if (!file_ && begun_) {
+            file_ = std::make_unique<AppendFile>(path_, openTrustedToAppend(path_));
+        } else if (!file_) {
+            file_ = std::make_unique<AppendFile>(path_);
+            file_->append(encodeHeader(installation_, JournalStore::now()));
+        }
+        file_->append(encodeRecord(record));
+    }
+    void sync() {
+        if (file_) file_->sync();
+    }
+
+  private:
+    std::string path_;
+    std::string installation_;
+    bool begun_;
+    std::unique_ptr<AppendFile> file_;
+};
+
+// The notes of an undo of the run in `runFolder` that stopped; none when none began. A last
+// line that a kill cut short is dropped from the file, so that notes go on after it.
+std::vector<JournalRecord> begunUndo(const std::string& runFolder, bool preview) {
+    const std::string path = runFolder + kUndoPlanName;
+    if (!stateEntryExists(path)) return {};
+    std::string text = readTrustedFile(path);
+    auto notes = decodeJournal(text, path).records;
+    if (!text.empty() && text.back() != '\n' && !preview) {
+        text.resize(text.rfind('\n') + 1);
+        writeStateFile(path, text);
+    }
+    return notes;
+}
+
+// The last run of the installation `key` that is not undone, or none.
+std::optional<std::string> lastRun(const JournalStore& store, const std::string& key) {
+    const auto runs = store.runsOf(key);
+    for (auto last = runs.rbegin(); last != runs.rend(); ++last) {
+        if (!store.undone(*last) && store.has(*last)) return *last;
+    }
+    return std::nullopt;
+}
+
+// Undoes the run `wanted` on `folder`, or its last run not undone; returns whether all of it
+// was undone. The run is chosen, and its journal read, under the installation's lock: an undo
+// or a run started meanwhile waits, then finds the state as this one left it.
 bool undoOne(FileSystem& fs, Log& log, JournalStore& store, const std::string& folder,
-             const std::string& id, bool preview, std::ostream& err) {
+             const std::optional<std::string>& wanted, bool preview, std::ostream& err) {
     log.addLine("Processing : " + folder + "...");
-    log.addLine("  undoing the run " + id);
     bool whole = false;
     try {
-        const JournalContents journal = readJournal(store, id);
-        const auto earlier = laterRestorations(store, JournalStore::installationKey(folder), id);
+        store.requireTrusted();
+        const std::string key = JournalStore::installationKey(folder);
         fs.forgetCache();
         const auto lock = fs.lockInstallation(folder, std::chrono::milliseconds(10000));
-        RunContext ctx(fs, log);
-        removeLeftoverTemporaryFiles(ctx, folder);
-        const UndoResult result =
-            undoJournal(fs, log, folder, store.folderOf(id), journal, earlier);
-        if (!preview) {
-            std::ofstream restored(pathOf(store.folderOf(id) + kRestoredName), std::ios::binary);
-            restored << encodeRestorations(result.restored);
-            restored.close();
-            store.markUndone(id);
+        const auto id = wanted ? wanted : lastRun(store, key);
+        if (!id) {
+            log.addLine("  no run to undo");
+            err << "zendrik-cli: " << folder << ": no run to undo\n";
+        } else if (store.undone(*id)) {
+            log.addLine("  the run " + *id + " is undone already");
+            whole = true;
+        } else {
+            const std::string runFolder = store.folderOf(*id);
+            const JournalContents journal = readJournal(store, *id);
+            if (journal.installation != key) {
+                throw JournalDamaged("the journal of the run " + *id + " is of the installation " +
+                                     journal.installation + ", not of " + key);
+            }
+            if (heldByLiveRun(runFolder + kJournalName)) {
+                throw std::runtime_error("the run " + *id +
+                                         " is still going; undo it when it has ended");
+            }
+            const auto begun = begunUndo(runFolder, preview);
+            log.addLine(
+                (begun.empty() ? "  undoing the run " : "  finishing the undo of the run ") + *id);
+            const auto earlier = laterRestorations(store, key, *id);
+            RunContext ctx(fs, log);
+            removeLeftoverTemporaryFiles(ctx, folder);
+            UndoNotesFile notes(runFolder + kUndoPlanName, key, !begun.empty());
+            const UndoResult result = undoJournal(fs, log, folder, runFolder, journal, earlier,
+                                                  begun, preview ? nullptr : &notes);
+            if (!preview) {
+                notes.sync();
+                if (result.finished) store.markUndone(*id, encodeRestorations(result.restored));
+            }
+            for (const auto& left : result.left) err << "zendrik-cli: left " << left << "\n";
+            if (!result.finished) {
+                err << "zendrik-cli: " << folder
+                    << ": the undo stopped short; --undo again finishes it\n";
+            }
+            whole = result.finished && result.left.empty();
         }
-        for (const auto& left : result.left) err << "zendrik-cli: left " << left << "\n";
-        whole = result.left.empty();
     } catch (const std::logic_error&) {
         throw;
     } catch (const std::exception& e) {
@@ -131,7 +198,17 @@ int runUndoCommand(const UndoRequest& request, FileSystem& fs,
                    const std::vector<std::string>& folders, std::ostream& out, std::ostream& err,
                    bool preview) {
     JournalStore store = userStore();
+    if (!store.named()) {
+        err << "zendrik-cli: " << JournalStore::kNoRoot << "; nothing was looked at\n";
+        return kExitFolderFailed;
+    }
     if (request.kind == UndoRequest::Kind::List) {
+        try {
+            if (stateEntryExists(store.root())) store.requireTrusted();
+        } catch (const std::exception& e) {
+            err << "zendrik-cli: " << e.what() << "\n";
+            return kExitFolderFailed;
+        }
         for (const auto& folder : folders) {
             const auto runs = store.runsOf(JournalStore::installationKey(folder));
             out << "Runs of " << folder << " (newest first):\n";
@@ -152,34 +229,25 @@ int runUndoCommand(const UndoRequest& request, FileSystem& fs,
             err << "zendrik-cli: no run " << request.runId << " in " << store.root() << "\n";
             return kExitUsage;
         }
+        // The installation the journal names, for the lock; read again under it.
         std::string folder;
         try {
+            store.requireTrusted();
             folder = readJournal(store, request.runId).installation;
-        } catch (const JournalDamaged& e) {
+            if (!JournalStore::namesRunOf(request.runId, folder)) {
+                throw JournalDamaged("the run " + request.runId + " is not named for " + folder +
+                                     ", the installation its journal names");
+            }
+        } catch (const std::exception& e) {
             err << "zendrik-cli: " << e.what() << "; nothing was undone\n";
             return kExitFolderFailed;
         }
         if (folder.back() != kSeparator) folder += kSeparator;
-        if (store.undone(request.runId)) {
-            out << "The run " << request.runId << " of " << folder << " is undone already.\n";
-            return kExitSuccess;
-        }
         fs.nameExactly(folder);
         whole = undoOne(fs, log, store, folder, request.runId, preview, err);
     } else {
         for (const auto& folder : folders) {
-            const auto runs = store.runsOf(JournalStore::installationKey(folder));
-            auto last = runs.rbegin();
-            while (last != runs.rend() && (store.undone(*last) || !store.has(*last))) ++last;
-            if (last == runs.rend()) {
-                log.addLine("Processing : " + folder + "...");
-                log.addLine("  no run to undo");
-                for (int k = 0; k < 3; ++k) log.addLine("");
-                err << "zendrik-cli: " << folder << ": no run to undo\n";
-                whole = false;
-                continue;
-            }
-            whole &= undoOne(fs, log, store, folder, *last, preview, err);
+            whole &= undoOne(fs, log, store, folder, std::nullopt, preview, err);
         }
     }
     log.removeObserver(&printer);

@@ -33,6 +33,10 @@ class FaultInjectingFileSystem final : public FileSystem {
     bool folderExists(const std::string& path) override;
     bool ambiguous(const std::string& path) override;
     bool sameFile(const std::string& a, const std::string& b) override;
+    std::string spelledOnDisk(const std::string& path) override {
+        enter(FsOp::Exists, path);
+        return target_.spelledOnDisk(path);
+    }
     std::optional<FileStamp> stampOf(const std::string& path) override {
         enter(FsOp::Exists, path);
         return target_.stampOf(path);

@@ -136,6 +136,13 @@ class FileSystem {
         return false;
     }
 
+    // `path` as the disk spells it: each folder below the part the user gave, and the name
+    // of an existing file, in the letter case of the entry that the name reaches; a name that
+    // reaches nothing stays as given, and so does the part the user gave. Where the file
+    // system itself ignores case, `path` as it is. Throws when a folder of the path cannot be
+    // listed.
+    virtual std::string spelledOnDisk(const std::string& path) { return path; }
+
     // The stamp of the plain file at `path` (links followed), or none when no plain file is
     // there. Throws when a folder of the path cannot be listed, or when this file layer
     // cannot tell a file's identity.

@@ -616,6 +616,17 @@ bool PosixFileSystem::fileExists(const std::string& path) {
     return false;
 }
 
+std::string PosixFileSystem::spelledOnDisk(const std::string& path) {
+    if (exactFiles_.contains(path)) return path;
+    const auto [folder, name] = splitPath(path);
+    const std::string* real = resolveFolder(folder, FsOp::Exists);
+    if (real == nullptr) return path;
+    const auto entry = name.empty()
+                           ? std::nullopt
+                           : findEntry(listing(*real, FsOp::Exists, path), name, Kind::File);
+    return *real + (entry ? *entry : std::string(name));
+}
+
 bool PosixFileSystem::ambiguous(const std::string& path) {
     auto [folder, name] = splitPath(path);
     if (name.empty() || exactFiles_.contains(path)) return false;

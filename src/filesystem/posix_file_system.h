@@ -30,6 +30,7 @@ class PosixFileSystem final : public FileSystem {
     bool folderExists(const std::string& path) override;
     bool ambiguous(const std::string& path) override;
     bool sameFile(const std::string& a, const std::string& b) override;
+    std::string spelledOnDisk(const std::string& path) override;
     std::optional<FileStamp> stampOf(const std::string& path) override;
     bool writeProtected(const std::string& path) override;
     bool belongsTo(const std::string& folder, const std::string& installation) override;

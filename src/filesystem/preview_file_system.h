@@ -52,6 +52,10 @@ class PreviewFileSystem final : public FileSystem {
     bool sameFolder(const std::string& a, const std::string& b) override {
         return real_.sameFolder(a, b);
     }
+    // As the disk spells the path; a file the preview made keeps the name it was given.
+    std::string spelledOnDisk(const std::string& path) override {
+        return real_.spelledOnDisk(path);
+    }
     // A preview takes no lock: it changes nothing that another run could see.
     std::unique_ptr<InstallationLock> lockInstallation(const std::string& folder,
                                                        std::chrono::milliseconds wait) override;

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 #else
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -39,7 +40,8 @@ AppendFile::AppendFile(const std::string& path) : path_(path) {
     fd_ = ::_wopen(widePath(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_APPEND | _O_BINARY,
                    _S_IREAD | _S_IWRITE);
 #else
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+    fd_ =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_APPEND | O_CLOEXEC, 0600);
 #endif
     if (fd_ < 0) fail(FsOp::Write, path);
 }
@@ -49,6 +51,21 @@ AppendFile::~AppendFile() {
     ::_close(fd_);
 #else
     ::close(fd_);
+#endif
+}
+
+void AppendFile::holdLock() {
+#ifdef _WIN32
+    // A byte far past any journal's end, so that the lock never stands in a reader's way.
+    OVERLAPPED at{};
+    at.Offset = 0xFFFFFFF0u;
+    at.OffsetHigh = 0x7FFFFFFFu;
+    const HANDLE file = reinterpret_cast<HANDLE>(::_get_osfhandle(fd_));
+    if (!::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+        throw FsError(FsOp::Lock, path_, "could not be locked");
+    }
+#else
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) fail(FsOp::Lock, path_);
 #endif
 }
 

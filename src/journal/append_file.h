@@ -12,8 +12,11 @@ namespace zendrik {
 
 class AppendFile {
   public:
-    // Creates the file at the UTF-8 path `path`, which must not exist. Throws FsError.
+    // Creates the file at the UTF-8 path `path`, which must not exist (nor a link there), for
+    // its user alone. Throws FsError.
     explicit AppendFile(const std::string& path);
+    // Takes the file open for appending as `fd`, at its end.
+    AppendFile(const std::string& path, int fd) : path_(path), fd_(fd) {}
     ~AppendFile();
     AppendFile(const AppendFile&) = delete;
     AppendFile& operator=(const AppendFile&) = delete;
@@ -23,6 +26,9 @@ class AppendFile {
     // Throws FsError when the flush fails. A file with nothing appended since its last
     // flush is not flushed again: a run syncs every journal at each of its sync points.
     void sync();
+    // Holds the file's lock until the object is destroyed or the process ends, however it
+    // ends: heldByLiveRun tells that the run writing it is alive. Throws FsError.
+    void holdLock();
     // The bytes written so far, those of a failed append included.
     uint64_t size() const { return size_; }
 

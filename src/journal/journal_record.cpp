@@ -5,7 +5,8 @@
 namespace zendrik {
 namespace {
 
-constexpr std::string_view kMagic = "zendrik journal 1";
+constexpr std::string_view kMagic = "zendrik journal 2";
+constexpr std::string_view kFirstMagic = "zendrik journal 1";  // no time in its header
 
 // Fields are parted by tabs; a tab, line break or backslash inside one is escaped.
 void appendField(std::string& line, std::string_view field) {
@@ -92,13 +93,12 @@ bool number(const std::string& text, uint64_t& value) {
 }
 
 bool knownKind(char c) {
-    return std::string_view("KMCSRWV").find(c) != std::string_view::npos;
+    return std::string_view("KMCSRWVbxpowlrd").find(c) != std::string_view::npos;
 }
 
 }  // namespace
 
-uint64_t textHash(std::string_view text) {
-    uint64_t hash = 14695981039346656037ull;
+uint64_t textHash(std::string_view text, uint64_t hash) {
     for (const char c : text) {
         hash ^= static_cast<unsigned char>(c);
         hash *= 1099511628211ull;
@@ -106,9 +106,10 @@ uint64_t textHash(std::string_view text) {
     return hash;
 }
 
-std::string encodeHeader(const std::string& installation) {
+std::string encodeHeader(const std::string& installation, const std::string& started) {
     std::string line(kMagic);
     appendField(line, installation);
+    appendField(line, started);
     return sealed(std::move(line));
 }
 
@@ -150,8 +151,12 @@ JournalContents decodeJournal(std::string_view text, const std::string& name) {
         const auto fields = fieldsOf(line.substr(0, cut), ok);
         if (!ok) throw damaged("holds a bad escape");
         if (lineNumber == 1) {
-            if (fields.size() != 2 || fields[0] != kMagic) throw damaged("is no journal header");
+            const bool first = fields.size() == 2 && fields[0] == kFirstMagic;
+            if (!first && (fields.size() != 3 || fields[0] != kMagic)) {
+                throw damaged("is no journal header");
+            }
             contents.installation = fields[1];
+            if (!first) contents.started = fields[2];
             continue;
         }
         JournalRecord r;

@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "filesystem/file_system.h"
 #include "filesystem/names.h"
 #include "journal/journal_record.h"
+#include "journal/state_files.h"
 
 namespace zendrik {
 namespace {
@@ -44,30 +44,49 @@ std::string suffixOf(const std::string& key) {
     return "-" + name + "-" + hash;
 }
 
-// The time of `now` in UTC as "YYYYMMDD-HHMMSS-microseconds": ids sort as their runs began.
-std::string timeName(std::chrono::system_clock::time_point now) {
+// The time of `now` in UTC as "YYYY-MM-DD HH:MM:SS".
+std::string timeText(std::chrono::system_clock::time_point now) {
     using namespace std::chrono;
     const auto day = floor<days>(now);
     const year_month_day date(day);
-    const long long micros = duration_cast<microseconds>(now - day).count();
-    const long long seconds = micros / 1000000;
+    const long long seconds = duration_cast<std::chrono::seconds>(now - day).count();
     char text[40];
-    std::snprintf(text, sizeof text, "%04d%02u%02u-%02lld%02lld%02lld-%06lld", int(date.year()),
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02lld:%02lld:%02lld", int(date.year()),
                   unsigned(date.month()), unsigned(date.day()), seconds / 3600, seconds / 60 % 60,
-                  seconds % 60, micros % 1000000);
+                  seconds % 60);
     return text;
 }
 
-[[noreturn]] void fail(const std::string& path, const std::error_code& error) {
-    throw FsError(FsOp::Write, path, error.message());
+JournalClock& clock() {
+    static JournalClock clock = [] { return std::chrono::system_clock::now(); };
+    return clock;
+}
+
+constexpr size_t kSequenceDigits = 10;
+
+// The sequence number of a run id; 0 for an id of the first format, named by the time.
+uint64_t sequenceOf(const std::string& id) {
+    if (id.size() <= kSequenceDigits || id[kSequenceDigits] != '-') return 0;
+    uint64_t value = 0;
+    for (size_t i = 0; i < kSequenceDigits; ++i) {
+        if (id[i] < '0' || id[i] > '9') return 0;
+        value = value * 10 + static_cast<uint64_t>(id[i] - '0');
+    }
+    return value;
 }
 
 }  // namespace
 
-JournalStore::JournalStore(std::string root) : root_(std::move(root)) {
-    if (root_.empty() || root_.back() != kSeparator) root_ += kSeparator;
+void setJournalClock(JournalClock clock) {
+    zendrik::clock() = std::move(clock);
 }
 
+const char* const JournalStore::kNoRoot =
+    "no folder for the journals: neither XDG_STATE_HOME nor HOME is set";
+
+JournalStore::JournalStore(std::string root) : root_(std::move(root)) {
+    if (!root_.empty() && root_.back() != kSeparator) root_ += kSeparator;
+}
 std::optional<std::string> JournalStore::userRoot() {
 #ifdef _WIN32
     if (const char* local = std::getenv("LOCALAPPDATA"); local && *local) {
@@ -109,45 +128,55 @@ std::string JournalStore::installationKey(const std::string& folder) {
 #endif
 }
 
+std::string JournalStore::now() {
+    return timeText(clock()());
+}
+
+void JournalStore::requireTrusted() const {
+    if (!named()) throw FsError(FsOp::Read, "the journals", kNoRoot);
+    requireTrustedFolder(root_);
+}
+
 std::string JournalStore::newRun(const std::string& key) {
-    if (root_.size() == 1) {
-        throw FsError(FsOp::Write, "the run's journal",
-                      "no folder for it: neither XDG_STATE_HOME nor HOME is set");
-    }
-    std::error_code error;
-    stdfs::create_directories(pathOf(root_), error);
-    if (error) fail(root_, error);
-    const std::string suffix = suffixOf(key);
+    if (!named()) throw FsError(FsOp::Write, "the run's journal", kNoRoot);
+    makeTrustedFolder(root_);
+    const auto runs = runsOf(key);
+    uint64_t next = runs.empty() ? 1 : sequenceOf(runs.back()) + 1;
     std::string id;
-    for (;;) {  // two runs in one microsecond: the second takes the next
-        id = timeName(std::chrono::system_clock::now()) + suffix;
-        if (stdfs::create_directory(pathOf(root_ + id), error)) break;
-        if (error) fail(root_ + id, error);
+    for (;;) {  // another run of the installation took the number: the next one
+        char number[kSequenceDigits + 1];
+        std::snprintf(number, sizeof number, "%010llu", static_cast<unsigned long long>(next));
+        id = number + suffixOf(key);
+        if (makeNewStateFolder(root_ + id)) break;
+        ++next;
     }
-    auto runs = runsOf(key);
-    for (size_t i = 0; i + kRunsKept < runs.size(); ++i) {
-        stdfs::remove_all(pathOf(root_ + runs[i]), error);  // a run left is pruned next time
+    for (size_t i = 0; i + kRunsKept < runs.size() + 1; ++i) {
+        removeStateFolder(root_ + runs[i]);  // a run left is pruned next time
     }
     return id;
 }
 
 std::vector<std::string> JournalStore::runsOf(const std::string& key) const {
-    const std::string suffix = suffixOf(key);
     std::vector<std::string> runs;
-    std::error_code error;
-    for (stdfs::directory_iterator it(pathOf(root_), error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string name = utf8Of(it->path().filename());
-        if (name.ends_with(suffix) && it->is_directory(error)) runs.push_back(name);
+    if (!named()) return runs;
+    const std::string suffix = suffixOf(key);
+    for (auto& name : stateSubFolders(root_)) {
+        if (name.ends_with(suffix)) runs.push_back(std::move(name));
     }
-    std::sort(runs.begin(), runs.end());
+    std::sort(runs.begin(), runs.end(), [](const std::string& a, const std::string& b) {
+        const uint64_t x = sequenceOf(a), y = sequenceOf(b);
+        return x != y ? x < y : a < b;
+    });
     return runs;
 }
 
 bool JournalStore::has(const std::string& id) const {
-    std::error_code error;
-    return !id.empty() && id.find_first_of("/\\") == std::string::npos && id != "." && id != ".." &&
-           stdfs::is_regular_file(pathOf(folderOf(id) + kJournalName), error);
+    return named() && !id.empty() && id.find_first_of("/\\") == std::string::npos && id != "." &&
+           id != ".." && stateEntryExists(folderOf(id) + kJournalName);
+}
+
+bool JournalStore::namesRunOf(const std::string& id, const std::string& key) {
+    return id.ends_with(suffixOf(key));
 }
 
 std::string JournalStore::folderOf(const std::string& id) const {
@@ -155,15 +184,12 @@ std::string JournalStore::folderOf(const std::string& id) const {
 }
 
 bool JournalStore::undone(const std::string& id) const {
-    std::error_code error;
-    return stdfs::exists(pathOf(folderOf(id) + "undone"), error);
+    return stateEntryExists(folderOf(id) + kUndoneName);
 }
 
-void JournalStore::markUndone(const std::string& id) {
-    std::ofstream out(pathOf(folderOf(id) + "undone"), std::ios::binary);
-    out << "undone\n";
-    out.close();
-    if (!out) throw FsError(FsOp::Write, folderOf(id) + "undone", "could not write");
+void JournalStore::markUndone(const std::string& id, const std::string& restorations) {
+    writeStateFile(folderOf(id) + kRestoredName, restorations);
+    writeStateFile(folderOf(id) + kUndoneName, "undone\n");
 }
 
 }  // namespace zendrik

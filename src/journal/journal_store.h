@@ -1,14 +1,21 @@
 // Where the journals of runs live: one folder per run and installation, in the user's state
-// folder, outside every installation. A run's folder is named by its time and installation,
+// folder, outside every installation. A run's folder is named by its sequence number and its
+// installation,
 //
-//     <YYYYMMDD-HHMMSS-microseconds>-<installation's name>-<hash of its absolute path>
+//     <sequence number, 10 digits>-<installation's name>-<hash of its absolute path>
 //
 // and holds the file "journal" and the file "kept", the former bytes of each file the run
-// replaced or deleted, one after the other. An undone run holds the file "undone". Only the
-// last kRunsKept runs of an installation are kept.
+// replaced or deleted, one after the other. An undo adds the file "undo", its plan, before it
+// changes anything, and, once every change is undone or named as left, "restored" and last
+// "undone". Runs of an installation are ordered by their sequence numbers, never by the clock:
+// a new run takes the next number after the installation's newest, by making its folder
+// exclusively. Only the last kRunsKept runs of an installation are kept; the run being made
+// is never pruned. Every folder and file here is reached under the rules of state_files.h.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +25,13 @@ namespace zendrik {
 inline constexpr size_t kRunsKept = 20;
 inline constexpr const char* kJournalName = "journal";
 inline constexpr const char* kKeptName = "kept";
+inline constexpr const char* kUndoPlanName = "undo";
+inline constexpr const char* kRestoredName = "restored";
+inline constexpr const char* kUndoneName = "undone";
+
+// The clock that dates runs, for tests that set it back; the system's by default.
+using JournalClock = std::function<std::chrono::system_clock::time_point()>;
+void setJournalClock(JournalClock clock);
 
 class JournalStore {
   public:
@@ -28,26 +42,39 @@ class JournalStore {
     // $XDG_STATE_HOME/zendrik, else $HOME/.local/state/zendrik; %LOCALAPPDATA%\Zendrik on
     // Windows. None when the environment names no such folder.
     static std::optional<std::string> userRoot();
+    // What a command says when userRoot() names no folder.
+    static const char* const kNoRoot;
     // The absolute path of the installation folder `folder`, links resolved: what names an
     // installation in the journals however it was spelled. Throws FsError.
     static std::string installationKey(const std::string& folder);
+    // The time of the clock, as a journal's header gives it.
+    static std::string now();
 
+    // False for a store made from an empty root.
+    bool named() const { return !root_.empty(); }
     const std::string& root() const { return root_; }
+    // Throws StateRefused unless the store's folder may be trusted, FsError when it is not
+    // there or cannot be looked at.
+    void requireTrusted() const;
     // Makes the folder of a new run over the installation `key` and removes the oldest runs
-    // of that installation beyond kRunsKept. Returns the run's id. Throws FsError.
+    // of that installation beyond kRunsKept. Returns the run's id. Throws FsError or
+    // StateRefused.
     std::string newRun(const std::string& key);
     // The ids of the kept runs of the installation `key`, oldest first.
     std::vector<std::string> runsOf(const std::string& key) const;
-    // True when a run of that id is kept.
+    // True when `id` is a run id and a run of that id is kept.
     bool has(const std::string& id) const;
+    // True when `id` is a run of the installation `key` by its name.
+    static bool namesRunOf(const std::string& id, const std::string& key);
     // The run's folder, ending in the separator.
     std::string folderOf(const std::string& id) const;
     bool undone(const std::string& id) const;
-    // Notes that the run was undone. Throws FsError.
-    void markUndone(const std::string& id);
+    // Notes that the run was undone: the files `restorations` puts back first, then the mark,
+    // each whole or not at all. Throws FsError; then the run is not marked undone.
+    void markUndone(const std::string& id, const std::string& restorations);
 
   private:
-    std::string root_;  // ending in the separator
+    std::string root_;  // ending in the separator; empty when none is named
 };
 
 }  // namespace zendrik

@@ -39,7 +39,9 @@ JournalingFileSystem::Journal* JournalingFileSystem::journalOf(const std::string
         if (path.starts_with(folder) && (!owner || folder.size() > owner->size())) owner = &folder;
     }
     if (!owner) return nullptr;
-    relative = path.substr(owner->size());
+    // As the disk spells it, so that an undo finds the very folder the run used.
+    const std::string spelled = target_.spelledOnDisk(path);
+    relative = (spelled.starts_with(*owner) ? spelled : path).substr(owner->size());
     if (const auto found = journals_.find(*owner); found != journals_.end()) {
         return found->second.get();
     }
@@ -50,7 +52,8 @@ JournalingFileSystem::Journal* JournalingFileSystem::journalOf(const std::string
     target_.nameExactly(made->folder);
     made->kept = std::make_unique<AppendFile>(made->folder + kKeptName);
     made->file = std::make_unique<AppendFile>(made->folder + kJournalName);
-    made->file->append(encodeHeader(key));
+    made->file->holdLock();  // an undo leaves the run alone while it lives
+    made->file->append(encodeHeader(key, JournalStore::now()));
     return journals_.emplace(*owner, std::move(made)).first->second.get();
 }
 
@@ -83,9 +86,13 @@ void JournalingFileSystem::keep(Journal& journal, uint64_t change, const std::st
     const auto reader = target_.openForReading(path);
     constexpr size_t kBuffer = 64 * 1024;
     const auto buffer = std::make_unique_for_overwrite<char[]>(kBuffer);
+    uint64_t hash = kTextHashStart;
     for (size_t n; (n = reader->read(buffer.get(), kBuffer)) > 0;) {
-        journal.kept->append(std::string_view(buffer.get(), n));
+        const std::string_view bytes(buffer.get(), n);
+        hash = textHash(bytes, hash);
+        journal.kept->append(bytes);
     }
+    record.hash = hash;
     record.stamp.size = journal.kept->size() - record.offset;  // what was read
     append(journal, record);
 }

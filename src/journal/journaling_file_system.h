@@ -53,6 +53,9 @@ class JournalingFileSystem final : public FileSystem {
     bool sameFile(const std::string& a, const std::string& b) override {
         return target_.sameFile(a, b);
     }
+    std::string spelledOnDisk(const std::string& path) override {
+        return target_.spelledOnDisk(path);
+    }
     std::optional<FileStamp> stampOf(const std::string& path) override {
         return target_.stampOf(path);
     }

@@ -1,0 +1,337 @@
+#include "journal/state_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "filesystem/file_system.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
+namespace zendrik {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+[[noreturn]] void fail(FsOp op, const std::string& path, int err) {
+    throw FsError(op, path, std::generic_category().message(err));
+}
+
+std::string trimmed(std::string path) {
+    while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
+    return path;
+}
+
+stdfs::path pathOf(const std::string& utf8) {
+    return stdfs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+#ifdef _WIN32
+
+std::wstring widePath(const std::string& text) {
+    return pathOf(text).wstring();
+}
+
+// Refuses a reparse point (a link or junction) at `path`; true when something is there.
+bool checkNoReparsePoint(const std::string& path, bool folder) {
+    const DWORD attributes = ::GetFileAttributesW(widePath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        throw StateRefused("refused " + path +
+                           ": it is a link (a reparse point), and the journals are never reached "
+                           "through one");
+    }
+    if (folder != ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)) {
+        throw StateRefused("refused " + path + (folder ? ": not a folder" : ": not a plain file"));
+    }
+    return true;
+}
+
+int openTrusted(const std::string& path, bool append = false) {
+    if (!checkNoReparsePoint(path, false)) fail(FsOp::Read, path, ENOENT);
+    const int fd = ::_wopen(widePath(path).c_str(),
+                            append ? _O_WRONLY | _O_APPEND | _O_BINARY : _O_RDONLY | _O_BINARY);
+    if (fd < 0) fail(append ? FsOp::Write : FsOp::Read, path, errno);
+    return fd;
+}
+
+#else
+
+// Throws StateRefused unless `st`, of the entry at `path`, is of the kind wanted, belongs to
+// this user and may be written by nobody else.
+void checkTrusted(const struct stat& st, const std::string& path, bool folder) {
+    if (S_ISLNK(st.st_mode)) {
+        throw StateRefused("refused " + path +
+                           ": it is a symbolic link, and the journals are never reached "
+                           "through one");
+    }
+    if (folder ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode)) {
+        throw StateRefused("refused " + path + (folder ? ": not a folder" : ": not a plain file"));
+    }
+    const uid_t me = ::geteuid();
+    if (st.st_uid != me) {
+        throw StateRefused("refused " + path + ": it belongs to user " + std::to_string(st.st_uid) +
+                           ", not to the user running this (" + std::to_string(me) +
+                           "); only journals of one's own are trusted: run it as user " +
+                           std::to_string(st.st_uid) +
+                           ", or set XDG_STATE_HOME to a state folder of your own");
+    }
+    if (st.st_mode & (S_IWGRP | S_IWOTH)) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+        throw StateRefused("refused " + path + ": other users may write it (mode " + mode +
+                           "); only journals nobody else can change are trusted: chmod go-w " +
+                           path);
+    }
+}
+
+int openTrusted(const std::string& path, bool append = false) {
+    const int fd =
+        ::open(path.c_str(), (append ? O_WRONLY | O_APPEND : O_RDONLY) | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        struct stat st {};
+        if (err == ELOOP && ::lstat(path.c_str(), &st) == 0) checkTrusted(st, path, false);
+        fail(append ? FsOp::Write : FsOp::Read, path, err);
+    }
+    struct stat st {};
+    try {
+        if (::fstat(fd, &st) != 0) fail(FsOp::Read, path, errno);
+        checkTrusted(st, path, false);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    return fd;
+}
+
+int syncFolderOf(const std::string& path) {
+    const size_t cut = path.rfind('/');
+    const std::string folder = cut == std::string::npos ? "." : path.substr(0, cut + 1);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    const int err = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return err;
+}
+
+#endif
+
+void closeFile(int fd) {
+#ifdef _WIN32
+    ::_close(fd);
+#else
+    ::close(fd);
+#endif
+}
+
+// Reads up to `size` bytes at the file's position; fewer only at its end.
+std::string readSome(int fd, const std::string& path, uint64_t size) {
+    std::string bytes(size, '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+#ifdef _WIN32
+        const int n =
+            ::_read(fd, bytes.data() + done,
+                    static_cast<unsigned>(std::min<size_t>(bytes.size() - done, 1u << 30)));
+#else
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+#endif
+        if (n < 0) fail(FsOp::Read, path, errno);
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+}  // namespace
+
+void requireTrustedFolder(const std::string& folder) {
+    const std::string path = trimmed(folder);
+#ifdef _WIN32
+    if (!checkNoReparsePoint(path, true)) fail(FsOp::Exists, path, ENOENT);
+#else
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) fail(FsOp::Exists, path, errno);
+    checkTrusted(st, path, true);
+#endif
+}
+
+void makeTrustedFolder(const std::string& folder) {
+    const std::string path = trimmed(folder);
+    if (!stateEntryExists(path)) {
+        const size_t cut = path.find_last_of("/\\");
+        if (cut != std::string::npos && cut > 0) {
+            const std::string parent = path.substr(0, cut);
+            std::error_code error;
+            if (!stdfs::is_directory(pathOf(parent), error)) makeTrustedFolder(parent);
+        }
+#ifdef _WIN32
+        if (!::CreateDirectoryW(widePath(path).c_str(), nullptr) &&
+            ::GetLastError() != ERROR_ALREADY_EXISTS) {
+            throw FsError(FsOp::Write, path, "the folder could not be made");
+        }
+#else
+        if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) fail(FsOp::Write, path, errno);
+#endif
+    }
+    requireTrustedFolder(path);
+}
+
+bool makeNewStateFolder(const std::string& path) {
+#ifdef _WIN32
+    if (::CreateDirectoryW(widePath(path).c_str(), nullptr)) return true;
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) return false;
+    throw FsError(FsOp::Write, path, "the folder could not be made");
+#else
+    if (::mkdir(path.c_str(), 0700) == 0) return true;
+    if (errno == EEXIST) return false;
+    fail(FsOp::Write, path, errno);
+#endif
+}
+
+bool stateEntryExists(const std::string& path) {
+#ifdef _WIN32
+    return ::GetFileAttributesW(widePath(trimmed(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
+    struct stat st {};
+    return ::lstat(trimmed(path).c_str(), &st) == 0;
+#endif
+}
+
+int openTrustedToAppend(const std::string& path) {
+    return openTrusted(path, true);
+}
+
+std::string readTrustedFile(const std::string& path) {
+    const int fd = openTrusted(path);
+    std::string text;
+    try {
+        for (std::string block; !(block = readSome(fd, path, 1 << 16)).empty();) text += block;
+    } catch (...) {
+        closeFile(fd);
+        throw;
+    }
+    closeFile(fd);
+    return text;
+}
+
+std::string readTrustedRange(const std::string& path, uint64_t offset, uint64_t size) {
+    const int fd = openTrusted(path);
+    std::string bytes;
+    try {
+#ifdef _WIN32
+        if (::_lseeki64(fd, static_cast<__int64>(offset), SEEK_SET) < 0) {
+            fail(FsOp::Read, path, errno);
+        }
+#else
+        if (::lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0) fail(FsOp::Read, path, errno);
+#endif
+        bytes = readSome(fd, path, size);
+    } catch (...) {
+        closeFile(fd);
+        throw;
+    }
+    closeFile(fd);
+    if (bytes.size() != size) throw FsError(FsOp::Read, path, "the kept bytes are cut short");
+    return bytes;
+}
+
+void writeStateFile(const std::string& path, std::string_view bytes) {
+    const std::string fresh = path + ".new";
+#ifdef _WIN32
+    ::DeleteFileW(widePath(fresh).c_str());
+    const HANDLE file = ::CreateFileW(widePath(fresh).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw FsError(FsOp::Write, fresh, "could not be made");
+    DWORD written = 0;
+    const bool ok =
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size() && ::FlushFileBuffers(file);
+    ::CloseHandle(file);
+    if (!ok || !::MoveFileExW(widePath(fresh).c_str(), widePath(path).c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ::DeleteFileW(widePath(fresh).c_str());
+        throw FsError(FsOp::Write, path, "could not be written");
+    }
+#else
+    ::unlink(fresh.c_str());  // a leftover of a killed undo; a link there is removed, not followed
+    const int fd =
+        ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) fail(FsOp::Write, fresh, errno);
+    int err = 0;
+    for (std::string_view rest = bytes; err == 0 && !rest.empty();) {
+        const ssize_t n = ::write(fd, rest.data(), rest.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            err = n < 0 ? errno : EIO;
+        } else {
+            rest.remove_prefix(static_cast<size_t>(n));
+        }
+    }
+    if (err == 0 && ::fsync(fd) != 0) err = errno;
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && ::rename(fresh.c_str(), path.c_str()) != 0) err = errno;
+    if (err != 0) {
+        ::unlink(fresh.c_str());
+        fail(FsOp::Write, path, err);
+    }
+    if (const int synced = syncFolderOf(path)) fail(FsOp::Write, path, synced);
+#endif
+}
+
+std::vector<std::string> stateSubFolders(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (stdfs::directory_iterator it(pathOf(folder), error), end; !error && it != end;
+         it.increment(error)) {
+        if (it->is_symlink(error) || !it->is_directory(error)) continue;
+        const auto name = it->path().filename().u8string();
+        names.emplace_back(name.begin(), name.end());
+    }
+    return names;
+}
+
+void removeStateFolder(const std::string& path) {
+    std::error_code error;
+    stdfs::remove_all(pathOf(trimmed(path)), error);
+}
+
+bool heldByLiveRun(const std::string& path) {
+#ifdef _WIN32
+    const HANDLE file =
+        ::CreateFileW(widePath(path).c_str(), GENERIC_READ,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    OVERLAPPED at{};
+    at.Offset = 0xFFFFFFF0u;
+    at.OffsetHigh = 0x7FFFFFFFu;
+    const bool free = ::LockFileEx(file, LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at);
+    if (free) ::UnlockFileEx(file, 0, 1, 0, &at);
+    ::CloseHandle(file);
+    return !free;
+#else
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+#endif
+}
+
+}  // namespace zendrik
