@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 #include <stdexcept>
+#include <thread>
 
 #include "cli/cli.h"
 #include "filesystem/names.h"
@@ -101,10 +102,13 @@ std::vector<JournalRecord> begunUndo(const std::string& runFolder, bool preview)
 std::optional<std::string> lastRun(const JournalStore& store, const std::string& key) {
     const auto runs = store.runsOf(key);
     for (auto last = runs.rbegin(); last != runs.rend(); ++last) {
-        if (!store.undone(*last) && store.has(*last)) return *last;
+        if (store.has(*last) && !store.undone(*last)) return *last;
     }
     return std::nullopt;
 }
+
+// How long an undo waits for a run or another undo of the installation to end.
+constexpr std::chrono::milliseconds kWait(10000);
 
 // Undoes the run `wanted` on `folder`, or its last run not undone; returns whether all of it
 // was undone. The run is chosen, and its journal read, under the installation's lock: an undo
@@ -117,8 +121,22 @@ bool undoOne(FileSystem& fs, Log& log, JournalStore& store, const std::string& f
         store.requireTrusted();
         const std::string key = JournalStore::installationKey(folder);
         fs.forgetCache();
-        const auto lock = fs.lockInstallation(folder, std::chrono::milliseconds(10000));
-        const auto id = wanted ? wanted : lastRun(store, key);
+        std::unique_ptr<InstallationLock> lock;
+        std::optional<std::string> id;
+        const auto deadline = std::chrono::steady_clock::now() + kWait;
+        for (;;) {
+            lock = fs.lockInstallation(folder, kWait);
+            id = wanted ? wanted : lastRun(store, key);
+            if (!id || !heldByLiveRun(store.folderOf(*id) + kJournalName)) break;
+            // A run still going: it may need this installation again, so the lock is let go
+            // while the undo waits for the run to end.
+            lock.reset();
+            if (std::chrono::steady_clock::now() >= deadline) {
+                throw std::runtime_error("the run " + *id +
+                                         " is still going; undo it when it has ended");
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
         if (!id) {
             log.addLine("  no run to undo");
             err << "zendrik-cli: " << folder << ": no run to undo\n";
@@ -132,10 +150,7 @@ bool undoOne(FileSystem& fs, Log& log, JournalStore& store, const std::string& f
                 throw JournalDamaged("the journal of the run " + *id + " is of the installation " +
                                      journal.installation + ", not of " + key);
             }
-            if (heldByLiveRun(runFolder + kJournalName)) {
-                throw std::runtime_error("the run " + *id +
-                                         " is still going; undo it when it has ended");
-            }
+            trustedFileExists(runFolder + kKeptName);  // refused before anything is done
             const auto begun = begunUndo(runFolder, preview);
             log.addLine(
                 (begun.empty() ? "  undoing the run " : "  finishing the undo of the run ") + *id);
@@ -205,17 +220,17 @@ int runUndoCommand(const UndoRequest& request, FileSystem& fs,
     if (request.kind == UndoRequest::Kind::List) {
         try {
             if (stateEntryExists(store.root())) store.requireTrusted();
+            for (const auto& folder : folders) {
+                const auto runs = store.runsOf(JournalStore::installationKey(folder));
+                out << "Runs of " << folder << " (newest first):\n";
+                for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
+                    out << "  " << *it << (store.undone(*it) ? "  (undone)" : "") << "\n";
+                }
+                if (runs.empty()) out << "  none\n";
+            }
         } catch (const std::exception& e) {
             err << "zendrik-cli: " << e.what() << "\n";
             return kExitFolderFailed;
-        }
-        for (const auto& folder : folders) {
-            const auto runs = store.runsOf(JournalStore::installationKey(folder));
-            out << "Runs of " << folder << " (newest first):\n";
-            for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
-                out << "  " << *it << (store.undone(*it) ? "  (undone)" : "") << "\n";
-            }
-            if (runs.empty()) out << "  none\n";
         }
         return kExitSuccess;
     }

@@ -44,7 +44,14 @@ unsigned long processNumber() {
 }  // namespace
 
 const std::string& thisRun() {
-    static const std::string run = hostTag() + "-" + std::to_string(processNumber());
+    static const std::string host = hostTag();
+    // Named anew in a forked child, which is a run of its own.
+    thread_local unsigned long process = 0;
+    thread_local std::string run;
+    if (const unsigned long now = processNumber(); now != process) {
+        process = now;
+        run = host + "-" + std::to_string(now);
+    }
     return run;
 }
 

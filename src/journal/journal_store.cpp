@@ -184,7 +184,7 @@ std::string JournalStore::folderOf(const std::string& id) const {
 }
 
 bool JournalStore::undone(const std::string& id) const {
-    return stateEntryExists(folderOf(id) + kUndoneName);
+    return trustedFileExists(folderOf(id) + kUndoneName);
 }
 
 void JournalStore::markUndone(const std::string& id, const std::string& restorations) {

@@ -68,6 +68,7 @@ class JournalStore {
     static bool namesRunOf(const std::string& id, const std::string& key);
     // The run's folder, ending in the separator.
     std::string folderOf(const std::string& id) const;
+    // Throws StateRefused when the mark is there but may not be trusted.
     bool undone(const std::string& id) const;
     // Notes that the run was undone: the files `restorations` puts back first, then the mark,
     // each whole or not at all. Throws FsError; then the run is not marked undone.

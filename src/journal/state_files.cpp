@@ -49,12 +49,12 @@ bool checkNoReparsePoint(const std::string& path, bool folder) {
     const DWORD attributes = ::GetFileAttributesW(widePath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        throw StateRefused("refused " + path +
-                           ": it is a link (a reparse point), and the journals are never reached "
+        throw StateRefused(path,
+                           "it is a link (a reparse point), and the journals are never reached "
                            "through one");
     }
     if (folder != ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)) {
-        throw StateRefused("refused " + path + (folder ? ": not a folder" : ": not a plain file"));
+        throw StateRefused(path, folder ? "not a folder" : "not a plain file");
     }
     return true;
 }
@@ -73,27 +73,27 @@ int openTrusted(const std::string& path, bool append = false) {
 // this user and may be written by nobody else.
 void checkTrusted(const struct stat& st, const std::string& path, bool folder) {
     if (S_ISLNK(st.st_mode)) {
-        throw StateRefused("refused " + path +
-                           ": it is a symbolic link, and the journals are never reached "
-                           "through one");
+        throw StateRefused(path,
+                           "it is a symbolic link, and the journals are never reached through "
+                           "one");
     }
     if (folder ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode)) {
-        throw StateRefused("refused " + path + (folder ? ": not a folder" : ": not a plain file"));
+        throw StateRefused(path, folder ? "not a folder" : "not a plain file");
     }
     const uid_t me = ::geteuid();
     if (st.st_uid != me) {
-        throw StateRefused("refused " + path + ": it belongs to user " + std::to_string(st.st_uid) +
-                           ", not to the user running this (" + std::to_string(me) +
-                           "); only journals of one's own are trusted: run it as user " +
-                           std::to_string(st.st_uid) +
-                           ", or set XDG_STATE_HOME to a state folder of your own");
+        throw StateRefused(path, "it belongs to user " + std::to_string(st.st_uid) +
+                                     ", not to the user running this (" + std::to_string(me) +
+                                     "); only journals of one's own are trusted: run it as user " +
+                                     std::to_string(st.st_uid) +
+                                     ", or set XDG_STATE_HOME to a state folder of your own");
     }
     if (st.st_mode & (S_IWGRP | S_IWOTH)) {
         char mode[8];
         std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
-        throw StateRefused("refused " + path + ": other users may write it (mode " + mode +
-                           "); only journals nobody else can change are trusted: chmod go-w " +
-                           path);
+        throw StateRefused(
+            path, std::string("other users may write it (mode ") + mode +
+                      "); only journals nobody else can change are trusted: chmod go-w " + path);
     }
 }
 
@@ -201,6 +201,20 @@ bool makeNewStateFolder(const std::string& path) {
     if (::mkdir(path.c_str(), 0700) == 0) return true;
     if (errno == EEXIST) return false;
     fail(FsOp::Write, path, errno);
+#endif
+}
+
+bool trustedFileExists(const std::string& path) {
+#ifdef _WIN32
+    return checkNoReparsePoint(path, false);
+#else
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return false;
+        fail(FsOp::Exists, path, errno);
+    }
+    checkTrusted(st, path, false);
+    return true;
 #endif
 }
 

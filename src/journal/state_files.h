@@ -26,12 +26,15 @@
 #include <string_view>
 #include <vector>
 
+#include "filesystem/file_system.h"
+
 namespace zendrik {
 
 // A state folder or file that may not be trusted; nothing was read from or written to it.
-class StateRefused : public std::runtime_error {
+class StateRefused : public FsError {
   public:
-    using std::runtime_error::runtime_error;
+    StateRefused(std::string path, std::string why)
+        : FsError(FsOp::Read, std::move(path), "refused: " + std::move(why)) {}
 };
 
 // Throws StateRefused unless `folder` (ending in a separator or not) is a trusted folder;
@@ -45,6 +48,10 @@ void makeTrustedFolder(const std::string& folder);
 // Makes the folder `path` for its user alone; false when something is there already. Throws
 // FsError.
 bool makeNewStateFolder(const std::string& path);
+
+// True when a trusted file is at `path`, false when nothing is. Throws StateRefused for
+// anything else there (a link, a folder, a file of another user).
+bool trustedFileExists(const std::string& path);
 
 // True when an entry of any kind (a link included) is at `path`.
 bool stateEntryExists(const std::string& path);
