@@ -151,7 +151,8 @@ std::string JournalStore::newRun(const std::string& key) {
         ++next;
     }
     for (size_t i = 0; i + kRunsKept < runs.size() + 1; ++i) {
-        removeStateFolder(root_ + runs[i]);  // a run left is pruned next time
+        // A run still going is pruned another time, and so is one left by a failure here.
+        if (!heldByLiveRun(folderOf(runs[i]) + kJournalName)) removeStateFolder(root_ + runs[i]);
     }
     return id;
 }

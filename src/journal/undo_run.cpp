@@ -270,7 +270,9 @@ class Undo {
         const auto now = fs_.stampOf(to);
         if (!now) throw NotAsExpected{"gone since the run"};
         if (!same(to, *now, r.stamp)) throw NotAsExpected{"changed since the run"};
-        if (fs_.fileExists(from)) throw NotAsExpected{from + " is taken since the run"};
+        if (fs_.fileExists(from) || fs_.folderExists(from)) {
+            throw NotAsExpected{from + " is taken since the run"};
+        }
         requireFolder(from);
         JournalRecord back = step(RecordKind::MoveBack, r, *now);
         back.from = r.from;
@@ -303,6 +305,7 @@ class Undo {
             if (!now->sameContents(former->stamp)) throw NotAsExpected{"changed since the run"};
             return {};  // never deleted, or put back already
         }
+        if (fs_.folderExists(path)) throw NotAsExpected{"a folder is in its place"};
         requireFolder(path);
         return {step(RecordKind::PutBack, r)};
     }
