@@ -116,6 +116,10 @@ class Undo {
                 log_.addLine("  error: " + std::string(e.what()) +
                              " (the undo stopped here; --undo again finishes it)");
                 result.finished = false;
+                try {
+                    fs_.syncDeferredWrites();  // what was undone reaches the disk all the same
+                } catch (const FsError&) {
+                }
                 return;
             }
         }
