@@ -218,6 +218,42 @@ TEST_F(IdentityTest, ASharedSystemFolderIsNotJudgedFromAnotherInstallation) {
     EXPECT_EQ(contentsOf(tmp.path() / "shared" / "Textures" / "Shared.utx"), "shared");
 }
 
+TEST_F(IdentityTest, APackageFolderThatLeadsOutNeverLeadsToADeletion) {
+    // Sounds, Textures or Models reached through a link to a folder outside the installation,
+    // which holds no package of the description file: that folder may be another's, or change
+    // under the installation, so the .int is kept and the line says why.
+    Installation voice(tmp.path(), "Voice"), skin(tmp.path(), "Skin"), model(tmp.path(), "Model");
+    put(tmp.path() / "shared" / "Sounds" / "Other.uax", "another's voice");
+    fs::remove_all(voice.at("sounds"));
+    fs::create_directory_symlink(tmp.path() / "shared" / "Sounds", voice.at("sounds"));
+    voice.add("system/Foo.int", voiceInt());
+    put(tmp.path() / "shared" / "Textures" / "Other.utx", "another's skin");
+    fs::remove_all(skin.at("textures"));
+    fs::create_directory_symlink(tmp.path() / "shared" / "Textures", skin.at("textures"));
+    skin.add("system/Sk.int", skinInt());
+    fs::create_directories(tmp.path() / "shared" / "Models");
+    fs::create_directory_symlink(tmp.path() / "shared" / "Models", model.root() / "Models");
+    model.add("system/Pc.int", playerClassInt());
+    const Tree before = treeOf(tmp.path());
+    EXPECT_FALSE(repair({voice.folder(), skin.folder(), model.folder()}).failed());
+    EXPECT_TRUE(logHas("    found " + voice.folder() +
+                       "system/Foo.int with no equivalent, left as it is: "_p + voice.folder() +
+                       "sounds/ lies outside "_p + voice.folder() + " (a link)"));
+    EXPECT_TRUE(logHas("    found " + skin.folder() +
+                       "system/Sk.int with no equivalent, left as it is: "_p + skin.folder() +
+                       "textures/ lies outside "_p + skin.folder() + " (a link)"));
+    EXPECT_TRUE(logHas("    found " + model.folder() +
+                       "system/Pc.int with no equivalent, left as it is: "_p + model.folder() +
+                       "models/ lies outside "_p + model.folder() + " (a link)"));
+    // Nothing changed but the ini files, which took the kept extensions' entries.
+    Tree after = treeOf(tmp.path());
+    for (const char* ut : {"Voice", "Skin", "Model"}) {
+        const std::string ini = std::string(ut) + "/System/UnrealTournament.ini";
+        after[ini] = before.at(ini);
+    }
+    EXPECT_EQ(after, before);
+}
+
 TEST_F(IdentityTest, HiddenFilesAreNeverListed) {
     // A Mac archive's AppleDouble companions look like packages but are not.
     Installation ut(tmp.path(), "UT"), other(tmp.path(), "Other");

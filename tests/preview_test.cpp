@@ -6,7 +6,9 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -171,6 +173,112 @@ TEST_F(PreviewTest, ThePreviewRefusesWhatTheRunRefuses) {
     EXPECT_TRUE(holds(real, "copied " + a.folder() + "system/Skin.int"_p));
 }
 
+TEST_F(PreviewTest, AFolderInTheWayFailsItsFileAndTheRunGoesOn) {
+    Installation a(tmp.path(), "A"), b(tmp.path(), "B");
+    // A folder at a move's target; the files after it and the later steps still have work.
+    a.add("system/Foo.utx", "misplaced");
+    fs::create_directories(a.at("textures/Foo.utx"));
+    put(a.at("textures/Foo.utx") / "inside.txt", "a player's file");
+    a.add("system/Zed.utx", "misplaced after it");
+    // A link that leads nowhere is no folder: the move replaces it, as any link.
+    a.add("system/Link.utx", "misplaced onto a dangling link");
+    fs::create_symlink(tmp.path() / "unmounted" / "Link.utx", a.at("textures/Link.utx"));
+    a.add("sounds/Late.u", "misplaced in a later step");
+    a.add("system/Gone.int", skinInt());
+    // Folders at copy targets in B: a package of one extension, the .int of another.
+    a.add("system/Sk.int", skinInt());
+    a.add("textures/Sk.utx", "skin");
+    fs::create_directories(b.at("textures/Sk.utx"));
+    a.add("system/Vo.int", voiceInt());
+    a.add("system/Vo.u", "voice code");
+    fs::create_directories(b.at("system/Vo.int"));
+    a.add("system/Zz.int", mutatorInt());
+    a.add("system/Zz.u", "mutator code");
+    auto [preview, real] = previewThenRun(tmp.path(), {"--copy", a.folder(), b.folder()});
+    expectSameLog(preview, real);
+    // As for a write-protected file: each such file fails with its line, the rest is done.
+    EXPECT_EQ(real.status, kExitFolderFailed);
+    const std::string A = a.folder(), B = b.folder();
+    EXPECT_TRUE(holds(real, "    found Foo.utx in " + A + "system/  ...left in place: "_p + A +
+                                "textures/Foo.utx is a folder"_p));
+    EXPECT_TRUE(
+        holds(real, "    found Zed.utx in " + A + "system/  ...moved to "_p + A + "textures/"_p));
+    EXPECT_TRUE(
+        holds(real, "    found Link.utx in " + A + "system/  ...moved to "_p + A + "textures/"_p));
+    EXPECT_TRUE(
+        holds(real, "    found Late.u in " + A + "sounds/  ...moved to "_p + A + "system/"_p));
+    EXPECT_TRUE(holds(real, "Gone.int with no equivalent... deleted"));
+    EXPECT_TRUE(holds(real, "        extension found: Sk.int (Skin)  " + A +
+                                "textures/Sk.utx not copied: "_p + B +
+                                "textures/Sk.utx is a folder    "_p));
+    EXPECT_TRUE(holds(
+        real, "  " + A + "system/Vo.int not copied: "_p + B + "system/Vo.int is a folder    "_p));
+    EXPECT_TRUE(holds(real, "copied " + A + "system/Zz.int to "_p + B + "system/Zz.int"_p));
+    EXPECT_FALSE(holds(real, "error:"));
+    EXPECT_NE(real.errors.find("zendrik-cli: " + A + ": " + A + "textures/Foo.utx is a folder"_p),
+              std::string::npos)
+        << real.errors;
+    EXPECT_NE(real.errors.find("zendrik-cli: " + B + ": " + B + "textures/Sk.utx is a folder"_p),
+              std::string::npos)
+        << real.errors;
+    EXPECT_NE(real.errors.find("zendrik-cli: " + B + ": " + B + "system/Vo.int is a folder"_p),
+              std::string::npos)
+        << real.errors;
+    // The folders and what they hold are as they were; the files meant for them stayed home.
+    EXPECT_EQ(contentsOf(a.at("textures/Foo.utx") / "inside.txt"), "a player's file");
+    EXPECT_EQ(contentsOf(a.at("system/Foo.utx")), "misplaced");
+    EXPECT_TRUE(fs::is_directory(b.at("textures/Sk.utx")));
+    EXPECT_TRUE(fs::is_empty(b.at("system/Vo.int")));
+    EXPECT_EQ(contentsOf(a.at("textures/Zed.utx")), "misplaced after it");
+    EXPECT_EQ(contentsOf(a.at("textures/Link.utx")), "misplaced onto a dangling link");
+    EXPECT_EQ(contentsOf(b.at("system/Vo.u")), "voice code");
+    EXPECT_EQ(contentsOf(b.at("system/Zz.u")), "mutator code");
+}
+
+// Points XDG_STATE_HOME at `folder` while it lives, so that runs journal there.
+class StateHome {
+  public:
+    explicit StateHome(const fs::path& folder) {
+        if (const char* old = std::getenv("XDG_STATE_HOME")) old_ = old;
+        ::setenv("XDG_STATE_HOME", folder.c_str(), 1);
+    }
+    ~StateHome() {
+        if (old_) {
+            ::setenv("XDG_STATE_HOME", old_->c_str(), 1);
+        } else {
+            ::unsetenv("XDG_STATE_HOME");
+        }
+    }
+    StateHome(const StateHome&) = delete;
+    StateHome& operator=(const StateHome&) = delete;
+
+  private:
+    std::optional<std::string> old_;
+};
+
+TEST_F(PreviewTest, ThePreviewOfAnUndoMeetsTheFoldersTheUndoMeets) {
+    const StateHome state(tmp.path() / "state");
+    Installation ut(tmp.path() / "games", "UT");
+    ut.add("system/Foo.utx", "misplaced");
+    ut.add("system/Gone.int", skinInt());
+    ASSERT_EQ(cli({ut.folder()}).status, kExitSuccess);
+    ASSERT_TRUE(isFile(ut.at("textures/Foo.utx")));
+    ASSERT_FALSE(fs::exists(ut.at("system/Gone.int")));
+    // Since the run, folders took the places the undo would put the files back in.
+    fs::create_directories(ut.at("system/Foo.utx"));
+    fs::create_directories(ut.at("system/Gone.int"));
+    const Tree before = treeOf(tmp.path() / "games");
+    const Outcome preview = cli({"--dry-run", "--undo", ut.folder()});
+    EXPECT_EQ(treeOf(tmp.path() / "games"), before);
+    const Outcome real = cli({"--undo", ut.folder()});
+    expectSameLog(preview, real);
+    EXPECT_EQ(real.status, kExitFolderFailed);
+    EXPECT_TRUE(holds(real, ": Is a directory"));
+    EXPECT_FALSE(holds(real, "restored"));
+    EXPECT_FALSE(holds(real, " back to "));
+    EXPECT_EQ(treeOf(tmp.path() / "games"), before);
+}
+
 // The same operations on the preview and on the disk, and every answer afterwards: the
 // preview must answer as the disk does once the run has really written.
 std::vector<std::string> transcript(FileSystem& disk, const std::string& ut) {
@@ -257,6 +365,58 @@ TEST_F(PreviewTest, TheLayerAnswersAsTheDiskDoesAfterTheSameWrites) {
     ASSERT_EQ(shown.size(), done.size());
     for (size_t i = 0; i < done.size(); ++i) EXPECT_EQ(shown[i], done[i]);
     std::cout << "[ preview  ] " << done.size() << " answers of the layer compared\n";
+}
+
+// Writes, copies and moves onto a folder, and onto a link that leads nowhere, on the preview
+// and on the disk: the same refusals with the same messages, the same files afterwards.
+std::vector<std::string> inTheWay(FileSystem& disk, const std::string& ut) {
+    std::vector<std::string> lines;
+    const auto attempt = [&](const std::string& what, const std::function<void()>& op) {
+        try {
+            op();
+            lines.push_back(what + ": done");
+        } catch (const FsError& e) {
+            lines.push_back(what + ": " + e.what() + (e.writeProtected() ? " [protected]" : ""));
+        }
+    };
+    const std::string system = ut + "system/"_p, textures = ut + "textures/"_p;
+    attempt("write", [&] { disk.writeFile(system + "Dir.ini", "text"); });
+    attempt("replace", [&] {
+        auto writer = disk.openForReplacing(system + "Dir.ini");
+        writer->append("text");
+        writer->commit();
+    });
+    attempt("copy", [&] { disk.copyFile(system + "Foo.utx", textures + "Dir.utx"); });
+    attempt("move", [&] { disk.moveFile(system + "Foo.utx", textures + "Dir.utx"); });
+    attempt("move onto a dangling link",
+            [&] { disk.moveFile(system + "Foo.utx", textures + "Gone.utx"); });
+    for (const auto& folder : {system, textures}) {
+        for (const char* type : {"utx", "ini"}) {
+            std::string names;
+            for (const auto& name : disk.listFiles(folder, type)) names += " " + name;
+            lines.push_back("list " + folder + "*." + type + ":" + names);
+        }
+    }
+    return lines;
+}
+
+TEST_F(PreviewTest, TheLayerRefusesAFolderInTheWayAsTheDiskDoes) {
+    Installation ut(tmp.path(), "UT");
+    ut.add("system/Foo.utx", "foo");
+    fs::create_directories(ut.at("system/Dir.ini"));
+    fs::create_directories(ut.at("textures/Dir.utx"));
+    fs::create_symlink(tmp.path() / "unmounted" / "Gone.utx", ut.at("textures/Gone.utx"));
+    const Tree before = treeOf(tmp.path());
+    PreviewFileSystem preview(disk);
+    const auto shown = inTheWay(preview, ut.folder());
+    EXPECT_EQ(treeOf(tmp.path()), before);
+    NativeFileSystem real;
+    const auto done = inTheWay(real, ut.folder());
+    ASSERT_EQ(shown.size(), done.size());
+    for (size_t i = 0; i < done.size(); ++i) EXPECT_EQ(shown[i], done[i]);
+    // The disk refused the folders and replaced the link.
+    EXPECT_NE(done[0].find("Is a directory"), std::string::npos) << done[0];
+    EXPECT_EQ(done[4], "move onto a dangling link: done");
 }
 
 #endif

@@ -171,6 +171,36 @@ TEST_F(RunSafetyTest, WriteProtectedFilesAreLeftAsTheyAre) {
     EXPECT_EQ(contentsOf(ut.at("textures/Free.utx")), "misplaced");
 }
 
+TEST_F(RunSafetyTest, WhatTheExchangeLeftAloneFailsTheFolder) {
+    // Copy targets in B that the exchange must leave: a write-protected package, and a folder
+    // where a package would go. Each is named on standard error and gives exit status 1.
+    Installation a(tmp.path(), "A"), b(tmp.path(), "B");
+    a.add("system/Sk.int", skinInt());
+    a.add("textures/Sk.utx", "new skin");
+    b.add("textures/Sk.utx", "protected skin");
+    fs::permissions(b.at("textures/Sk.utx"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    a.add("system/Vo.int", voiceInt());
+    a.add("sounds/Vo.uax", "voice");
+    fs::create_directories(b.at("sounds/Vo.uax"));
+    a.add("system/Mu.int", mutatorInt());
+    a.add("system/Mu.u", "mutator");
+    EXPECT_EQ(cli({"--copy", a.folder(), b.folder()}), kExitFolderFailed) << err.str();
+    const std::string B = b.folder();
+    EXPECT_NE(
+        err.str().find("zendrik-cli: " + B + ": " + B + "textures/Sk.utx is write-protected"_p),
+        std::string::npos)
+        << err.str();
+    EXPECT_NE(err.str().find("zendrik-cli: " + B + ": " + B + "sounds/Vo.uax is a folder"_p),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(contentsOf(b.at("textures/Sk.utx")), "protected skin");
+    EXPECT_TRUE(fs::is_empty(b.at("sounds/Vo.uax")));
+    // The extension after them was copied whole.
+    EXPECT_EQ(contentsOf(b.at("system/Mu.u")), "mutator");
+    EXPECT_EQ(contentsOf(b.at("system/Mu.int")), mutatorInt());
+}
+
 TEST_F(RunSafetyTest, FileNamesNeverBecomeIniText) {
     Installation ut(tmp.path(), "UT");
     for (const std::string evil : {"Evil\nServerActors=Hack.Backdoor", "Evil2\r\n[Hack]\r\nX=1"}) {

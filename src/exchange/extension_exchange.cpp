@@ -75,8 +75,14 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
     RunContext batch(ctx.fs, held);
     std::vector<Waiting> waiting;
     auto batchBegan = std::chrono::steady_clock::now();
+    // The package files the batch left as they are count for the folder's turn.
+    const auto passOnLeftAlone = [&] {
+        for (auto& left : batch.leftAlone) ctx.leftAlone.push_back(std::move(left));
+        batch.leftAlone.clear();
+    };
     // Logs the held lines as they are, unmarked: what a failure leaves.
     const auto release = [&] {
+        passOnLeftAlone();
         for (const auto& w : waiting) ctx.log.addLine(w.line);
         waiting.clear();
         held.clear();
@@ -85,6 +91,7 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
     // then are their lines marked and their description files copied.
     bool iniLocked = false;  // write-protected by its owner: left as it is
     const auto settle = [&] {
+        passOnLeftAlone();
         for (size_t k = 0; k < waiting.size(); ++k) waiting[k].line = held[k];
         bool lockedNow = false;
         try {

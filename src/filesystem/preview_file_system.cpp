@@ -7,6 +7,7 @@
 #include <functional>
 #include <system_error>
 
+#include "filesystem/folder_in_the_way.h"
 #include "filesystem/names.h"
 
 namespace zendrik {
@@ -18,8 +19,11 @@ std::string reasonOf(int err) {
 
 #ifdef _WIN32
 constexpr const char* kSeparators = "\\/";
+// The system's reason for a file renamed over a folder.
+constexpr int kFolderInTheWay = EACCES;
 #else
 constexpr const char* kSeparators = "/";
+constexpr int kFolderInTheWay = EISDIR;
 #endif
 
 // Reads a file of the preview from memory.
@@ -125,6 +129,10 @@ PreviewFileSystem::Place PreviewFileSystem::targetOf(const std::string& path, Fs
     if (!place) throw FsError(op, shown, reasonOf(ENOENT), target);
     now = standing(*place);
     if (!now.changed && real_.ambiguous(path)) throw FsError::ambiguousName(op, shown, target);
+    // A folder where the file would go: the rename over it fails, as on the disk.
+    if (!now.exists && !now.changed && folderInTheWay(real_, path)) {
+        throw FsError(op, shown, reasonOf(kFolderInTheWay), target);
+    }
     // A file written over an existing one takes its place and keeps its name.
     if (now.added) {
         place->name = now.added->name;

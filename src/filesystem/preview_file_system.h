@@ -7,8 +7,11 @@
 // Which file a name reaches is settled as the layer below settles it: folders are told apart
 // by sameFolder (links and twin spellings reach one record), names below them by their folded
 // form, and a file written over an existing one takes that file's place and name. Refusals
-// (a name with case twins, a write-protected file, a missing source) are the same refusals,
-// with the same messages, as the layer below gives.
+// (a name with case twins, a write-protected file, a missing source, a folder where the file
+// would go) are the same refusals, with the same messages, as the layer below gives. Such a
+// folder is found as folderInTheWay finds it, in any letter case and through a link; there
+// a POSIX disk differs: its rename puts the file beside a folder whose name differs in case,
+// and replaces a link to a folder. The steps never go that far: they ask first.
 //
 // Held in memory: per changed name one small record; a copied or moved file names the real
 // file whose bytes it has; only files written whole (ini texts, a saved log that is not

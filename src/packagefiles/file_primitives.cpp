@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "filesystem/folder_in_the_way.h"
 #include "filesystem/names.h"
 
 namespace zendrik {
@@ -44,6 +45,12 @@ void copyExt(RunContext& ctx, const std::string& QuellPfad, const std::string& Z
                                " names files that differ only in letter case    ");
         return;
     }
+    // A folder there is the player's: it fails this one copy, as a protected file does.
+    if (folderInTheWay(ctx.fs, ZielPfad)) {
+        ctx.log.extendLastLine("  " + QuellPfad + " not copied: " + ZielPfad + " is a folder    ");
+        ctx.leftAlone.push_back(ZielPfad + " is a folder");
+        return;
+    }
     ctx.log.extendLastLine("  copied " + QuellPfad + " to " + ZielPfad + "    ");
     ctx.fs.copyFile(QuellPfad, ZielPfad);
 }
@@ -71,6 +78,13 @@ void moveExtReal(RunContext& ctx, const std::string& QuellOrdner, const std::str
             ctx.log.extendLastLine("  ...left in place: " + ZielOrdner + name +
                                    " is write-protected");
             ctx.leftAlone.push_back(ZielOrdner + name + " is write-protected");
+            continue;
+        }
+        // A folder of this name at home is the player's: this file stays, as before a
+        // protected one.
+        if (folderInTheWay(ctx.fs, ZielOrdner + name)) {
+            ctx.log.extendLastLine("  ...left in place: " + ZielOrdner + name + " is a folder");
+            ctx.leftAlone.push_back(ZielOrdner + name + " is a folder");
             continue;
         }
         if (ctx.fs.moveFile(QuellOrdner + name, ZielOrdner + name) == Transfer::SameFile) {

@@ -1,5 +1,7 @@
 #include "packagefiles/incomplete_removal.h"
 
+#include <optional>
+
 #include "filesystem/names.h"
 #include "packagefiles/extension_classifier.h"
 #include "packagefiles/file_primitives.h"
@@ -28,6 +30,23 @@ void RemoveIncompleteExtensions(RunContext& ctx, const std::string& Ordner) {
                         " (a link), so its description files may belong to another installation");
         return;
     }
+    // The first package folder that a link puts outside the installation, "" when none; asked
+    // only once a description file looks incomplete. A package missing from such a folder may
+    // be missing only from this view of it (another installation's folder, a drive that
+    // changes), so it is never ground for a deletion.
+    std::optional<std::string> outside;
+    const auto leadingOut = [&]() -> const std::string& {
+        if (!outside) {
+            outside.emplace();
+            for (const std::string* folder : {&textures, &sounds, &models}) {
+                if (!ctx.fs.belongsTo(*folder, Ordner)) {
+                    *outside = *folder;
+                    break;
+                }
+            }
+        }
+        return *outside;
+    };
     const size_t count = GibDateien(ctx, system + "*.int");
     for (size_t i = 0; i < count; ++i) {
         const std::string name = ctx.Dateiliste[i];
@@ -40,6 +59,12 @@ void RemoveIncompleteExtensions(RunContext& ctx, const std::string& Ordner) {
                               ctx.fs.fileExists(models + base + ".u");
         if (!complete) {
             ctx.Merker = true;
+            if (const std::string& folder = leadingOut(); !folder.empty()) {
+                ctx.log.addLine("    found " + system + name +
+                                " with no equivalent, left as it is: " + folder + " lies outside " +
+                                Ordner + " (a link)");
+                continue;
+            }
             if (ctx.fs.writeProtected(system + name)) {
                 ctx.log.addLine("    found " + system + name +
                                 " with no equivalent, left as it is: it is write-protected");
