@@ -273,7 +273,10 @@ TEST_F(PreviewTest, ThePreviewOfAnUndoMeetsTheFoldersTheUndoMeets) {
     const Outcome real = cli({"--undo", ut.folder()});
     expectSameLog(preview, real);
     EXPECT_EQ(real.status, kExitFolderFailed);
-    EXPECT_TRUE(holds(real, ": Is a directory"));
+    EXPECT_TRUE(holds(real, "    left " + ut.folder() + "System/Gone.int"_p +
+                                " as it is: a folder is in its place"));
+    EXPECT_TRUE(holds(real, "    left " + ut.folder() + "TEXTURES/Foo.utx"_p + " as it is: " +
+                                ut.folder() + "System/Foo.utx"_p + " is taken since the run"));
     EXPECT_FALSE(holds(real, "restored"));
     EXPECT_FALSE(holds(real, " back to "));
     EXPECT_EQ(treeOf(tmp.path() / "games"), before);

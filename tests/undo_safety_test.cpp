@@ -408,33 +408,6 @@ TEST_F(UndoSafetyTest, AFileGoesBackIntoTheFolderTheRunUsedNotATwinMadeSince) {
         << log;
 }
 
-TEST_F(UndoSafetyTest, AFolderInTheWayOfAFileToPutBackIsNamedAlikeInThePreviewAndTheUndo) {
-    const fs::path root = tmp.path() / "uts";
-    Installation a = oneToRepair(root);
-    const auto before = stateOf(root);
-    ASSERT_EQ(cli({a.folder()}), kExitSuccess) << err.str();
-    fs::create_directory(a.at("system/Gone1.int"));
-    fs::create_directory(a.at("system/Skin1.utx"));
-
-    EXPECT_EQ(cli({"--dry-run", "--undo", a.folder()}), kExitFolderFailed);
-    const std::string preview = out.str();
-    EXPECT_EQ(cli({"--undo", a.folder()}), kExitFolderFailed);
-    EXPECT_EQ(out.str(), preview);
-    for (const std::string& left :
-         {"    left " + a.folder() + "System/Gone1.int"_p + " as it is: a folder is in its place\n",
-          "    left " + a.folder() + "TEXTURES/Skin1.utx"_p + " as it is: " + a.folder() +
-              "System/Skin1.utx"_p + " is taken since the run\n"}) {
-        EXPECT_NE(preview.find(left), std::string::npos) << left << preview;
-    }
-    fs::remove(a.at("system/Gone1.int"));
-    fs::remove(a.at("system/Skin1.utx"));
-    auto expected = before;
-    expected.erase("UT1/System/Gone1.int");
-    expected.erase("UT1/System/Skin1.utx");
-    expected["UT1/TEXTURES/Skin1.utx"] = before.at("UT1/System/Skin1.utx");
-    EXPECT_EQ(stateOf(root), expected);
-}
-
 TEST_F(UndoSafetyTest, WithoutAStateFolderTheUndoCommandsSaySoAndLookNowhere) {
     Installation a = oneToRepair(tmp.path() / "uts");
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
