@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "filesystem/installation_lock.h"
 #include "filesystem/names.h"
@@ -9,7 +10,8 @@
 namespace zendrik {
 
 const char* const kUsage =
-    "Usage: zendrik-cli [--keep-incomplete] [--copy] [--dry-run] [--log FILE] FOLDER...\n"
+    "Usage: zendrik-cli [--keep-incomplete] [--copy] [--dry-run] [--log FILE] [--ini FILE]...\n"
+    "                   FOLDER...\n"
     "       zendrik-cli [--dry-run] --undo FOLDER... | --undo-run ID\n"
     "       zendrik-cli --list-runs FOLDER...\n"
     "Puts Unreal Tournament installations in order: moves misplaced package files into\n"
@@ -23,6 +25,9 @@ const char* const kUsage =
     "                     have and it lacks\n"
     "  --dry-run          show what the run (or the undo) would do, changing nothing\n"
     "  --log FILE         save the log to FILE at the end (CR LF line ends; replaces FILE)\n"
+    "  --ini FILE         an ini file of a FOLDER that the game reads besides\n"
+    "                     System/UnrealTournament.ini (a server's own ini=FILE); it gets\n"
+    "                     the same entries; may be given several times\n"
     "  --undo             take back the last run on each FOLDER that is not undone yet;\n"
     "                     what changed since that run is left as it is and named\n"
     "  --undo-run ID      take back the run ID (as --list-runs names it)\n"
@@ -63,6 +68,56 @@ std::optional<std::string> installationFolder(FileSystem& fs, std::string argume
     }
     fs.nameExactly(*installation);
     return installation;
+}
+
+// The path of the --ini file `argument` as the run forms it, below the installation folder
+// that holds it, or an error text. Which installation holds it is settled on the real paths,
+// links resolved, so that any spelling of the file names its installation; the run journals
+// what it writes there, as it does every file of an installation.
+std::optional<std::string> iniOfInstallation(FileSystem& fs, std::string argument,
+                                             const std::vector<std::string>& installations,
+                                             std::string& error) {
+    std::replace(argument.begin(), argument.end(), '/', kSeparator);
+    fs.nameExactly(argument);
+    if (!fs.fileExists(argument)) {
+        error = "--ini names no file: " + argument;
+        return std::nullopt;
+    }
+    namespace stdfs = std::filesystem;
+    const auto real = [](const std::string& utf8) {
+        const stdfs::path path(std::u8string(utf8.begin(), utf8.end()));
+#ifdef _WIN32
+        // Links are not followed there; the file system matches names without regard to case.
+        return stdfs::absolute(path).lexically_normal();
+#else
+        return stdfs::canonical(path);
+#endif
+    };
+    const auto utf8 = [](const stdfs::path& part) {
+        const auto text = part.u8string();
+        return std::string(text.begin(), text.end());
+    };
+    const stdfs::path file = real(argument);
+    for (const auto& installation : installations) {
+        const stdfs::path folder = real(installation);
+        auto f = file.begin();
+        bool inside = true;
+        for (auto part = folder.begin(); inside && part != folder.end(); ++part, ++f) {
+            if (part->empty()) break;  // after a closing separator
+#ifdef _WIN32
+            inside = f != file.end() && sameName(utf8(*part), utf8(*f));
+#else
+            inside = f != file.end() && *part == *f;
+#endif
+        }
+        if (!inside || f == file.end()) continue;
+        std::string relative;
+        for (; f != file.end(); ++f)
+            relative += (relative.empty() ? "" : std::string(1, kSeparator)) + utf8(*f);
+        return installation + relative;
+    }
+    error = "--ini names a file outside every FOLDER: " + argument;
+    return std::nullopt;
 }
 
 // What of an installation a run works on, by sub-folder: a log saved there under such a name
@@ -126,6 +181,10 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& argume
             options.logFile = arguments[++i];
         } else if (a.starts_with("--log=")) {
             options.logFile = a.substr(6);
+        } else if (a == "--ini" || a.starts_with("--ini=")) {
+            if (a == "--ini" && i + 1 == arguments.size()) return "--ini needs a file name";
+            options.iniFiles.push_back(a == "--ini" ? arguments[++i] : a.substr(6));
+            if (options.iniFiles.back().empty()) return "--ini needs a file name";
         } else if (std::optional<std::string> error;
                    parseUndoOption(arguments, i, options.undo, error)) {
             if (error) return error;
@@ -138,7 +197,8 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& argume
     if (options.logFile)
         std::replace(options.logFile->begin(), options.logFile->end(), '/', kSeparator);
     const bool undoing = options.undo.kind != UndoRequest::Kind::None;
-    if (undoing && (options.copy || options.keepIncomplete || options.logFile)) {
+    if (undoing &&
+        (options.copy || options.keepIncomplete || options.logFile || !options.iniFiles.empty())) {
         return "--undo, --undo-run and --list-runs take no other option but --dry-run";
     }
     if (options.undo.kind == UndoRequest::Kind::Run) {
@@ -162,6 +222,15 @@ std::optional<std::string> checkArguments(FileSystem& fs, Options& options) {
             }
         }
         options.folders = std::move(workList);
+        for (auto& ini : options.iniFiles) {
+            if (usageError) break;
+            std::string error;
+            if (auto path = iniOfInstallation(fs, ini, options.folders, error)) {
+                ini = std::move(*path);
+            } else {
+                usageError = error;
+            }
+        }
         if (!usageError && options.logFile) {
             usageError = checkLogFile(fs, *options.logFile, options.folders);
         }

@@ -20,6 +20,8 @@ struct Options {
     bool dryRun = false;
     std::optional<std::string> logFile;
     std::vector<std::string> folders;
+    // Further ini files the game reads (a server's own), each below one of the folders.
+    std::vector<std::string> iniFiles;
     UndoRequest undo;
 };
 
@@ -28,8 +30,9 @@ struct Options {
 std::optional<std::string> parseArguments(const std::vector<std::string>& arguments,
                                           Options& options, bool& help, bool& version);
 
-// Turns each FOLDER of `options` into its installation folder and checks the --log file,
-// through `fs`, touching nothing. Returns an error text for bad usage, or nothing.
+// Turns each FOLDER of `options` into its installation folder, each --ini FILE into a path
+// below its installation folder, and checks the --log file, through `fs`, touching nothing. Returns
+// an error text for bad usage, or nothing.
 std::optional<std::string> checkArguments(FileSystem& fs, Options& options);
 
 }  // namespace zendrik

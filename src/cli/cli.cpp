@@ -59,6 +59,7 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& disk, std::ost
     std::optional<JournaledRun> journaled;
     if (!options.dryRun) journaled.emplace(fs, options.folders);
     RepairRun run(journaled ? journaled->fs() : fs, log);
+    run.setExtraInis(options.iniFiles);
     // The saved log holds the last pass's lines, as "Save Log" would after it.
     if (saved && !options.copy) log.addObserver(&saved->observer());
     std::vector<std::string> failures =

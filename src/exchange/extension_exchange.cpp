@@ -17,17 +17,19 @@ namespace {
 struct Waiting {
     std::string line;   // the extension's line with the copy notes of its package files
     size_t markAt = 0;  // where "  ...entry added" goes in it
-    enum class Entry { None, Added, NoPlace } entry = Entry::None;
-    std::string base;  // the extension's name
+    enum class Entry { None, Added, NoPlace };
+    std::vector<Entry> entries;  // one for each ini of the receiving installation
+    std::string base;            // the extension's name
     std::string intFrom, intTo;
 };
 
 // Copies the package files of the extension `name` of kind `kind` from the installation
 // `from` into the installation `to`, noting each copy on the last line of `batch`, and adds
-// its server package entry to `utini` where its kind has one.
-Waiting::Entry copyPackagesOfKind(RunContext& batch, const std::string& from, const std::string& to,
-                                  const std::string& name, const std::string& kind,
-                                  ServerPackageList& utini) {
+// its server package entry to each of `inis` where its kind has one.
+std::vector<Waiting::Entry> copyPackagesOfKind(RunContext& batch, const std::string& from,
+                                               const std::string& to, const std::string& name,
+                                               const std::string& kind,
+                                               std::vector<GameIni>& inis) {
     const std::string system = subFolder("system");
     const std::string sounds = subFolder("sounds");
     if (kind == kVoice) {
@@ -44,11 +46,18 @@ Waiting::Entry copyPackagesOfKind(RunContext& batch, const std::string& from, co
         if (kind == kMutator || kind == kGameStyle) {
             copyExt(batch, from + system + name + ".u", to + system + name + ".u");
         }
-        return Waiting::Entry::None;
+        return std::vector<Waiting::Entry>(inis.size(), Waiting::Entry::None);
     }
-    if (!utini.hasInsertionPoint()) return Waiting::Entry::NoPlace;
-    utini.add(name);
-    return Waiting::Entry::Added;
+    std::vector<Waiting::Entry> entries;
+    for (auto& ini : inis) {
+        if (!ini.entries.hasInsertionPoint()) {
+            entries.push_back(Waiting::Entry::NoPlace);
+            continue;
+        }
+        ini.entries.add(name);
+        entries.push_back(Waiting::Entry::Added);
+    }
+    return entries;
 }
 
 // Extensions are settled in batches: one durable write of the ini and one flush of the
@@ -59,6 +68,19 @@ constexpr auto kBatchTime = std::chrono::milliseconds(500);
 }  // namespace
 
 void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageList& utini) {
+    std::vector<GameIni> inis;
+    inis.push_back(GameIni{iniPathToWrite(ctx.OrdnerListe[AktuellerOrdner]), "UT.ini",
+                           std::move(utini), false});
+    try {
+        ExchangeExtensions(ctx, AktuellerOrdner, inis);
+    } catch (...) {
+        utini = std::move(inis.front().entries);
+        throw;
+    }
+    utini = std::move(inis.front().entries);
+}
+
+void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, std::vector<GameIni>& inis) {
     const std::string receiving = ctx.OrdnerListe[AktuellerOrdner];
     ctx.log.addLine("");
     ctx.log.addLine("    Scanning other folders for extensions not in " + receiving);
@@ -66,7 +88,6 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
     // meant, "system" where a package path is formed.
     const std::string packageSystem = subFolder("system");
     const std::string gameSystem = subFolder("System");
-    const std::string iniPath = iniPathToWrite(receiving);
 
     // The lines of the extensions copied since the last settling, held back from the log
     // until their entries are on disk.
@@ -87,20 +108,25 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
         waiting.clear();
         held.clear();
     };
-    // The package files copied so far reach the disk, then the ini with their entries; only
+    // The package files copied so far reach the disk, then the inis with their entries; only
     // then are their lines marked and their description files copied.
-    bool iniLocked = false;  // write-protected by its owner: left as it is
     const auto settle = [&] {
         passOnLeftAlone();
         for (size_t k = 0; k < waiting.size(); ++k) waiting[k].line = held[k];
-        bool lockedNow = false;
+        std::vector<const GameIni*> lockedNow;  // found write-protected by this settling
         try {
-            if (!iniLocked && !utini.unwritten().empty() && ctx.fs.writeProtected(iniPath)) {
-                iniLocked = lockedNow = true;
-                ctx.leftAlone.push_back(iniPath + " is write-protected");
+            for (auto& ini : inis) {
+                if (!ini.locked && !ini.entries.unwritten().empty() &&
+                    ctx.fs.writeProtected(ini.path)) {
+                    ini.locked = true;
+                    lockedNow.push_back(&ini);
+                    ctx.leftAlone.push_back(ini.path + " is write-protected");
+                }
             }
             ctx.fs.syncDeferredWrites();
-            if (!iniLocked) utini.write(ctx.fs, iniPath);
+            for (auto& ini : inis) {
+                if (!ini.locked) ini.entries.write(ctx.fs, ini.path);
+            }
         } catch (...) {
             release();
             throw;
@@ -109,9 +135,13 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
         waiting.clear();
         held.clear();
         for (auto& w : settled) {
-            if (w.entry == Waiting::Entry::Added && !iniLocked) {
-                w.line.insert(w.markAt, "  ...entry added");
+            std::string marks;
+            for (size_t k = 0; k < w.entries.size(); ++k) {
+                if (w.entries[k] != Waiting::Entry::Added || inis[k].locked) continue;
+                // The first ini's mark is the one a 1999 installation has always shown.
+                marks += k == 0 ? "  ...entry added" : "  ...entry added to " + inis[k].label;
             }
+            w.line.insert(w.markAt, marks);
         }
         for (size_t k = 0; k < settled.size(); ++k) {
             const Waiting& w = settled[k];
@@ -125,10 +155,14 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
                 }
                 throw;
             }
-            if (w.entry == Waiting::Entry::NoPlace) logEntryNotAdded(ctx, w.base, iniPath);
+            for (size_t e = 0; e < w.entries.size(); ++e) {
+                if (w.entries[e] == Waiting::Entry::NoPlace) {
+                    logEntryNotAdded(ctx, w.base, inis[e].path);
+                }
+            }
         }
-        if (lockedNow) {
-            ctx.log.addLine("    " + iniPath +
+        for (const GameIni* ini : lockedNow) {
+            ctx.log.addLine("    " + ini->path +
                             " is write-protected: left as it is, without the entries above");
         }
         batchBegan = std::chrono::steady_clock::now();
@@ -154,8 +188,8 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageLi
                 const std::string kind = whatIsThisExtension(ctx, giving + packageSystem + name);
                 held.addLine("        extension found: " + name + " (" + kind + ")");
                 waiting.push_back(w);
-                waiting.back().entry =
-                    copyPackagesOfKind(batch, giving, receiving, base, kind, utini);
+                waiting.back().entries =
+                    copyPackagesOfKind(batch, giving, receiving, base, kind, inis);
                 waiting.back().markAt = held[held.size() - 1].size();
             } catch (...) {
                 for (size_t k = 0; k < waiting.size(); ++k) waiting[k].line = held[k];

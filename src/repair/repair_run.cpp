@@ -19,7 +19,7 @@ void RepairRun::setStatus(std::string text) {
 
 PassResult RepairRun::eachFolder(
     std::vector<std::string> OrdnerListe,
-    const std::function<void(size_t, const std::string&, ServerPackageList&)>& steps) {
+    const std::function<void(size_t, const std::string&, std::vector<GameIni>&)>& steps) {
     PassResult result;
     ctx_.OrdnerListe = std::move(OrdnerListe);
     // The installation folders are the user's: taken exactly, only the names below them
@@ -37,12 +37,16 @@ PassResult RepairRun::eachFolder(
         try {
             // One run at a time per installation, for the whole of its turn.
             const auto lock = ctx_.fs.lockInstallation(F, lockWait_);
-            ServerPackageList utini(readIniText(ctx_.fs, iniPathToRead(F)));
+            std::vector<std::string> extra;
+            for (const auto& path : extraInis_) {
+                if (path.starts_with(F)) extra.push_back(path);
+            }
+            auto inis = readGameInis(ctx_.fs, F, extra);
             setStatus("current folder : " + F);
             ctx_.log.addLine("Processing : " + F + "...");
             reportCaseTwins(ctx_, F);
             removeLeftoverTemporaryFiles(ctx_, F);
-            steps(i, F, utini);
+            steps(i, F, inis);
             ctx_.fs.syncDeferredWrites();
         } catch (const std::logic_error&) {
             throw;  // a misused call is a fault of the program, not of this folder
@@ -65,18 +69,18 @@ PassResult RepairRun::eachFolder(
 PassResult RepairRun::repairPass(std::vector<std::string> OrdnerListe,
                                  bool removeIncompleteExtensions) {
     return eachFolder(std::move(OrdnerListe),
-                      [&](size_t, const std::string& F, ServerPackageList& utini) {
+                      [&](size_t, const std::string& F, std::vector<GameIni>& inis) {
                           moveExtensionFiles(ctx_, F);
                           if (removeIncompleteExtensions) RemoveIncompleteExtensions(ctx_, F);
-                          CompleteUTini(ctx_, F, utini);
+                          CompleteGameInis(ctx_, F, inis);
                       });
 }
 
 PassResult RepairRun::exchangePass(std::vector<std::string> OrdnerListe) {
     ctx_.log.clear();
     return eachFolder(std::move(OrdnerListe),
-                      [&](size_t i, const std::string&, ServerPackageList& utini) {
-                          ExchangeExtensions(ctx_, i, utini);
+                      [&](size_t i, const std::string&, std::vector<GameIni>& inis) {
+                          ExchangeExtensions(ctx_, i, inis);
                       });
 }
 

@@ -13,7 +13,7 @@
 #include "filesystem/file_system.h"
 #include "log/log.h"
 #include "packagefiles/run_context.h"
-#include "serverpackages/server_package_list.h"
+#include "serverpackages/game_inis.h"
 
 namespace zendrik {
 
@@ -33,6 +33,9 @@ class RepairRun {
         statusListener_ = std::move(listener);
     }
     const std::string& status() const { return status_; }
+    // Further ini files that the game reads (a server's own), each below the folder of the
+    // work list it belongs to: they get the entries the System ini gets.
+    void setExtraInis(std::vector<std::string> paths) { extraInis_ = std::move(paths); }
     // How long a folder's turn waits for another run to let the installation go.
     void setLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
 
@@ -46,15 +49,16 @@ class RepairRun {
     PassResult exchangePass(std::vector<std::string> OrdnerListe);
 
   private:
-    // Reads each folder's ini text, opens its block in the status field and the log, runs
+    // Reads each folder's ini files, opens its block in the status field and the log, runs
     // `steps` and closes the block, catching a failure as described above.
     PassResult eachFolder(
         std::vector<std::string> OrdnerListe,
-        const std::function<void(size_t, const std::string&, ServerPackageList&)>& steps);
+        const std::function<void(size_t, const std::string&, std::vector<GameIni>&)>& steps);
     void setStatus(std::string text);
 
     RunContext ctx_;
     std::chrono::milliseconds lockWait_{10000};
+    std::vector<std::string> extraInis_;
     std::string status_;
     std::function<void(const std::string&)> statusListener_;
 };

@@ -17,14 +17,12 @@ bool needsEntry(const std::string& kind) {
     return kind == kVoice || kind == kPlayerClass || kind == kSkin;
 }
 
-}  // namespace
-
-void CompleteUTini(RunContext& ctx, const std::string& Ordner, ServerPackageList& utini) {
+void complete(RunContext& ctx, const std::string& Ordner, ServerPackageList& utini,
+              const std::string& iniPath, const std::string& label) {
     ctx.Merker = true;
     ctx.log.addLine("");
-    ctx.log.addLine("  Scanning for extensions without ServerPackage entry in UT.ini");
+    ctx.log.addLine("  Scanning for extensions without ServerPackage entry in " + label);
     const std::string system = Ordner + subFolder("system");
-    const std::string iniPath = iniPathToWrite(Ordner);
     std::vector<std::string> due;  // entries found missing, in listing order, not yet logged
     // The file first, then the lines that report it: no entry is reported added before it
     // is on disk. A failed write leaves the first line without its mark.
@@ -38,7 +36,8 @@ void CompleteUTini(RunContext& ctx, const std::string& Ordner, ServerPackageList
             failure = std::current_exception();
         }
         for (const auto& base : due) {
-            ctx.log.addLine("    Package " + base + " not installed as ServerPackage in UT.ini...");
+            ctx.log.addLine("    Package " + base + " not installed as ServerPackage in " + label +
+                            "...");
             if (failure) break;
             if (locked) continue;
             if (utini.hasInsertionPoint()) {
@@ -74,7 +73,17 @@ void CompleteUTini(RunContext& ctx, const std::string& Ordner, ServerPackageList
         throw;
     }
     report();
-    if (ctx.Merker) ctx.log.addLine("  all extensions are already in UT.ini");
+    if (ctx.Merker) ctx.log.addLine("  all extensions are already in " + label);
+}
+
+}  // namespace
+
+void CompleteUTini(RunContext& ctx, const std::string& Ordner, ServerPackageList& utini) {
+    complete(ctx, Ordner, utini, iniPathToWrite(Ordner), "UT.ini");
+}
+
+void CompleteGameInis(RunContext& ctx, const std::string& Ordner, std::vector<GameIni>& inis) {
+    for (auto& ini : inis) complete(ctx, Ordner, ini.entries, ini.path, ini.label);
 }
 
 }  // namespace zendrik

@@ -3,8 +3,10 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "packagefiles/run_context.h"
+#include "serverpackages/game_inis.h"
 #include "serverpackages/server_package_list.h"
 
 namespace zendrik {
@@ -13,5 +15,9 @@ namespace zendrik {
 // The ini file is written once, before the entries' lines report them added (and before a
 // failure is passed on). Logs "  all extensions are already in UT.ini" when none was due.
 void CompleteUTini(RunContext& ctx, const std::string& Ordner, ServerPackageList& utini);
+
+// The same for each ini the game reads, one after the other, each with its own lines, which
+// name it by its label.
+void CompleteGameInis(RunContext& ctx, const std::string& Ordner, std::vector<GameIni>& inis);
 
 }  // namespace zendrik
