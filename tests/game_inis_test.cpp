@@ -31,10 +31,13 @@ TEST_F(GameInisTest, AnInstallationWhoseOnlyIniIsSystem64sIsServedWholeAndNoIniI
     fs::remove(ut.ini());
     const fs::path ini64 = ut.root() / "System64" / "UnrealTournament.ini";
     put(ini64, iniWith({"SoldierSkins", "CommandoSkins"}));
+    // The patch's localized description files are no extensions and no package folder's.
+    put(ut.root() / "SystemLocalized" / "de" / "Skin1.int", skinInt());
 
     ASSERT_EQ(cli({ut.folder()}), kExitSuccess) << err.str() << out.str();
     EXPECT_EQ(entriesOf(ini64), "Voice1 Skin1 SoldierSkins CommandoSkins ");
     EXPECT_FALSE(fs::exists(ut.ini()));
+    EXPECT_TRUE(isFile(ut.root() / "SystemLocalized" / "de" / "Skin1.int"));
     EXPECT_TRUE(isFile(ut.at("textures/Skin1.utx")));
     const std::string label = "System64/UnrealTournament.ini"_p;
     EXPECT_NE(out.str().find("  Scanning for extensions without ServerPackage entry in " + label +
