@@ -46,10 +46,11 @@ TEST_F(HostileInputTest, EmptyAndOddlyEndedIniFiles) {
         ut->add("sounds/Vo.uax");
     }
     EXPECT_FALSE(repair({empty.folder(), crOnly.folder(), mixed.folder()}).failed());
-    // No line to insert at: the file stays as it was and the log says so.
+    // No line to insert at: the file stays as it was and the log says so, naming the file as
+    // the disk spells it.
     EXPECT_EQ(contentsOf(empty.ini()), "");
     EXPECT_TRUE(logHas("    ServerPackages=Vo not added: no line of " + empty.folder() +
-                       "system/UNREALTOURNAMENT.ini"_p + " begins with ServerPackages="));
+                       "System/UnrealTournament.ini"_p + " begins with ServerPackages="));
     EXPECT_EQ(contentsOf(crOnly.ini()),
               "[Engine.GameEngine]\r\nServerPackages=Vo\r\nServerPackages=Old\r\nX=1\r\n");
     EXPECT_EQ(contentsOf(mixed.ini()),

@@ -280,7 +280,7 @@ TEST_F(IdentityTest, TheExchangeMarksAnEntryOnlyOnceItIsOnDisk) {
     ctx.OrdnerListe = {S.folder(), bare.folder()};
     ServerPackageList bareIni(readIniText(disk, bare.ini().string()));
     ExchangeExtensions(ctx, 1, bareIni);
-    const std::string ini = bare.folder() + "system/UNREALTOURNAMENT.ini"_p;
+    const std::string ini = bare.folder() + "System/UnrealTournament.ini"_p;
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(log[log.size() - 2],
               "        extension found: Sk.int (Skin)  copied " + S.folder() +

@@ -198,6 +198,23 @@ TEST_F(PosixSeamTest, ARefusalIsReportedEvenToRoot) {
     EXPECT_EQ(contentsOf(disk("System/User.ini")), "old");
 }
 
+// A folder that may not be written holds no other run's lock: it is reported at once as
+// write-protected, not waited on and called in use.
+TEST_F(PosixSeamTest, ALockInAFolderThatMayNotBeWrittenIsRefusedAsWriteProtected) {
+    put(disk("UT/System/UnrealTournament.ini"), "[x]");
+    for (const int err : {EACCES, EROFS}) {
+        calls.failNth("open", 0, err);
+        try {
+            files.lockInstallation(at("UT/"), std::chrono::milliseconds(60000));
+            ADD_FAILURE() << "locked";
+        } catch (const FsError& e) {
+            EXPECT_TRUE(e.writeProtected()) << e.what();
+            EXPECT_EQ(std::string(e.what()),
+                      "could not lock " + at("UT/") + ": it is write-protected");
+        }
+    }
+}
+
 // Copied package files reach the disk before the description file that marks their
 // extension present: a power cut cannot leave a .int beside an empty package.
 TEST(DurableExchangeTest, PackagesAreFlushedBeforeTheirDescriptionIsCopied) {

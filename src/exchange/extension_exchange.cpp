@@ -120,7 +120,7 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, std::vector<Gam
                     ctx.fs.writeProtected(ini.path)) {
                     ini.locked = true;
                     lockedNow.push_back(&ini);
-                    ctx.leftAlone.push_back(ini.path + " is write-protected");
+                    ctx.leftAlone.push_back(ctx.fs.spelledOnDisk(ini.path) + " is write-protected");
                 }
             }
             ctx.fs.syncDeferredWrites();
@@ -162,7 +162,7 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, std::vector<Gam
             }
         }
         for (const GameIni* ini : lockedNow) {
-            ctx.log.addLine("    " + ini->path +
+            ctx.log.addLine("    " + ctx.fs.spelledOnDisk(ini->path) +
                             " is write-protected: left as it is, without the entries above");
         }
         batchBegan = std::chrono::steady_clock::now();

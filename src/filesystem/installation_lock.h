@@ -30,8 +30,9 @@
 // On failure
 // ----------
 // lockInstallation throws FsError (FsOp::Lock, reason "in use by another run") when the wait
-// runs out, or the system's reason when the file cannot be made: the installation was not
-// touched, and its turn ends there.
+// runs out; FsError::protectedFile at once when the folder may not be written (no other run
+// could hold the lock there); or the system's reason when the file cannot be made otherwise:
+// the installation was not touched, and its turn ends there.
 #pragma once
 
 namespace zendrik {

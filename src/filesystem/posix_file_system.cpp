@@ -863,6 +863,10 @@ std::unique_ptr<InstallationLock> PosixFileSystem::lockInstallation(
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         const int fd = sys_.open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+            // A folder that may not be written: no other run is to be waited for.
+            throw FsError::protectedFile(FsOp::Lock, folder);
+        }
         if (fd < 0) fail(FsOp::Lock, folder, errno);
         if (sys_.flock(fd, LOCK_EX | LOCK_NB) == 0) {
             // Granted: but on the file still at the lock's path, not one a run removed.

@@ -326,6 +326,29 @@ const std::string* WindowsFileSystem::findFile(const std::string& path) {
     return &it->first.second;
 }
 
+std::string WindowsFileSystem::spelledOnDisk(const std::string& path) {
+    const auto [folder, name] = splitPath(path);
+    std::string spelled = folder;
+    // The folder that holds the file, the one a step names ("system\"): the rest is the
+    // user's, or named as the user named it.
+    if (folder.size() > 1) {
+        const std::string bare = folder.substr(0, folder.size() - 1);
+        const auto [above, last] = splitPath(bare);
+        WIN32_FIND_DATAW data;
+        const HANDLE find = ::FindFirstFileW(nativePath(bare).c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            ::FindClose(find);
+            const std::string real = utf8(data.cFileName);
+            if (!last.empty() && sameName(real, last) &&
+                (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                spelled = above + real + folder.back();
+            }
+        }
+    }
+    const std::string* existing = name.empty() ? nullptr : findFile(path);
+    return spelled + (existing ? *existing : name);
+}
+
 std::string WindowsFileSystem::targetOf(const std::string& path) {
     const std::string* existing = findFile(path);
     return existing ? splitPath(path).first + *existing : path;
@@ -513,6 +536,13 @@ std::unique_ptr<InstallationLock> WindowsFileSystem::lockInstallation(
             return std::make_unique<WindowsInstallationLock>(h);
         }
         const DWORD error = ::GetLastError();
+        // Access denied where no lock file is: the folder may not be written, and no other
+        // run is to be waited for. Where one is, another run holds it or is letting it go.
+        if (error == ERROR_WRITE_PROTECT ||
+            (error == ERROR_ACCESS_DENIED &&
+             ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)) {
+            throw FsError::protectedFile(FsOp::Lock, folder);
+        }
         if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) {
             fail(FsOp::Lock, folder, error);
         }

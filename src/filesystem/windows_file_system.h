@@ -27,6 +27,8 @@ class WindowsFileSystem final : public FileSystem {
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
     bool sameFile(const std::string& a, const std::string& b) override;
+    // The file's name and the name of the folder that holds it as the disk spells them.
+    std::string spelledOnDisk(const std::string& path) override;
     bool sameFolder(const std::string& a, const std::string& b) override;
     std::optional<FileStamp> stampOf(const std::string& path) override;
     bool writeProtected(const std::string& path) override;

@@ -47,9 +47,10 @@ void complete(RunContext& ctx, const std::string& Ordner, ServerPackageList& uti
             }
         }
         if (locked) {
-            ctx.log.addLine("    " + iniPath +
+            const std::string named = ctx.fs.spelledOnDisk(iniPath);
+            ctx.log.addLine("    " + named +
                             " is write-protected: left as it is, without the entries above");
-            ctx.leftAlone.push_back(iniPath + " is write-protected");
+            ctx.leftAlone.push_back(named + " is write-protected");
         }
         due.clear();
         if (failure) std::rethrow_exception(failure);

@@ -6,8 +6,8 @@ namespace zendrik {
 
 void logEntryNotAdded(RunContext& ctx, const std::string& ExtensionName, const std::string& Pfad) {
     const std::string key(kServerPackagesKey);
-    ctx.log.addLine("    " + key + ExtensionName + " not added: no line of " + Pfad +
-                    " begins with " + key);
+    ctx.log.addLine("    " + key + ExtensionName + " not added: no line of " +
+                    ctx.fs.spelledOnDisk(Pfad) + " begins with " + key);
 }
 
 bool AddServerPackage(RunContext& ctx, const std::string& ExtensionName, ServerPackageList& utini,

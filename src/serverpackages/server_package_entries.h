@@ -17,7 +17,8 @@ namespace zendrik {
 bool AddServerPackage(RunContext& ctx, const std::string& ExtensionName, ServerPackageList& utini,
                       const std::string& Pfad);
 
-// The log line for an entry that has no place in the ini text `Pfad`.
+// The log line for an entry that has no place in the ini text of the file `Pfad`, named as
+// the disk spells it.
 void logEntryNotAdded(RunContext& ctx, const std::string& ExtensionName, const std::string& Pfad);
 
 }  // namespace zendrik
