@@ -1,5 +1,5 @@
 // Fuzz target: the kind of an extension from the bytes of its .int file, read whole or in
-// pieces, 8-bit or UTF-16 with a byte-order mark.
+// pieces, 8-bit, UTF-8 with or without a byte-order mark, or UTF-16 with one.
 //
 // Input: the file's bytes.
 #include <array>
@@ -93,6 +93,21 @@ std::string asUtf16(std::string_view text, bool little) {
     return bytes;
 }
 
+// `text`, read as Latin-1, in UTF-8: each byte above 127 becomes two.
+std::string asUtf8(std::string_view text) {
+    std::string bytes;
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x80) {
+            bytes += c;
+        } else {
+            bytes += static_cast<char>(0xC0 | (u >> 6));
+            bytes += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    return bytes;
+}
+
 bool isKind(const std::string& kind) {
     if (kind.empty()) return true;
     for (const Pattern& p : kPatterns) {
@@ -129,6 +144,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string unicode = asUtf16(bytes, little);
         FUZZ_CHECK(zendrik::classifyExtensionText(unicode) == kind);
         FUZZ_CHECK(kindInPieces(unicode, hashOf(bytes)) == kind);
+    }
+    // And saved as UTF-8, with a byte-order mark or without one.
+    for (const std::string& utf8 :
+         {asUtf8(bytes), "\xEF\xBB\xBF" + asUtf8(bytes), "\xEF\xBB\xBF" + std::string(bytes)}) {
+        FUZZ_CHECK(zendrik::classifyExtensionText(utf8) == kind);
+        FUZZ_CHECK(kindInPieces(utf8, hashOf(bytes)) == kind);
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 // Fuzz target: the ini text of arbitrary file bytes, the search for a server package in it,
-// and the insertion of a new entry.
+// the insertion of a new entry, and the bytes written back: the file's own, with only whole
+// new lines put in.
 //
 // Input: the file's bytes, optionally preceded by a package name and a NUL. The name is the
 // part before the first NUL without its CR, LF and '=' characters; without a NUL, or when
@@ -22,6 +23,7 @@ using zendrik::fuzz::lowered;
 
 constexpr std::string_view kDefaultName = "ZendrikFuzz";
 constexpr std::string_view kKey = "ServerPackages=";
+constexpr std::string_view kMark = "\xEF\xBB\xBF";  // UTF-8: before the first line, not in it
 
 struct Input {
     std::string name;
@@ -69,10 +71,11 @@ struct Line {
     size_t start;
 };
 
-// The lines of an ini text; aborts unless every line ends in CR LF and holds no CR or LF.
+// The lines of an ini text, the first after a byte-order mark; aborts unless every line ends
+// in CR LF and holds no CR or LF.
 std::vector<Line> linesOf(std::string_view text) {
     std::vector<Line> lines;
-    size_t start = 0;
+    size_t start = text.substr(0, kMark.size()) == kMark ? kMark.size() : 0;
     while (start < text.size()) {
         const size_t end = text.find_first_of("\r\n", start);
         FUZZ_CHECK(end != std::string_view::npos);
@@ -196,6 +199,58 @@ void checkInsertion(const std::string& name, const std::string& utini,
     FUZZ_CHECK(afterPass(utini, name) == once);
 }
 
+// Where new lines go in the file `bytes`, read a byte at a time: the start of the first line
+// that begins with the key, case ignored, the first line starting after a byte-order mark.
+std::optional<size_t> expectedByteInsertionPoint(std::string_view bytes) {
+    const std::string key = lowered(kKey);
+    size_t start = bytes.substr(0, kMark.size()) == kMark ? kMark.size() : 0;
+    while (start < bytes.size()) {
+        if (lowered(bytes.substr(start, key.size())) == key) return start;
+        size_t i = start;
+        while (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n') ++i;
+        if (i + 1 < bytes.size() && bytes[i] == '\r' && bytes[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    return std::nullopt;
+}
+
+// The line end of new lines: the file's first one as it stands, CR LF when it has none.
+std::string expectedLineEnd(std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') return "\n";
+        if (bytes[i] == '\r') return i + 1 < bytes.size() && bytes[i + 1] == '\n' ? "\r\n" : "\r";
+    }
+    return "\r\n";
+}
+
+void checkWrittenBytes(const std::string& name, std::string_view bytes, const std::string& utini) {
+    zendrik::ServerPackageList list(zendrik::IniFile{std::string(bytes)});
+    FUZZ_CHECK(list.text() == utini);
+    FUZZ_CHECK(list.bytes() == bytes);  // nothing added: nothing changed
+    const auto at = expectedByteInsertionPoint(bytes);
+    FUZZ_CHECK(list.hasInsertionPoint() == at.has_value());
+    if (!at) return;
+    const std::string second = swappedCase(name) + "2";
+    list.add(name);
+    list.add(second);
+    // The file's bytes as they were, with the two lines above the first entry, the one
+    // added last on top, each ending as the file's first line does.
+    const std::string end = expectedLineEnd(bytes);
+    const std::string inserted = std::string(kKey) + second + end + std::string(kKey) + name + end;
+    const std::string written = list.bytes();
+    FUZZ_CHECK(written ==
+               std::string(bytes.substr(0, *at)) + inserted + std::string(bytes.substr(*at)));
+    // Read again, the written file is the text with the entries, and takes further lines in
+    // the same place and form.
+    FUZZ_CHECK(zendrik::iniTextFromBytes(written) == list.text());
+    FUZZ_CHECK(expectedByteInsertionPoint(written) == at);
+    FUZZ_CHECK(expectedLineEnd(written) == end);
+    zendrik::ServerPackageList again(zendrik::IniFile{written});
+    FUZZ_CHECK(again.SearchUTiniForServerPackage(name));
+    FUZZ_CHECK(again.SearchUTiniForServerPackage(second));
+    FUZZ_CHECK(again.bytes() == written);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -205,5 +260,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<Line> lines = linesOf(utini);
     checkSearch(in.name, utini, lines);
     checkInsertion(in.name, utini, lines);
+    checkWrittenBytes(in.name, in.bytes, utini);
     return 0;
 }

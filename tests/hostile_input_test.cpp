@@ -51,10 +51,10 @@ TEST_F(HostileInputTest, EmptyAndOddlyEndedIniFiles) {
     EXPECT_EQ(contentsOf(empty.ini()), "");
     EXPECT_TRUE(logHas("    ServerPackages=Vo not added: no line of " + empty.folder() +
                        "System/UnrealTournament.ini"_p + " begins with ServerPackages="));
+    // The entry ends as the file's first line does; every other byte stays.
     EXPECT_EQ(contentsOf(crOnly.ini()),
-              "[Engine.GameEngine]\r\nServerPackages=Vo\r\nServerPackages=Old\r\nX=1\r\n");
-    EXPECT_EQ(contentsOf(mixed.ini()),
-              "[A]\r\nServerPackages=Vo\r\nServerPackages=Old\r\nX=1\r\nY=2\r\n");
+              "[Engine.GameEngine]\rServerPackages=Vo\rServerPackages=Old\rX=1");
+    EXPECT_EQ(contentsOf(mixed.ini()), "[A]\r\nServerPackages=Vo\r\nServerPackages=Old\nX=1\rY=2");
 }
 
 TEST_F(HostileInputTest, NamesWithBlanksAndOtherLetters) {

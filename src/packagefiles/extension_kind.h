@@ -16,7 +16,9 @@ inline constexpr std::string_view kMutator = "Mutator";
 
 // Finds the kind patterns in a text fed to it piece by piece, as a file is read. A text
 // that begins with a UTF-16 byte-order mark is decoded first (characters above 255 become
-// '?'), so that description files saved as Unicode are classified like 8-bit ones.
+// '?'), so that description files saved as Unicode are classified like 8-bit ones. UTF-8,
+// with or without its byte-order mark, is searched as 8-bit text: the patterns are ASCII, and
+// no byte of a UTF-8 character beyond ASCII is, so it has the kind of its other forms.
 class ExtensionKindScanner {
   public:
     void feed(std::string_view bytes);

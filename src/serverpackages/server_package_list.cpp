@@ -15,8 +15,14 @@ std::string lowered(std::string_view text) {
 }  // namespace
 
 ServerPackageList::ServerPackageList(std::string utini)
-    : original_(std::move(utini)),
-      insertionPoint_(serverPackagesInsertionPoint(original_).value_or(std::string::npos)) {
+    : ServerPackageList(IniFile(std::move(utini))) {}
+
+ServerPackageList::ServerPackageList(IniFile ini)
+    : original_(std::move(ini).text()),
+      insertionPoint_(serverPackagesInsertionPoint(original_).value_or(std::string::npos)),
+      bytes_(std::move(ini).bytes()),
+      byteInsertionPoint_(serverPackagesInsertionPoint(bytes_).value_or(std::string::npos)),
+      lineEnd_(lineEndOf(bytes_)) {
     anyIniLine(original_, [&](std::string_view line, size_t) {
         if (const size_t eq = line.find('='); eq != std::string_view::npos) {
             values_.insert(lowered(line.substr(eq + 1)));
@@ -35,25 +41,35 @@ void ServerPackageList::add(std::string_view ExtensionName) {
     values_.insert(lowered(ExtensionName));
 }
 
-std::string ServerPackageList::text() const {
-    if (added_.empty()) return original_;
-    size_t size = original_.size();
-    for (const auto& name : added_) size += kServerPackagesKey.size() + name.size() + 2;
+std::string ServerPackageList::withEntries(const std::string& base, size_t at,
+                                           std::string_view lineEnd) const {
+    if (added_.empty()) return base;
+    size_t size = base.size();
+    for (const auto& name : added_)
+        size += kServerPackagesKey.size() + name.size() + lineEnd.size();
     std::string text;
     text.reserve(size);
-    text.append(original_, 0, insertionPoint_);
+    text.append(base, 0, at);
     for (auto it = added_.rbegin(); it != added_.rend(); ++it) {
         text.append(kServerPackagesKey);
         text.append(*it);
-        text.append("\r\n");
+        text.append(lineEnd);
     }
-    text.append(original_, insertionPoint_);
+    text.append(base, at);
     return text;
+}
+
+std::string ServerPackageList::text() const {
+    return withEntries(original_, insertionPoint_, "\r\n");
+}
+
+std::string ServerPackageList::bytes() const {
+    return withEntries(bytes_, byteInsertionPoint_, lineEnd_);
 }
 
 void ServerPackageList::write(FileSystem& fs, const std::string& path) {
     if (unwritten_.empty()) return;
-    fs.writeFile(path, text(), FileSystem::Sync::Deferred);
+    fs.writeFile(path, bytes(), FileSystem::Sync::Deferred);
     unwritten_.clear();
 }
 
