@@ -1,0 +1,38 @@
+// Takes back runs of an installation from their journals, as zendrik-cli --undo and the
+// wizard do: the run is chosen, and its journal read, under the installation's lock, so that
+// an undo or a run started meanwhile waits and then finds the state as this one left it; a
+// run still going is waited for; an undo that stopped is finished from its notes; the run is
+// marked undone only when every change is undone or named as left. The rules of what an undo
+// trusts are in state_files.h and undo_run.h.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "filesystem/file_system.h"
+#include "journal/journal_record.h"
+#include "journal/journal_store.h"
+#include "log/log.h"
+
+namespace zendrik {
+
+// What an undo of one installation reports besides its log.
+struct UndoReport {
+    bool whole = false;               // every change undone: nothing left, nothing failed
+    std::vector<std::string> errors;  // each file left and each failure, one text each
+};
+
+// The journal of the run `id`, read under the rules of state_files.h. Throws JournalDamaged
+// when it does not read back, StateRefused when it may not be trusted.
+JournalContents readJournal(const JournalStore& store, const std::string& id);
+
+// Undoes the run `wanted` of the installation `folder` (ending in kSeparator), or its last
+// run that is not undone, with the journals of `store`. Writes the undo's lines to `log`,
+// from "Processing : <folder>..." to three empty lines. A `preview` (over a
+// PreviewFileSystem) writes the same lines and records nothing: the run stays one to undo.
+UndoReport undoInstallation(FileSystem& fs, Log& log, JournalStore& store,
+                            const std::string& folder, const std::optional<std::string>& wanted,
+                            bool preview);
+
+}  // namespace zendrik
