@@ -23,6 +23,17 @@ grep -qx "    found RED.UTX in $work/One/system/  ...moved to $work/One/textures
   || fail "ini of One"
 head -n 1 "$work/log.txt" | grep -qx "Processing : $work/One/\.\.\."$'\r' || fail "saved log"
 
+# A native Linux installation, without UnrealTournament.exe, named by its 64-bit ut-bin in
+# System64 (a path relative to the working folder): the installation is the folder above.
+mkdir -p "$work/Native/System" "$work/Native/System64" "$work/Native/Textures"
+printf '%s' "$ini" > "$work/Native/System/UnrealTournament.ini"
+printf 'ELF' > "$work/Native/System64/ut-bin-amd64"
+printf 'blue' > "$work/Native/System/Blue.utx"
+out="$(cd "$work" && "$cli" Native/System64/ut-bin-amd64)" || fail "ut-bin-amd64: exit status $?"
+head -n 1 <<<"$out" | grep -qx "Processing : Native/\.\.\." || fail "ut-bin-amd64: $out"
+[ "$(cat "$work/Native/Textures/Blue.utx")" = blue ] || fail "texture of Native not moved"
+[ "$(cat "$work/Native/System64/ut-bin-amd64")" = ELF ] || fail "ut-bin-amd64 changed"
+
 set +e
 "$cli" "$work/Nowhere" >/dev/null 2>&1; [ $? -eq 2 ] || fail "missing folder must give 2"
 rm "$work/Two/System/UnrealTournament.ini"

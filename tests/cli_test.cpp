@@ -111,6 +111,65 @@ TEST_F(CliTest, BadUsageTouchesNothing) {
     EXPECT_TRUE(isFile(a.at("system/Misplaced.utx")));
 }
 
+// The game's programs, in System or System64, each name the installation above that folder,
+// in any letter case as the game's own names are matched; another file there names none.
+TEST_F(CliTest, EachProgramOfTheGameNamesTheInstallationAboveItsFolder) {
+    Installation ut(tmp.path(), "UT");
+    ut.add("system/Foo.utx", "texture");
+    std::vector<std::filesystem::path> programs;
+    for (const char* folder : {"System", "System64"}) {
+        for (const char* program :
+             {"UnrealTournament.exe", "ut-bin", "ucc-bin", "ut-bin-amd64", "ucc-bin-amd64"})
+            programs.push_back(ut.root() / folder / program);
+    }
+    programs.push_back(ut.root() / "System64" / "UT-BIN-AMD64");
+    // A program in a folder of another name names that folder's parent, as an
+    // UnrealTournament.exe there always has.
+    programs.push_back(ut.root() / "Linux" / "ut-bin");
+    const std::vector<std::filesystem::path> others = {ut.root() / "System64" / "Default.ini",
+                                                       ut.root() / "System64" / "ut-bin.sh"};
+    for (const auto& file : programs) put(file);
+    for (const auto& file : others) put(file);
+
+    for (const auto& program : programs) {
+        ASSERT_EQ(cli({"--dry-run", program.string()}), kExitSuccess) << program << err.str();
+        EXPECT_TRUE(out.str().starts_with("Processing : " + ut.folder() + "...\n"))
+            << program << out.str();
+        EXPECT_NE(out.str().find("found Foo.utx"), std::string::npos) << program;
+    }
+    for (const auto& other : others) {
+        EXPECT_EQ(cli({other.string()}), kExitUsage) << other;
+        EXPECT_NE(err.str().find(other.string()), std::string::npos) << err.str();
+        EXPECT_EQ(out.str(), "");
+    }
+    EXPECT_TRUE(isFile(ut.at("system/Foo.utx")));
+}
+
+// A native Linux installation often has no UnrealTournament.exe: its ut-bin locates it.
+TEST_F(CliTest, ANativeInstallationIsRepairedThroughItsUtBin) {
+    Installation native(tmp.path(), "Native");
+    native.add("system/Foo.utx", "texture");
+    put(native.at("system/ut-bin"), "ELF");
+    ASSERT_EQ(cli({native.at("system/ut-bin").string()}), kExitSuccess) << err.str();
+    EXPECT_TRUE(out.str().starts_with("Processing : " + native.folder() + "...\n")) << out.str();
+    EXPECT_EQ(contentsOf(native.at("textures/Foo.utx")), "texture");
+    EXPECT_EQ(contentsOf(native.at("system/ut-bin")), "ELF");
+}
+
+// A log saved over a program of the game would destroy it; the program locates the
+// installation as an UnrealTournament.exe does, so it is refused alike.
+TEST_F(CliTest, ALogNeverReplacesAProgramOfTheGame) {
+    Installation ut(tmp.path(), "UT");
+    for (const char* program : {"ut-bin", "ucc-bin", "ut-bin-amd64", "ucc-bin-amd64"}) {
+        const std::filesystem::path path = ut.at(std::string("system/") + program);
+        put(path, "ELF");
+        EXPECT_EQ(cli({"--log", path.string(), ut.folder()}), kExitUsage) << program;
+        EXPECT_NE(err.str().find("--log names a file that the run works on"), std::string::npos)
+            << err.str();
+        EXPECT_EQ(contentsOf(path), "ELF");
+    }
+}
+
 TEST_F(CliTest, AFailedFolderGivesStatusOneAndGoesToStandardError) {
     Installation a(tmp.path(), "A"), b(tmp.path(), "B");
     std::filesystem::remove(a.ini());

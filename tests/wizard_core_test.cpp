@@ -145,6 +145,47 @@ TEST_F(WizardCoreTest, ThePageFlowTakesOnlyWhatThePageShownOffers) {
     EXPECT_EQ(host.ends, 0);
 }
 
+// Any program of the game locates its installation, in System64 as in System: that program is
+// the file opened for the write test, and the folder above System64 is the installation that
+// the message and the work list name. A file that is no program of the game locates nothing.
+TEST_F(WizardCoreTest, AProgramInSystem64LocatesTheInstallationAboveIt) {
+    auto a = installation("A");
+    auto b = installation("B");
+    const std::string aProgram = a->folder() + "System64/ut-bin-amd64"_p;
+    const std::string bProgram = b->folder() + "System64/UnrealTournament.exe"_p;
+    const std::string aIni = a->folder() + "System64/Default.ini"_p;
+    put(aProgram, "ELF");
+    put(bProgram, "MZ");
+    put(aIni, "[Engine.Engine]");
+    std::vector<std::string> tested;
+    fs.failOnlyWhen([&](FsOp op, const std::string& path) {
+        if (op != FsOp::AppendTest) return false;
+        tested.push_back(path);
+        return path == bProgram;
+    });
+    ASSERT_TRUE(core->flow().optionsNext());
+
+    const LocateResult first = core->folders().locate(aProgram);
+    EXPECT_TRUE(first.listed);
+    EXPECT_TRUE(first.selected);
+    EXPECT_EQ(first.message, "");
+    const LocateResult second = core->folders().locate(bProgram);
+    EXPECT_TRUE(second.listed);
+    EXPECT_FALSE(second.selected);
+    EXPECT_EQ(second.message, "disable write protection on " + b->folder());
+    EXPECT_EQ(tested, (std::vector<std::string>{aProgram, bProgram}));
+
+    const LocateResult refused = core->folders().locate(aIni);
+    EXPECT_FALSE(refused.listed);
+    EXPECT_NE(refused.message.find(aIni), std::string::npos) << refused.message;
+    EXPECT_EQ(tested.size(), 2u);
+    EXPECT_EQ(core->folders().locatedCount(), 2u);
+
+    ASSERT_TRUE(core->flow().foldersNext());
+    EXPECT_EQ(core->folders().workList(), std::vector<std::string>{a->folder()});
+    EXPECT_EQ(contentsOf(aProgram), "ELF");
+}
+
 #ifndef _WIN32
 // On a file system that tells letter cases apart, the executable the user chose is the one
 // tested, never another spelling of it that the run's own names would reach.

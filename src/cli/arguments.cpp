@@ -18,8 +18,10 @@ const char* const kUsage =
     "their home folders, deletes the description files of incomplete extensions and adds\n"
     "the missing ServerPackages= lines to System/UnrealTournament.ini.\n"
     "\n"
-    "  FOLDER             an installation folder, or the path of the UnrealTournament.exe\n"
-    "                     in its System folder; the folders are processed in this order\n"
+    "  FOLDER             an installation folder, or the path of a program of the game in\n"
+    "                     its System or System64 folder: UnrealTournament.exe, ut-bin,\n"
+    "                     ucc-bin, ut-bin-amd64 or ucc-bin-amd64; the folders are\n"
+    "                     processed in this order\n"
     "  --keep-incomplete  do not delete the description files of incomplete extensions\n"
     "  --copy             then copy into each installation the extensions that the others\n"
     "                     have and it lacks\n"
@@ -40,8 +42,10 @@ const char* const kUsage =
 
 namespace {
 
-// The installation folder that a FOLDER argument names, or an error text. The argument is
-// taken exactly, letter case and all: it is the user's, not a name the program forms.
+// The installation folder that a FOLDER argument names, or an error text: the argument itself
+// when it is a folder, else the folder above the one that holds the game's program it names.
+// The argument is taken exactly, letter case and all: it is the user's, not a name the
+// program forms; only the program's name is matched in any letter case, as the game's are.
 std::optional<std::string> installationFolder(FileSystem& fs, std::string argument,
                                               std::string& error) {
     // Windows takes "/" as well; the log spells every path with the platform's separator.
@@ -57,13 +61,16 @@ std::optional<std::string> installationFolder(FileSystem& fs, std::string argume
     fs.nameExactly(argument);
     const size_t cut = argument.rfind(kSeparator);
     const std::string name = cut == std::string::npos ? argument : argument.substr(cut + 1);
-    if (!sameName(name, "UnrealTournament.exe") || !fs.fileExists(argument)) {
-        error = "not a folder, nor an UnrealTournament.exe: " + argument;
+    if (!isGameProgram(name) || !fs.fileExists(argument)) {
+        error =
+            "not a folder, nor a program of the game (UnrealTournament.exe, ut-bin, ucc-bin, "
+            "ut-bin-amd64, ucc-bin-amd64): " +
+            argument;
         return std::nullopt;
     }
     auto installation = installationFolderOfExecutable(argument);
     if (!installation) {
-        error = "UnrealTournament.exe has no installation folder above its own: " + argument;
+        error = name + " has no installation folder above its own: " + argument;
         return std::nullopt;
     }
     fs.nameExactly(*installation);
@@ -121,12 +128,12 @@ std::optional<std::string> iniOfInstallation(FileSystem& fs, std::string argumen
 }
 
 // What of an installation a run works on, by sub-folder: a log saved there under such a name
-// would be taken for a package, or replace one.
+// would be taken for a package, or replace one, or a program that locates the installation.
 bool fileOfTheRun(const std::string& name) {
     for (const char* type : {"u", "int", "utx", "uax", "unr"}) {
         if (matchesExtension(name, type)) return true;
     }
-    return sameName(name, "UnrealTournament.ini") || sameName(name, "UnrealTournament.exe") ||
+    return sameName(name, "UnrealTournament.ini") || isGameProgram(name) ||
            sameName(name, kLockFileName);
 }
 

@@ -38,6 +38,14 @@ QString filterOf(const QString& description, const QString& pattern) {
     return description + QStringLiteral(" (") + pattern + QLatin1Char(')');
 }
 
+// Qt's form of a file type: its patterns separated by blanks.
+QStringList filtersOf(const QList<FileDialog::NameFilter>& filters) {
+    QStringList written;
+    for (const FileDialog::NameFilter& filter : filters)
+        written.push_back(filterOf(filter.description, filter.patterns.join(QLatin1Char(' '))));
+    return written;
+}
+
 QString chosen(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().constFirst();
@@ -45,21 +53,19 @@ QString chosen(QFileDialog& dialog) {
 
 }  // namespace
 
-void FileDialog::prepareOpenDialog(QFileDialog& dialog, const QString& description,
-                                   const QString& pattern) {
+void FileDialog::prepareOpenDialog(QFileDialog& dialog, const QList<NameFilter>& filters) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     // Qt's own dialog, whose name filter ignores letter case when QDir::CaseSensitive is off.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
-    dialog.setNameFilter(filterOf(description, pattern));
+    dialog.setNameFilters(filtersOf(filters));
 }
 
-QString FileDialog::getOpenFileName(QWidget* parent, const QString& description,
-                                    const QString& pattern) {
-    if (auto name = answerInAdvance(Kind::Open, {filterOf(description, pattern)})) return *name;
+QString FileDialog::getOpenFileName(QWidget* parent, const QList<NameFilter>& filters) {
+    if (auto name = answerInAdvance(Kind::Open, filtersOf(filters))) return *name;
     QFileDialog dialog(parent);
-    prepareOpenDialog(dialog, description, pattern);
+    prepareOpenDialog(dialog, filters);
     return chosen(dialog);
 }
 

@@ -16,13 +16,19 @@ class FileDialog {
     enum class Kind { Open, Save };
     struct Request {
         Kind kind;
+        // The file types offered, in order, each as Qt shows it: "Description (a b)".
         QStringList nameFilters;
     };
+    // A file type: its description and the name patterns it shows.
+    struct NameFilter {
+        QString description;
+        QStringList patterns;
+    };
 
-    // Asks for an existing file whose name matches `pattern`, letter case ignored, offered
-    // under `description`. Returns the chosen path, or "" when the user cancelled.
-    static QString getOpenFileName(QWidget* parent, const QString& description,
-                                   const QString& pattern);
+    // Asks for an existing file, offering `filters` in order, the first chosen at the start;
+    // a file type shows the files whose names match any of its patterns, letter case
+    // ignored. Returns the chosen path, or "" when the user cancelled.
+    static QString getOpenFileName(QWidget* parent, const QList<NameFilter>& filters);
     // Asks for a file to save to, offering `pattern` under `description` and starting at
     // `previous`. A name typed without an extension is returned as typed; "" when the user
     // cancelled.
@@ -30,8 +36,7 @@ class FileDialog {
                                    const QString& pattern, const QString& previous);
 
     // Sets up `dialog` as getOpenFileName shows it.
-    static void prepareOpenDialog(QFileDialog& dialog, const QString& description,
-                                  const QString& pattern);
+    static void prepareOpenDialog(QFileDialog& dialog, const QList<NameFilter>& filters);
 
     // The next dialog is not shown but returns `name` at once ("" for a cancelled dialog).
     static void setNextFileName(const QString& name);

@@ -14,6 +14,7 @@
 #include "pages/screen_fit.h"
 #include "pages/wizard.h"
 #include "ui_ordner_auswahl.h"
+#include "wizard/folder_list.h"
 
 namespace zendrik {
 
@@ -43,9 +44,14 @@ std::vector<std::string> OrdnerAuswahl::workList() const {
 }
 
 void OrdnerAuswahl::OpenButton_Click() {
-    const QString exe =
-        FileDialog::getOpenFileName(this, QStringLiteral("Search for UnrealTournament.exe"),
-                                    QStringLiteral("UnrealTournament.exe"));
+    QList<FileDialog::NameFilter> filters;
+    for (const OpenFilter& filter : openFilters()) {
+        QStringList patterns;
+        for (const std::string& name : filter.names)
+            patterns.push_back(QString::fromStdString(name));
+        filters.push_back({QString::fromStdString(filter.description), patterns});
+    }
+    const QString exe = FileDialog::getOpenFileName(this, filters);
     const LocateResult located =
         wizard_.core().folders().locate(QDir::toNativeSeparators(exe).toStdString());
     if (!located.message.empty())

@@ -1,6 +1,6 @@
-// The folder page: the user locates each installation's UnrealTournament.exe, the page tests
-// at once that the installation can be written to, and "Next ->" turns the selected entries
-// into the work list of installation folders. The lists show the core's FolderList; the
+// The folder page: the user locates each installation by one of the game's programs, the page
+// tests at once that the installation can be written to, and "Next ->" turns the selected
+// entries into the work list of installation folders. The lists show the core's FolderList; the
 // selection made with the mouse is passed on to it.
 #pragma once
 
@@ -26,7 +26,7 @@ class OrdnerAuswahl : public QWidget {
     explicit OrdnerAuswahl(Wizard& wizard);
     ~OrdnerAuswahl() override;
 
-    // The number of located executables, selected or not.
+    // The number of located programs, selected or not.
     int locatedCount() const;
     // The work list: the entries of OrdnerListe in order.
     std::vector<std::string> workList() const;

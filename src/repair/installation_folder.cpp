@@ -68,6 +68,11 @@ std::optional<std::string> folderBelowRoot(const std::string& root, const std::s
 
 }  // namespace
 
+bool isGameProgram(std::string_view name) {
+    return std::any_of(kGamePrograms.begin(), kGamePrograms.end(),
+                       [&](std::string_view program) { return sameName(name, program); });
+}
+
 std::optional<std::string> installationFolderOfExecutable(const std::string& exe) {
     namespace fs = std::filesystem;
     if (const size_t root = longOrNetworkRoot(exe); root > 0) {

@@ -29,11 +29,14 @@ MessageBoxSeam& boxSeam() {
     return seam;
 }
 
-std::wstring filterOf(const std::wstring& description, const std::wstring& pattern) {
-    std::wstring filter = description;
-    filter += L'\0';
-    filter += pattern;
-    filter += L'\0';
+std::wstring filterOf(const std::vector<FileDialog::Filter>& filters) {
+    std::wstring filter;
+    for (const FileDialog::Filter& type : filters) {
+        filter += type.description;
+        filter += L'\0';
+        filter += type.patterns;
+        filter += L'\0';
+    }
     filter += L'\0';
     return filter;
 }
@@ -72,14 +75,10 @@ std::wstring show(const FileDialog::Request& request) {
 
 }  // namespace
 
-std::wstring FileDialog::open(HWND owner, const std::wstring& description,
-                              const std::wstring& pattern) {
+std::wstring FileDialog::open(HWND owner, const std::vector<Filter>& filters) {
     // The file must exist, and so must its path.
-    const Request request{Kind::Open,
-                          owner,
-                          OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST,
-                          filterOf(description, pattern),
-                          {}};
+    const Request request{
+        Kind::Open, owner, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, filterOf(filters), {}};
     if (auto name = answerInAdvance(request)) return *name;
     return show(request);
 }
@@ -89,7 +88,7 @@ std::wstring FileDialog::save(HWND owner, const std::wstring& description,
     // The folder must exist. "The file must exist" is a flag of open dialogs only: a log is
     // saved to a new file as often as over an old one, which the user confirms.
     const Request request{Kind::Save, owner, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT,
-                          filterOf(description, pattern), previous};
+                          filterOf({{description, pattern}}), previous};
     if (auto name = answerInAdvance(request)) return *name;
     return show(request);
 }

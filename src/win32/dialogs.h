@@ -17,14 +17,20 @@ class FileDialog {
         Kind kind;
         HWND owner;
         DWORD flags;
-        // The filter as the dialog takes it: description, NUL, pattern, NUL, NUL.
+        // The filter as the dialog takes it: for each file type its description, NUL, its
+        // patterns, NUL; then one more NUL.
         std::wstring filter;
         std::wstring initialName;
     };
+    // A file type: its description and its name patterns, separated by ";".
+    struct Filter {
+        std::wstring description;
+        std::wstring patterns;
+    };
 
-    // Asks for an existing file: the path the user chose, "" when they cancelled.
-    static std::wstring open(HWND owner, const std::wstring& description,
-                             const std::wstring& pattern);
+    // Asks for an existing file, offering `filters` in order, the first chosen at the start:
+    // the path the user chose, "" when they cancelled.
+    static std::wstring open(HWND owner, const std::vector<Filter>& filters);
     // Asks for a file to save to, starting at `previous`: the path the user named (as typed,
     // no extension added), "" when they cancelled.
     static std::wstring save(HWND owner, const std::wstring& description,

@@ -3,6 +3,7 @@
 #include "win32/dialogs.h"
 #include "win32/text.h"
 #include "win32/wizard.h"
+#include "wizard/folder_list.h"
 
 namespace zendrik::win32 {
 namespace {
@@ -59,8 +60,16 @@ void OrdnerAuswahl::onCommand(int id, int code) {
 }
 
 void OrdnerAuswahl::OpenButton_Click() {
-    const std::wstring exe =
-        FileDialog::open(hwnd(), L"Search for UnrealTournament.exe", L"UnrealTournament.exe");
+    std::vector<FileDialog::Filter> filters;
+    for (const OpenFilter& filter : openFilters()) {
+        std::wstring patterns;
+        for (const std::string& name : filter.names) {
+            if (!patterns.empty()) patterns += L';';
+            patterns += widen(name);
+        }
+        filters.push_back({widen(filter.description), patterns});
+    }
+    const std::wstring exe = FileDialog::open(hwnd(), filters);
     const LocateResult result = wizard_.core().folders().locate(narrow(exe));
     if (!result.message.empty()) MessageBoxes::ok(hwnd(), L"", widen(result.message));
     if (!result.listed) return;

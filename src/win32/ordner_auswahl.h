@@ -1,4 +1,4 @@
-// The folder page: "Open" locates an UnrealTournament.exe through the file dialog and lists
+// The folder page: "Open" locates a program of the game through the file dialog and lists
 // it, selected when its installation can be written to; the user selects the installations
 // to process; "Next ->" goes on to the repair page, "<- Back" to the options page.
 #pragma once

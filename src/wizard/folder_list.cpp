@@ -32,6 +32,14 @@ std::optional<std::string> installationFolderOf(const std::string& exe) {
     return installationFolderOfExecutable(exe);
 }
 
+const std::vector<OpenFilter>& openFilters() {
+    static const std::vector<OpenFilter> filters{
+        {"Search for UnrealTournament.exe", {"UnrealTournament.exe"}},
+        {"Search for any program of the game", {kGamePrograms.begin(), kGamePrograms.end()}},
+    };
+    return filters;
+}
+
 LocateResult FolderList::locate(const std::string& exe) {
     LocateResult result;
     if (exe.empty()) return result;
@@ -39,11 +47,18 @@ LocateResult FolderList::locate(const std::string& exe) {
         std::any_of(located_.begin(), located_.end(),
                     [&](const LocatedExecutable& entry) { return entry.path == exe; });
     if (listed) return result;
+    const size_t cut = exe.rfind(kSeparator);
+    if (!isGameProgram(cut == std::string::npos ? exe : exe.substr(cut + 1))) {
+        result.message = exe +
+                         " is no program of the game: locate the installation's "
+                         "UnrealTournament.exe, ut-bin, ucc-bin, ut-bin-amd64 or ucc-bin-amd64.";
+        return result;
+    }
     const std::optional<std::string> folder = installationFolderOf(exe);
     if (!folder) {
         result.message = exe +
-                         " is not inside a folder of an installation: UnrealTournament.exe "
-                         "must lie in a sub-folder (System) of the installation folder.";
+                         " is not inside a folder of an installation: the program must lie in "
+                         "a sub-folder (System or System64) of the installation folder.";
         return result;
     }
     bool writable = true;

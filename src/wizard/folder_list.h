@@ -1,7 +1,7 @@
-// The folder page's data: the located UnrealTournament.exe files (vorlOrdnerListe) with
-// their selection, and the work list of installation folders (OrdnerListe) that "Next ->"
-// builds from the selected ones. Locating an executable tests at once that its installation
-// can be written to.
+// The folder page's data: the located programs of the game (vorlOrdnerListe) with their
+// selection, and the work list of installation folders (OrdnerListe) that "Next ->" builds
+// from the selected ones. Locating a program tests at once that its installation can be
+// written to.
 #pragma once
 
 #include <optional>
@@ -12,10 +12,22 @@ namespace zendrik {
 
 class FileSystem;
 
-// The installation folder (ending in kSeparator) of the executable at `exe`, an absolute
-// path in the file layer's form: the parent of the folder that holds it. None for a
-// relative path (no pick of the file dialog) or when the holding folder has no parent.
+// The installation folder (ending in kSeparator) of the program at `exe`, an absolute path
+// in the file layer's form: the parent of the folder that holds it (System or System64, or a
+// folder of any other name alike). None for a relative path (no pick of the file dialog) or
+// when the holding folder has no parent.
 std::optional<std::string> installationFolderOf(const std::string& exe);
+
+// One file type of the "Open" dialog: its description and the file names it shows, each in
+// any letter case. A view writes them in its toolkit's form.
+struct OpenFilter {
+    std::string description;
+    std::vector<std::string> names;
+};
+
+// The "Open" dialog's file types, in order: "Search for UnrealTournament.exe" alone first,
+// as the dialog has always offered it and so opens with it, then every program of the game.
+const std::vector<OpenFilter>& openFilters();
 
 // One entry of vorlOrdnerListe.
 struct LocatedExecutable {
@@ -42,17 +54,19 @@ class FolderList {
 
     // "Open": `exe` is the path the dialog returned, in the file layer's form (kSeparator),
     // "" when the user cancelled. Nothing happens for "" or for a path already listed
-    // (compared exactly, letter case included). A path outside any installation folder is
-    // refused with a message naming it. Otherwise the executable is opened for appending
-    // and closed at once, as the disk is now (the file layer's cache is dropped first) and
-    // with the path taken exactly as spelled, and the path is listed: selected when that
-    // succeeded, unselected with the message "disable write protection on " and the
-    // installation folder when it failed.
+    // (compared exactly, letter case included). A file that is no program of the game
+    // (isGameProgram: a name typed into the dialog passes its file types by) and a path
+    // outside any installation folder are refused with a message naming them: a stray file
+    // would name a folder that is no installation. Otherwise the program is opened for
+    // appending and closed at once, as the disk is now (the file layer's cache is dropped
+    // first) and with the path taken exactly as spelled, and the path is listed: selected
+    // when that succeeded, unselected with the message "disable write protection on " and
+    // the installation folder when it failed.
     LocateResult locate(const std::string& exe);
 
     const std::vector<LocatedExecutable>& located() const { return located_; }
-    // The number of located executables, selected or not: what the repair page's button
-    // rule counts.
+    // The number of located programs, selected or not: what the repair page's button rule
+    // counts.
     size_t locatedCount() const { return located_.size(); }
     // Selects or unselects entry `index`; throws std::out_of_range past the last entry.
     void setSelected(size_t index, bool selected);

@@ -38,8 +38,11 @@ class FolderPageTest : public QObject {
         const auto& asked = FileDialog::history();
         QCOMPARE(asked.size(), size_t{4});
         QCOMPARE(asked.front().kind, FileDialog::Kind::Open);
+        // UnrealTournament.exe alone first, as always; then every program of the game.
         QCOMPARE(asked.front().nameFilters,
-                 QStringList({"Search for UnrealTournament.exe (UnrealTournament.exe)"}));
+                 QStringList({"Search for UnrealTournament.exe (UnrealTournament.exe)",
+                              "Search for any program of the game (UnrealTournament.exe ut-bin "
+                              "ucc-bin ut-bin-amd64 ucc-bin-amd64)"}));
     }
 
     void aCancelledDialogChangesNothing() {
@@ -138,13 +141,20 @@ class FolderPageTest : public QObject {
         QCOMPARE(h.selectedEntries(), QStringList({h.exeOf(*b)}));
     }
 
+    // Each file type shows the names of its patterns in any letter case, and only those: Qt
+    // reads a type's patterns separated by blanks.
     void theOpenDialogOffersTheExecutableInAnyLetterCase() {
         TempFolder tmp;
-        put(tmp.path() / "unrealtournament.EXE");
-        put(tmp.path() / "Other.exe");
+        for (const char* name :
+             {"unrealtournament.EXE", "Other.exe", "UT-BIN", "ucc-bin-amd64", "ut-bin.sh"})
+            put(tmp.path() / name);
         QFileDialog dialog;
-        FileDialog::prepareOpenDialog(dialog, "Search for UnrealTournament.exe",
-                                      "UnrealTournament.exe");
+        const QString second = "Search for any program of the game (ut-bin ucc-bin-amd64)";
+        FileDialog::prepareOpenDialog(
+            dialog, {{"Search for UnrealTournament.exe", {"UnrealTournament.exe"}},
+                     {"Search for any program of the game", {"ut-bin", "ucc-bin-amd64"}}});
+        QCOMPARE(dialog.nameFilters(),
+                 QStringList({"Search for UnrealTournament.exe (UnrealTournament.exe)", second}));
         auto* model = dialog.findChild<QFileSystemModel*>();
         QVERIFY(model);
         QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
@@ -156,6 +166,13 @@ class FolderPageTest : public QObject {
         QCOMPARE(model->index(0, 0, folder).data().toString(),
                  QStringLiteral("unrealtournament.EXE"));
         QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
+
+        dialog.selectNameFilter(second);
+        QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(folder), 2, 10000);
+        QStringList shown;
+        for (int row = 0; row < 2; ++row) shown << model->index(row, 0, folder).data().toString();
+        shown.sort();
+        QCOMPARE(shown, QStringList({"UT-BIN", "ucc-bin-amd64"}));
     }
 };
 

@@ -72,14 +72,14 @@ TEST(Win32NativeDialogsTest, TheUsersChoiceOrCancelComesBack) {
 
     EXPECT_EQ(withUser([&](HWND d) { typeName(d, exe); },
                        [&] {
-                           return FileDialog::open(owner, L"Search for UnrealTournament.exe",
-                                                   L"UnrealTournament.exe");
+                           return FileDialog::open(owner, {{L"Search for UnrealTournament.exe",
+                                                            L"UnrealTournament.exe"}});
                        }),
               exe);
     EXPECT_EQ(withUser([](HWND d) { PostMessageW(d, WM_COMMAND, IDCANCEL, 0); },
                        [&] {
-                           return FileDialog::open(owner, L"Search for UnrealTournament.exe",
-                                                   L"UnrealTournament.exe");
+                           return FileDialog::open(owner, {{L"Search for UnrealTournament.exe",
+                                                            L"UnrealTournament.exe"}});
                        }),
               L"");
     // A log is saved to a new file as often as over an old one.

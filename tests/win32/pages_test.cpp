@@ -71,8 +71,12 @@ TEST(Win32PagesTest, OpenListsTheExecutableSelectedOrWithItsMessage) {
     const FileDialog::Request& open = FileDialog::history()[0];
     EXPECT_EQ(open.kind, FileDialog::Kind::Open);
     EXPECT_EQ(open.flags, DWORD(0x1800));
-    EXPECT_EQ(open.filter,
-              std::wstring(L"Search for UnrealTournament.exe\0UnrealTournament.exe\0\0", 54));
+    // UnrealTournament.exe alone first, as always; then every program of the game.
+    const wchar_t filter[] =
+        L"Search for UnrealTournament.exe\0UnrealTournament.exe\0"
+        L"Search for any program of the game\0"
+        L"UnrealTournament.exe;ut-bin;ucc-bin;ut-bin-amd64;ucc-bin-amd64\0";
+    EXPECT_EQ(open.filter, std::wstring(filter, std::size(filter)));
     EXPECT_EQ(open.owner, h.folders().hwnd());
     EXPECT_TRUE(h.linesOf(list).empty());
 
