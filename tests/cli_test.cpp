@@ -160,9 +160,11 @@ TEST_F(CliTest, ANativeInstallationIsRepairedThroughItsUtBin) {
 // installation as an UnrealTournament.exe does, so it is refused alike.
 TEST_F(CliTest, ALogNeverReplacesAProgramOfTheGame) {
     Installation ut(tmp.path(), "UT");
-    for (const char* program : {"ut-bin", "ucc-bin", "ut-bin-amd64", "ucc-bin-amd64"}) {
-        const std::filesystem::path path = ut.at(std::string("system/") + program);
-        put(path, "ELF");
+    const auto programs = {"System/ut-bin", "System/ucc-bin", "System64/ut-bin-amd64",
+                           "System64/ucc-bin-amd64", "System64/UnrealTournament.ini"};
+    for (const char* program : programs) put(ut.root() / program, "ELF");
+    for (const char* program : programs) {
+        const std::filesystem::path path = ut.root() / program;
         EXPECT_EQ(cli({"--log", path.string(), ut.folder()}), kExitUsage) << program;
         EXPECT_NE(err.str().find("--log names a file that the run works on"), std::string::npos)
             << err.str();

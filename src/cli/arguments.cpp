@@ -151,7 +151,7 @@ std::optional<std::string> checkLogFile(FileSystem& fs, const std::string& logFi
     }
     if (!fileOfTheRun(name)) return std::nullopt;
     for (const auto& installation : installations) {
-        for (const char* sub : {"", "System", "Textures", "Sounds", "Maps", "models"}) {
+        for (const char* sub : {"", "System", "System64", "Textures", "Sounds", "Maps", "models"}) {
             const std::string place = *sub ? installation + subFolder(sub) : installation;
             if (fs.sameFolder(folder, place)) {
                 return "--log names a file that the run works on: " + logFile;
