@@ -1,6 +1,7 @@
 // A run's file layer that journals what the run changes, for undo.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ class JournaledRun {
   public:
     JournaledRun(FileSystem& fs, std::vector<std::string> folders);
     FileSystem& fs() { return journaling_; }
+    // The run's id in each installation it journaled, by installation folder: what an undo
+    // of just this run names (undoInstallation's `wanted`).
+    std::map<std::string, std::string> runIds() const { return journaling_.runIds(); }
 
   private:
     JournalStore store_;

@@ -32,6 +32,12 @@ void JournalingFileSystem::openJournals() {
     }
 }
 
+std::map<std::string, std::string> JournalingFileSystem::runIds() const {
+    std::map<std::string, std::string> ids;
+    for (const auto& [folder, journal] : journals_) ids.emplace(folder, journal->id);
+    return ids;
+}
+
 JournalingFileSystem::Journal* JournalingFileSystem::journalOf(const std::string& path,
                                                                std::string& relative) {
     const std::string* owner = nullptr;

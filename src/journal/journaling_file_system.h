@@ -41,6 +41,8 @@ class JournalingFileSystem final : public FileSystem {
     // one is the last run there too: an undo of it takes nothing back there. A journal that
     // cannot be made is left for the first change there to fail on.
     void openJournals();
+    // The run's id in each installation whose journal was made, by installation folder.
+    std::map<std::string, std::string> runIds() const;
 
     void nameExactly(const std::string& path) override { target_.nameExactly(path); }
     std::vector<std::string> listFiles(const std::string& folder,
