@@ -14,6 +14,7 @@ const char* const kUsage =
     "                   FOLDER...\n"
     "       zendrik-cli [--dry-run] --undo FOLDER... | --undo-run ID\n"
     "       zendrik-cli --list-runs FOLDER...\n"
+    "       zendrik-cli --find | --find0\n"
     "Puts Unreal Tournament installations in order: moves misplaced package files into\n"
     "their home folders, deletes the description files of incomplete extensions and adds\n"
     "the missing ServerPackages= lines to System/UnrealTournament.ini.\n"
@@ -34,6 +35,9 @@ const char* const kUsage =
     "                     what changed since that run is left as it is and named\n"
     "  --undo-run ID      take back the run ID (as --list-runs names it)\n"
     "  --list-runs        list the runs of each FOLDER that can be taken back\n"
+    "  --find             print the installations found on this machine, one a line\n"
+    "                     (Steam, Wine prefixes, Lutris, the installers' folders)\n"
+    "  --find0            the same, each followed by a NUL byte, for scripts\n"
     "  --help             show this help and exit\n"
     "  --version          show the version and exit\n"
     "\n"
@@ -188,6 +192,8 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& argume
             options.logFile = arguments[++i];
         } else if (a.starts_with("--log=")) {
             options.logFile = a.substr(6);
+        } else if (a == "--find" || a == "--find0") {
+            options.find = a == "--find" ? Options::Find::Lines : Options::Find::Nul;
         } else if (a == "--ini" || a.starts_with("--ini=")) {
             if (a == "--ini" && i + 1 == arguments.size()) return "--ini needs a file name";
             options.iniFiles.push_back(a == "--ini" ? arguments[++i] : a.substr(6));
@@ -203,6 +209,14 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& argume
     // Windows takes "/" as well; the log's checks look for the platform's separator.
     if (options.logFile)
         std::replace(options.logFile->begin(), options.logFile->end(), '/', kSeparator);
+    if (options.find != Options::Find::No) {
+        if (!options.folders.empty() || options.copy || options.keepIncomplete || options.dryRun ||
+            options.logFile || !options.iniFiles.empty() ||
+            options.undo.kind != UndoRequest::Kind::None) {
+            return "--find and --find0 go alone";
+        }
+        return std::nullopt;
+    }
     const bool undoing = options.undo.kind != UndoRequest::Kind::None;
     if (undoing &&
         (options.copy || options.keepIncomplete || options.logFile || !options.iniFiles.empty())) {

@@ -23,6 +23,9 @@ struct Options {
     // Further ini files the game reads (a server's own), each below one of the folders.
     std::vector<std::string> iniFiles;
     UndoRequest undo;
+    // --find: print the installations found on this machine, one a line; --find0: each
+    // followed by a NUL byte.
+    enum class Find { No, Lines, Nul } find = Find::No;
 };
 
 // Reads `arguments` into `options`; `help` and `version` tell whether those were asked for.

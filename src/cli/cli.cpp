@@ -7,10 +7,17 @@
 #include "cli/log_sinks.h"
 #include "cli/undo_command.h"
 #include "filesystem/preview_file_system.h"
+#include "finder/installation_finder.h"
 #include "log/log.h"
 #include "repair/repair_run.h"
 
 namespace zendrik {
+namespace {
+
+// How long --find waits for places that do not answer.
+constexpr std::chrono::milliseconds kFinderPatience(3000);
+
+}  // namespace
 
 int runCli(const std::vector<std::string>& arguments, FileSystem& disk, std::ostream& out,
            std::ostream& err) {
@@ -34,6 +41,13 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& disk, std::ost
     }
     if (version) {
         out << "zendrik-cli 1.0\n";
+        return kExitSuccess;
+    }
+    if (options.find != Options::Find::No) {
+        const char end = options.find == Options::Find::Lines ? '\n' : '\0';
+        for (const auto& folder : findInstallations(placesOfThisMachine(), kFinderPatience)) {
+            out << folder << end;
+        }
         return kExitSuccess;
     }
     if (options.undo.kind != UndoRequest::Kind::None) {

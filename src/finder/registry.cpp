@@ -1,0 +1,104 @@
+#include "finder/registry.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include <algorithm>
+
+namespace zendrik {
+namespace {
+
+#ifdef _WIN32
+
+std::wstring wide(const std::string& text) {
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+std::string narrow(const std::wstring& text) {
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                          nullptr, nullptr);
+    return out;
+}
+
+HKEY rootOf(Hive hive) {
+    return hive == Hive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+// The 64-bit view first, then the 32-bit one, where 32-bit installers write.
+constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+
+class WindowsRegistry final : public Registry {
+  public:
+    std::optional<std::string> value(Hive hive, const std::string& key,
+                                     const std::string& name) override {
+        for (const REGSAM view : kViews) {
+            wchar_t data[4096];
+            DWORD size = sizeof data;
+            if (::RegGetValueW(
+                    rootOf(hive), wide(key).c_str(), wide(name).c_str(),
+                    RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ |
+                        (view == KEY_WOW64_32KEY ? RRF_SUBKEY_WOW6432KEY : RRF_SUBKEY_WOW6464KEY),
+                    nullptr, data, &size) == ERROR_SUCCESS) {
+                return narrow(data);
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::vector<std::string> subkeys(Hive hive, const std::string& key) override {
+        std::vector<std::string> names;
+        for (const REGSAM view : kViews) {
+            HKEY opened = nullptr;
+            if (::RegOpenKeyExW(rootOf(hive), wide(key).c_str(), 0, KEY_READ | view, &opened) !=
+                ERROR_SUCCESS) {
+                continue;
+            }
+            wchar_t name[256];
+            for (DWORD i = 0;; ++i) {
+                DWORD length = 256;
+                if (::RegEnumKeyExW(opened, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+                    ERROR_SUCCESS) {
+                    break;
+                }
+                const std::string found = narrow(std::wstring(name, length));
+                if (std::find(names.begin(), names.end(), found) == names.end()) {
+                    names.push_back(found);
+                }
+            }
+            ::RegCloseKey(opened);
+        }
+        return names;
+    }
+};
+
+#else
+
+class NoRegistry final : public Registry {
+  public:
+    std::optional<std::string> value(Hive, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::vector<std::string> subkeys(Hive, const std::string&) override { return {}; }
+};
+
+#endif
+
+}  // namespace
+
+std::unique_ptr<Registry> systemRegistry() {
+#ifdef _WIN32
+    return std::make_unique<WindowsRegistry>();
+#else
+    return std::make_unique<NoRegistry>();
+#endif
+}
+
+}  // namespace zendrik
