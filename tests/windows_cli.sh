@@ -183,5 +183,18 @@ else
   fi
 fi
 
+# --find reads the game's registry key, as its installer writes it, in the 32-bit view.
+key='HKLM\Software\Unreal Technology\Installed Apps\UnrealTournament'
+make_installation "$work/Found UT"
+"$wine" reg add "$key" /v Folder /d "$(winpath "$work/Found UT")" /f /reg:32 >/dev/null 2>&1 ||
+  fail "--find: the registry key could not be made"
+found="$("$wine" "$windows_cli" --find 2>/dev/null | tr -d '\r')"
+"$wine" reg delete "$key" /f /reg:32 >/dev/null 2>&1 || true
+if ! grep -qxF "$(winpath "$work/Found UT")\\" <<<"$found"; then
+  fail "--find did not name $(winpath "$work/Found UT")\\: $found"
+else
+  passed=$((passed + 1))
+fi
+
 echo "zendrik-cli.exe under Wine: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

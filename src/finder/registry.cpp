@@ -40,15 +40,26 @@ class WindowsRegistry final : public Registry {
     std::optional<std::string> value(Hive hive, const std::string& key,
                                      const std::string& name) override {
         for (const REGSAM view : kViews) {
-            wchar_t data[4096];
-            DWORD size = sizeof data;
-            if (::RegGetValueW(
-                    rootOf(hive), wide(key).c_str(), wide(name).c_str(),
-                    RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ |
-                        (view == KEY_WOW64_32KEY ? RRF_SUBKEY_WOW6432KEY : RRF_SUBKEY_WOW6464KEY),
-                    nullptr, data, &size) == ERROR_SUCCESS) {
-                return narrow(data);
+            HKEY opened = nullptr;
+            if (::RegOpenKeyExW(rootOf(hive), wide(key).c_str(), 0, KEY_QUERY_VALUE | view,
+                                &opened) != ERROR_SUCCESS) {
+                continue;
             }
+            wchar_t data[4096];
+            DWORD size = sizeof data - sizeof(wchar_t);
+            DWORD type = 0;
+            const LONG read = ::RegQueryValueExW(opened, wide(name).c_str(), nullptr, &type,
+                                                 reinterpret_cast<BYTE*>(data), &size);
+            ::RegCloseKey(opened);
+            if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) continue;
+            std::wstring text(data, size / sizeof(wchar_t));
+            while (!text.empty() && text.back() == L'\0') text.pop_back();
+            if (type == REG_EXPAND_SZ) {
+                wchar_t expanded[4096];
+                const DWORD n = ::ExpandEnvironmentStringsW(text.c_str(), expanded, 4096);
+                if (n > 0 && n <= 4096) text = expanded;
+            }
+            return narrow(text);
         }
         return std::nullopt;
     }
