@@ -37,14 +37,16 @@ class UndoNotesFile final : public UndoNotes {
     UndoNotesFile(std::string path, std::string installation, bool begun)
         : path_(std::move(path)), installation_(std::move(installation)), begun_(begun) {}
 
-    void note(const JournalRecord& record) override {
+    void note(const std::vector<JournalRecord>& records) override {
         if (!file_ && begun_) {
             file_ = std::make_unique<AppendFile>(path_, openTrustedToAppend(path_));
         } else if (!file_) {
             file_ = std::make_unique<AppendFile>(path_);
             file_->append(encodeHeader(installation_, JournalStore::now()));
         }
-        file_->append(encodeRecord(record));
+        std::string lines;
+        for (const auto& record : records) lines += encodeRecord(record);
+        file_->append(lines);
     }
     void sync() {
         if (file_) file_->sync();

@@ -156,7 +156,7 @@ class Undo {
                 leave(r.change, r.path, left.why);
                 return;
             }
-            for (const auto& step : steps) note(step);
+            note(steps);  // all of a change's steps or none: a stopped undo finishes them
         }
         for (const auto& step : steps) {
             try {
@@ -169,8 +169,9 @@ class Undo {
         note(JournalRecord::of(RecordKind::Done, r.change));
     }
 
-    void note(const JournalRecord& record) {
-        if (notes_) notes_->note(record);
+    void note(const JournalRecord& record) { note(std::vector<JournalRecord>{record}); }
+    void note(const std::vector<JournalRecord>& records) {
+        if (notes_) notes_->note(records);
     }
 
     // Names the change's file as left: in the log, the result and the notes.

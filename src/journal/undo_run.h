@@ -53,8 +53,9 @@ struct UndoResult {
 class UndoNotes {
   public:
     virtual ~UndoNotes() = default;
-    // The note reaches the operating system before this returns. Throws FsError.
-    virtual void note(const JournalRecord& record) = 0;
+    // The notes reach the operating system before this returns, in one write, so that a
+    // kill leaves all of them or none. Throws FsError.
+    virtual void note(const std::vector<JournalRecord>& records) = 0;
 };
 
 // Undoes `journal` on the installation folder `installation` (ending in kSeparator), whose
