@@ -539,4 +539,33 @@ TEST_F(WizardCoreTest, UndoTakesBackTheRepairAndTheCopyToTheLastByte) {
     EXPECT_EQ(host.ends, 0);
 }
 
+// A file the player changed after the run is left as it is, and the undo's last lines say
+// which and why.
+TEST_F(WizardCoreTest, UndoEndsWithWhatItLeftAndWhy) {
+    TempFolder state;
+    JournalsIn journals(state.path());
+    auto a = installation("A");
+    auto b = installation("B");
+    giveWork(*a, *b);
+    toRepairPage({a.get(), b.get()});
+    RepairPage& repair = core->repair();
+    ASSERT_TRUE(repair.activate());
+    ASSERT_TRUE(host.deliverNotice(repair));
+    const auto moved = a->at("textures/Skin1.utx");
+    ASSERT_TRUE(isFile(moved));
+    put(moved, "the player's own skin now");
+    repair.undo();
+    ASSERT_TRUE(host.deliverNotice(repair));
+    EXPECT_EQ(contentsOf(moved), "the player's own skin now");
+    EXPECT_FALSE(isFile(a->at("system/Skin1.utx")));
+    const std::vector<std::string> lines = repair.log().lines();
+    const auto summary =
+        std::find(lines.begin(), lines.end(), "Undo finished: not everything was taken back:");
+    ASSERT_NE(summary, lines.end());
+    ASSERT_EQ(lines.end() - summary, 2);
+    EXPECT_TRUE(summary[1].starts_with("  left ")) << summary[1];
+    EXPECT_NE(summary[1].find("Skin1.utx"), std::string::npos) << summary[1];
+    EXPECT_FALSE(repair.buttons().undo);
+}
+
 }  // namespace zendrik::testing
