@@ -4,10 +4,14 @@
 // temporary folder behind a fault-injecting file layer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "filesystem/fault_injecting_file_system.h"
@@ -77,8 +81,73 @@ class Hold {
     std::atomic<bool> released{false};
 };
 
+// The journals of runs go to `folder` while this lives: XDG_STATE_HOME, on Windows
+// LOCALAPPDATA, set for the process.
+class JournalsIn {
+  public:
+    explicit JournalsIn(const std::filesystem::path& folder) {
+        if (const char* old = std::getenv(kName)) old_ = old;
+        set(folder.string().c_str());
+    }
+    ~JournalsIn() {
+        if (old_) {
+            set(old_->c_str());
+        } else {
+#ifdef _WIN32
+            _putenv_s(kName, "");
+#else
+            ::unsetenv(kName);
+#endif
+        }
+    }
+    JournalsIn(const JournalsIn&) = delete;
+    JournalsIn& operator=(const JournalsIn&) = delete;
+
+  private:
+#ifdef _WIN32
+    static constexpr const char* kName = "LOCALAPPDATA";
+    static void set(const char* value) {
+        _putenv_s(kName, value);
+    }
+#else
+    static constexpr const char* kName = "XDG_STATE_HOME";
+    static void set(const char* value) {
+        ::setenv(kName, value, 1);
+    }
+#endif
+    std::optional<std::string> old_;
+};
+
+// The files below `folder`, at any depth.
+size_t filesBelow(const std::filesystem::path& folder) {
+    if (!std::filesystem::exists(folder)) return 0;
+    return size_t(std::count_if(std::filesystem::recursive_directory_iterator(folder),
+                                std::filesystem::recursive_directory_iterator(),
+                                [](const auto& entry) { return entry.is_regular_file(); }));
+}
+
 class WizardCoreTest : public ::testing::Test {
   protected:
+    // Work for both passes: a misplaced package whose extension the other installation lacks
+    // (the exchange copies it from where the repair put it), an incomplete extension, a
+    // voice without its ServerPackages line, and an extension only the second one has.
+    void giveWork(Installation& a, Installation& b) {
+        a.add("system/Skin1.int", skinInt());
+        a.add("system/Skin1.utx", "skin one, misplaced");
+        a.add("system/Gone1.int", gameStyleInt());
+        a.add("system/Voice1.int", voiceInt());
+        a.add("sounds/Voice1.uax", "voice one");
+        b.add("system/Skin2.int", skinInt());
+        b.add("textures/Skin2.utx", "skin two");
+    }
+    // The "  undoing the run <id>" lines of the page's log, in order.
+    std::vector<std::string> undoneRuns() {
+        std::vector<std::string> ids;
+        for (const std::string& line : core->repair().log().lines()) {
+            if (line.starts_with("  undoing the run ")) ids.push_back(line.substr(18));
+        }
+        return ids;
+    }
     std::unique_ptr<Installation> installation(const std::string& name) {
         auto made = std::make_unique<Installation>(tmp.path(), name);
         made->add("system/UnrealTournament.exe", "MZ");
@@ -348,6 +417,155 @@ TEST_F(WizardCoreTest, SavingTheLogKeepsTheNameChosenLastAndTakesItExactly) {
     // The user corrects the name where it failed.
     EXPECT_EQ(repair.lastSaveName(), refused);
     EXPECT_EQ(host.ends, 0);
+}
+
+// "only show what would be done": the repair and "COPY!" write the very logs that the real
+// passes write afterwards, the exchange seeing what the repair would have done, while the
+// disk stays as it was and nothing is journaled, so nothing is offered to undo. "<- Back"
+// then leads to the options, and the next activation runs for real.
+TEST_F(WizardCoreTest, APreviewLogsWhatTheRealPassesDoAndChangesNothing) {
+    TempFolder state;
+    JournalsIn journals(state.path());
+    auto a = installation("A");
+    auto b = installation("B");
+    giveWork(*a, *b);
+    const auto before = treeOf(tmp.path());
+    core->options().previewOnly = true;
+    toRepairPage({a.get(), b.get()});
+    RepairPage& repair = core->repair();
+    EXPECT_FALSE(core->repairBack());
+    ASSERT_TRUE(repair.activate());
+    EXPECT_TRUE(repair.preview());
+    EXPECT_EQ(repair.caption(), "Repairing folders... (preview: nothing is changed)");
+    ASSERT_TRUE(host.deliverNotice(repair));
+    const std::vector<std::string> repairLog = repair.log().lines();
+    EXPECT_EQ(repair.buttons(), (RepairButtons{.copy = true, .cancel = true, .back = true}));
+    repair.copy();
+    EXPECT_EQ(repair.caption(), "copying extensions... (preview: nothing is changed)");
+    ASSERT_TRUE(host.deliverNotice(repair));
+    const std::vector<std::string> copyLog = repair.log().lines();
+    EXPECT_EQ(treeOf(tmp.path()), before);
+    EXPECT_EQ(filesBelow(state.path()), 0u);
+    EXPECT_EQ(repair.buttons(), (RepairButtons{.finish = true, .saveLog = true, .back = true}));
+    repair.undo();
+    EXPECT_FALSE(repair.passRunning());
+    EXPECT_EQ(repair.log().lines(), copyLog);
+
+    // Back to the options, the preview switched off, and through the folder page again.
+    ASSERT_TRUE(core->repairBack());
+    EXPECT_EQ(core->flow().page(), Page::Options);
+    EXPECT_TRUE(repair.log().empty());
+    EXPECT_EQ(repair.status(), "");
+    EXPECT_EQ(repair.caption(), "Repairing folders...");
+    EXPECT_FALSE(repair.buttonsActive());
+    core->options().previewOnly = false;
+    ASSERT_TRUE(core->flow().optionsNext());
+    ASSERT_TRUE(core->flow().foldersNext());
+    ASSERT_TRUE(repair.activate());
+    EXPECT_FALSE(repair.preview());
+    EXPECT_EQ(repair.caption(), "Repairing folders...");
+    ASSERT_TRUE(host.deliverNotice(repair));
+    EXPECT_EQ(repair.log().lines(), repairLog);
+    EXPECT_EQ(repair.buttons(), (RepairButtons{.copy = true, .cancel = true, .undo = true}));
+    EXPECT_FALSE(core->repairBack());
+    repair.copy();
+    EXPECT_EQ(repair.caption(), "copying extensions...");
+    ASSERT_TRUE(host.deliverNotice(repair));
+    EXPECT_EQ(repair.log().lines(), copyLog);
+    EXPECT_NE(treeOf(tmp.path()), before);
+    EXPECT_TRUE(isFile(b->at("textures/Skin1.utx")));
+    EXPECT_GT(filesBelow(state.path()), 0u);
+    EXPECT_EQ(host.ends, 0);
+}
+
+// "Undo" after the repair and "COPY!" takes both runs back in every installation, the
+// exchange's first, through the journals: every byte is as it was. Its log replaces the
+// passes' and ends with what was left; afterwards neither "Undo" nor "COPY!" is offered and
+// "Save Log" saves the undo's log.
+TEST_F(WizardCoreTest, UndoTakesBackTheRepairAndTheCopyToTheLastByte) {
+    TempFolder state;
+    JournalsIn journals(state.path());
+    auto a = installation("A");
+    auto b = installation("B");
+    giveWork(*a, *b);
+    const auto before = treeOf(tmp.path());
+    toRepairPage({a.get(), b.get()});
+    RepairPage& repair = core->repair();
+    ASSERT_TRUE(repair.activate());
+    EXPECT_FALSE(repair.buttons().undo);
+    ASSERT_TRUE(host.deliverNotice(repair));
+    EXPECT_TRUE(repair.buttons().undo);
+    repair.copy();
+    EXPECT_TRUE(repair.buttons().undo);
+    EXPECT_FALSE(repair.buttonsActive());
+    ASSERT_TRUE(host.deliverNotice(repair));
+    ASSERT_NE(treeOf(tmp.path()), before);
+    EXPECT_EQ(repair.buttons(), (RepairButtons{.finish = true, .saveLog = true, .undo = true}));
+
+    repair.undo();
+    EXPECT_TRUE(repair.passRunning());
+    EXPECT_EQ(repair.buttons(), (RepairButtons{.finish = true, .saveLog = true}));
+    ASSERT_TRUE(host.deliverNotice(repair));
+    EXPECT_EQ(treeOf(tmp.path()), before);
+    EXPECT_EQ(contentsOf(a->at("system/Skin1.utx")), "skin one, misplaced");
+    EXPECT_EQ(contentsOf(a->at("system/Gone1.int")), gameStyleInt());
+
+    const std::vector<std::string> lines = repair.log().lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "Processing : " + a->folder() + "...");
+    EXPECT_EQ(lines.back(), "Undo finished: everything the passes changed was taken back");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Processing : " + a->folder() + "..."), 2);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Processing : " + b->folder() + "..."), 2);
+    // A's exchange, B's exchange, A's repair, B's repair: a run's number grows per
+    // installation, so the exchange's is the greater.
+    const std::vector<std::string> ids = undoneRuns();
+    ASSERT_EQ(ids.size(), 4u);
+    EXPECT_GT(ids[0], ids[2]);
+    EXPECT_GT(ids[1], ids[3]);
+    EXPECT_NE(ids[0], ids[1]);
+
+    EXPECT_TRUE(repair.saveLogTakesFocus());
+    repair.undo();
+    EXPECT_FALSE(repair.passRunning());
+    repair.copy();
+    EXPECT_FALSE(repair.passRunning());
+    TempFolder saved;
+    const std::string file = saved.folder() + "undo.txt";
+    EXPECT_EQ(repair.saveLog(file), std::nullopt);
+    const std::string text = contentsOf(file);
+    EXPECT_EQ(text.rfind("Processing : " + a->folder() + "...\r\n", 0), 0u);
+    EXPECT_TRUE(text.ends_with("Undo finished: everything the passes changed was taken back\r\n"))
+        << text;
+    EXPECT_EQ(host.ends, 0);
+}
+
+// A file the player changed after the run is left as it is, and the undo's last lines say
+// which and why.
+TEST_F(WizardCoreTest, UndoEndsWithWhatItLeftAndWhy) {
+    TempFolder state;
+    JournalsIn journals(state.path());
+    auto a = installation("A");
+    auto b = installation("B");
+    giveWork(*a, *b);
+    toRepairPage({a.get(), b.get()});
+    RepairPage& repair = core->repair();
+    ASSERT_TRUE(repair.activate());
+    ASSERT_TRUE(host.deliverNotice(repair));
+    const auto moved = a->at("textures/Skin1.utx");
+    ASSERT_TRUE(isFile(moved));
+    put(moved, "the player's own skin now");
+    repair.undo();
+    ASSERT_TRUE(host.deliverNotice(repair));
+    EXPECT_EQ(contentsOf(moved), "the player's own skin now");
+    EXPECT_FALSE(isFile(a->at("system/Skin1.utx")));
+    const std::vector<std::string> lines = repair.log().lines();
+    const auto summary =
+        std::find(lines.begin(), lines.end(), "Undo finished: not everything was taken back:");
+    ASSERT_NE(summary, lines.end());
+    ASSERT_EQ(lines.end() - summary, 2);
+    EXPECT_TRUE(summary[1].starts_with("  left ")) << summary[1];
+    EXPECT_NE(summary[1].find("Skin1.utx"), std::string::npos) << summary[1];
+    EXPECT_FALSE(repair.buttons().undo);
 }
 
 }  // namespace zendrik::testing

@@ -22,10 +22,13 @@ Optionen::Optionen(Wizard& wizard)
     Options& options = wizard_.core().options();
     ui_->removeExtensionsCheck->setChecked(options.removeIncompleteExtensions);
     ui_->compareextensionsCheck->setChecked(options.compareExtensions);
+    ui_->previewCheck->setChecked(options.previewOnly);
     connect(ui_->removeExtensionsCheck, &QCheckBox::toggled, this,
             [&options](bool on) { options.removeIncompleteExtensions = on; });
     connect(ui_->compareextensionsCheck, &QCheckBox::toggled, this,
             [&options](bool on) { options.compareExtensions = on; });
+    connect(ui_->previewCheck, &QCheckBox::toggled, this,
+            [&options](bool on) { options.previewOnly = on; });
     connect(ui_->NextButton, &QPushButton::clicked, this, &Optionen::NextButton_Click);
     connect(ui_->InfoButton, &QPushButton::clicked, this, &Optionen::InfoButton_Click);
     connect(ui_->CancelButton, &QPushButton::clicked, this, &Optionen::CancelButton_Click);

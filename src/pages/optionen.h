@@ -1,4 +1,4 @@
-// The options page, the window shown at start: the two switches that the repair run reads
+// The options page, the window shown at start: the three switches that the repair run reads
 // when it needs them, and the way on to the folder page or the information window.
 #pragma once
 

@@ -9,6 +9,7 @@
 #include "pages/input_gate.h"
 #include "pages/log_view.h"
 #include "pages/message_box.h"
+#include "pages/optionen.h"
 #include "pages/page_keys.h"
 #include "pages/screen_fit.h"
 #include "pages/wizard.h"
@@ -39,6 +40,8 @@ Reparier::Reparier(Wizard& wizard)
     connect(ui_->SaveLogButton, &QPushButton::clicked, this, &Reparier::SaveLogButton_Click);
     connect(ui_->FinishButton, &QPushButton::clicked, this, &Reparier::FinishButton_Click);
     connect(ui_->CancelButton, &QPushButton::clicked, this, &Reparier::CancelButton_Click);
+    connect(ui_->BackButton, &QPushButton::clicked, this, &Reparier::BackButton_Click);
+    connect(ui_->UndoButton, &QPushButton::clicked, this, &Reparier::UndoButton_Click);
 }
 
 Reparier::~Reparier() {
@@ -83,17 +86,21 @@ void Reparier::showButtons() {
     ui_->FinishButton->setVisible(shown.finish);
     ui_->CancelButton->setVisible(shown.cancel);
     ui_->SaveLogButton->setVisible(shown.saveLog);
+    ui_->BackButton->setVisible(shown.back);
+    ui_->UndoButton->setVisible(shown.undo);
 }
 
 void Reparier::activateButtons() {
     const bool active = core().buttonsActive();
-    for (QWidget* button :
-         {ui_->CancelButton, ui_->FinishButton, ui_->NextButton, ui_->SaveLogButton})
+    for (QWidget* button : {ui_->CancelButton, ui_->FinishButton, ui_->NextButton,
+                            ui_->SaveLogButton, ui_->BackButton, ui_->UndoButton})
         button->setEnabled(active);
 }
 
 void Reparier::Form_Activate() {
     if (!core().activate()) return;
+    setWindowTitle(QString::fromStdString(core().caption()));
+    ui_->StatusFeld->setText(QString::fromStdString(core().status()));
     showButtons();
     activateButtons();
     progress_.start();
@@ -120,6 +127,7 @@ void Reparier::passEnded() {
     const bool follow = following();
     // Ends the program instead when the page was closed during the pass.
     present(core().passEnded(), follow);
+    showButtons();
     activateButtons();
     if (core().saveLogTakesFocus()) ui_->SaveLogButton->setFocus();
     gate_->open();
@@ -154,6 +162,19 @@ void Reparier::FinishButton_Click() {
 
 void Reparier::CancelButton_Click() {
     core().cancel();
+}
+
+void Reparier::BackButton_Click() {
+    if (!wizard_.core().repairBack()) return;
+    hide();
+    wizard_.optionen().show();
+}
+
+void Reparier::UndoButton_Click() {
+    core().undo();
+    showButtons();
+    activateButtons();
+    if (core().passRunning()) progress_.start();
 }
 
 }  // namespace zendrik

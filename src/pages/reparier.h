@@ -1,9 +1,9 @@
 // The repair page: shows the core's repair page. The repair pass starts when the page is
 // first shown; the log and the folder in work reach the page ten and more times a second
 // while a pass runs on the core's worker, so the page stays readable and only the buttons
-// are inactive. "COPY!", "Save Log", "Finish" and "Cancel" are shown and take input as the
-// core's button rule says. Closing the window during a pass ends the program once the
-// worker has finished the file operation under way.
+// are inactive. "COPY!", "Save Log", "Finish", "Cancel", "<- Back" (after a preview) and
+// "Undo" are shown and take input as the core's button rule says. Closing the window during a pass
+// ends the program once the worker has finished the file operation under way.
 #pragma once
 
 #include <QTimer>
@@ -43,6 +43,10 @@ class Reparier : public QWidget {
     void SaveLogButton_Click();
     void FinishButton_Click();
     void CancelButton_Click();
+    // After a preview: back to the options page; the next showing runs the repair afresh.
+    void BackButton_Click();
+    // Takes the page's runs back on the core's worker, the undo's lines in the log.
+    void UndoButton_Click();
     // On the interface's thread, once the core's worker has returned from a pass.
     void passEnded();
 

@@ -17,6 +17,9 @@ PageTable optionenTable() {
              510, 1200, 3840, 270},
             {Optionen::compareextensionsCheck, L"BUTTON", L"compare extensions", check, 510, 1710,
              3840, 270},
+            // An addition below the two, inside the frame: the page keeps its size.
+            {Optionen::previewCheck, L"BUTTON", L"only show what would be done", check, 510, 1980,
+             3840, 255},
             {Optionen::secondOptionsFrame, L"STATIC", L"", SS_ETCHEDFRAME, 292, 870, 4350, 1395},
             {Optionen::InfoButton, L"BUTTON", L"Info", button, 517, 2535, 1000, 375},
             {Optionen::NextButton, L"BUTTON", L"Next ->", button, 1957, 2535, 1000, 375},
@@ -34,6 +37,7 @@ Optionen::Optionen(Wizard& wizard) : PageWindow(optionenTable()), wizard_(wizard
                    options.removeIncompleteExtensions ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd(), compareextensionsCheck,
                    options.compareExtensions ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hwnd(), previewCheck, options.previewOnly ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void Optionen::onCommand(int id, int code) {
@@ -47,6 +51,9 @@ void Optionen::onCommand(int id, int code) {
         case compareextensionsCheck:
             core.options().compareExtensions =
                 IsDlgButtonChecked(hwnd(), compareextensionsCheck) == BST_CHECKED;
+            break;
+        case previewCheck:
+            core.options().previewOnly = IsDlgButtonChecked(hwnd(), previewCheck) == BST_CHECKED;
             break;
         case InfoButton:
             if (core.flow().openInfo()) wizard_.showPages();

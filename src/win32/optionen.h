@@ -1,4 +1,4 @@
-// The options page, the window shown at start: the two switches, "Info", "Next ->" and
+// The options page, the window shown at start: the three switches, "Info", "Next ->" and
 // "Cancel".
 #pragma once
 
@@ -18,6 +18,7 @@ class Optionen final : public PageWindow {
         NextButton,
         CancelButton,
         Label1,
+        previewCheck,
     };
 
     explicit Optionen(Wizard& wizard);

@@ -28,6 +28,9 @@ PageTable reparierTable() {
                 {Reparier::FinishButton, L"BUTTON", L"Finish", button, 5965, 8520, 1000, 375},
                 {Reparier::NextButton, L"BUTTON", L"COPY!", button, 7525, 8520, 1000, 375},
                 {Reparier::SaveLogButton, L"BUTTON", L"Save Log", button, 7525, 8520, 1000, 375},
+                // Additions: left and right of the two pairs, one pair's distance away.
+                {Reparier::BackButton, L"BUTTON", L"<- Back", button, 4405, 8520, 1000, 375},
+                {Reparier::UndoButton, L"BUTTON", L"Undo", button, 9085, 8520, 1000, 375},
             },
             Reparier::LogListbox};
 }
@@ -98,10 +101,9 @@ void Reparier::showState() {
     const RepairPage& repair = wizard_.core().repair();
     const RepairButtons shown = repair.buttons();
     const bool active = repair.buttonsActive();
-    const std::pair<int, bool> buttons[] = {{NextButton, shown.copy},
-                                            {FinishButton, shown.finish},
-                                            {CancelButton, shown.cancel},
-                                            {SaveLogButton, shown.saveLog}};
+    const std::pair<int, bool> buttons[] = {
+        {NextButton, shown.copy},       {FinishButton, shown.finish}, {CancelButton, shown.cancel},
+        {SaveLogButton, shown.saveLog}, {BackButton, shown.back},     {UndoButton, shown.undo}};
     for (const auto& [id, on] : buttons) {
         setShown(id, on);
         setEnabled(id, active);
@@ -133,6 +135,13 @@ void Reparier::onCommand(int id, int code) {
         case CancelButton:
             repair.cancel();
             break;
+        case BackButton:
+            BackButton_Click();
+            break;
+        case UndoButton:
+            repair.undo();
+            followPass();
+            break;
         default:
             break;
     }
@@ -145,6 +154,16 @@ void Reparier::SaveLogButton_Click() {
         FileDialog::save(hwnd(), L"Textfile", L"*.txt", widen(repair.lastSaveName()));
     if (const auto failure = repair.saveLog(narrow(name)))
         MessageBoxes::ok(hwnd(), L"", widen(*failure));
+}
+
+void Reparier::BackButton_Click() {
+    log_->beginChanges();
+    const bool taken = wizard_.core().repairBack();
+    log_->endChanges();
+    if (!taken) return;
+    setText(StatusFeld, L"");
+    showState();
+    wizard_.showPages();
 }
 
 void Reparier::onClose() {

@@ -1,6 +1,7 @@
 // The repair page: runs the repair pass when it is first shown and shows its log and the
 // folder in work as they arrive, ten and more times a second; then offers "COPY!" and
-// "Cancel" or "Save Log" and "Finish", as the core's button rule says. While a pass runs the
+// "Cancel" or "Save Log" and "Finish", and "<- Back" after a preview or "Undo" after a real
+// pass, as the core's button rule says. While a pass runs the
 // page stays readable: the log can be scrolled, selected and copied, only the buttons are
 // inactive. Closing the window during a pass ends the program once the file operation
 // under way has finished.
@@ -24,6 +25,8 @@ class Reparier final : public PageWindow {
         FinishButton,
         NextButton,
         SaveLogButton,
+        BackButton,
+        UndoButton,
     };
 
     explicit Reparier(Wizard& wizard);
@@ -56,6 +59,7 @@ class Reparier final : public PageWindow {
     // The buttons, the caption and the status field as the core says.
     void showState();
     void SaveLogButton_Click();
+    void BackButton_Click();
 
     Wizard& wizard_;
     std::unique_ptr<LogList> log_;

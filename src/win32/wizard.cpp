@@ -76,6 +76,8 @@ void Wizard::showPages() {
     if (flow.page() != Page::Options && optionen_ && optionen_->isVisible()) optionen_->hide();
     if (flow.page() != Page::Folders && ordnerAuswahl_ && ordnerAuswahl_->isVisible())
         ordnerAuswahl_->hide();
+    // The repair page is left only by "<- Back" after a preview.
+    if (flow.page() != Page::Repair && reparier_ && reparier_->isVisible()) reparier_->hide();
     if (flow.infoOpen()) {
         if (!infoFormular().isVisible()) infoFormular().show();
     } else if (infoFormular_ && infoFormular_->isVisible()) {

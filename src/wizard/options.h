@@ -1,6 +1,7 @@
-// The two switches of the options page. The passes read them at the moment they need them:
-// "remove incomplete extensions" when the repair pass starts, "compare extensions" when
-// "COPY!" is pressed. A view sets them whenever its check boxes change.
+// The three switches of the options page. The passes read them at the moment they need them:
+// "remove incomplete extensions" and "only show what would be done" when the repair pass
+// starts, "compare extensions" when "COPY!" is pressed. A view sets them whenever its check
+// boxes change.
 #pragma once
 
 namespace zendrik {
@@ -11,6 +12,9 @@ struct Options {
     bool removeIncompleteExtensions = true;
     // compareextensionsCheck: "COPY!" shares the extensions between the installations.
     bool compareExtensions = true;
+    // previewCheck: the repair pass and "COPY!" run over a preview of the disk: the same log,
+    // nothing changed, locked or journaled.
+    bool previewOnly = false;
 };
 
 }  // namespace zendrik

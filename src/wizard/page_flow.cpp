@@ -28,6 +28,12 @@ bool PageFlow::back() {
     return true;
 }
 
+bool PageFlow::leaveRepair() {
+    if (page_ != Page::Repair) return false;
+    page_ = Page::Options;
+    return true;
+}
+
 bool PageFlow::foldersNext() {
     // The test is on the entries, not on the selected ones: with none selected the repair
     // page opens over an empty work list.

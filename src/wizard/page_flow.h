@@ -1,8 +1,8 @@
 // Which page of the wizard is shown, and the ways between them: options -> folders ->
 // repair, "<- Back" from the folders to the options, and the information window, open over
-// the options page, which takes no input while it is open. There is no way back from the
-// repair page. A view shows the page that page() names and hides the others, and shows the
-// information window exactly while infoOpen().
+// the options page, which takes no input while it is open. From the repair page the only way
+// back is "<- Back" after a preview (WizardCore::repairBack). A view shows the page that page()
+// names and hides the others, and shows the information window exactly while infoOpen().
 #pragma once
 
 namespace zendrik {
@@ -36,6 +36,9 @@ class PageFlow {
     // builds the work list (FolderList::erstelleverzeichnisarray) and moves to the repair
     // page, whose view then calls RepairPage::activate(). Without one it stays.
     bool foldersNext();
+    // From the repair page to the options page; WizardCore::repairBack asks the repair page
+    // first.
+    bool leaveRepair();
 
   private:
     FolderList& folders_;

@@ -29,18 +29,45 @@ std::unique_ptr<JournaledRun> PassRunner::CreateUNDObat(
     return std::make_unique<JournaledRun>(fs_, OrdnerListe);
 }
 
-void PassRunner::start(std::vector<std::string> workList, std::function<void(RepairRun&)> pass) {
+void PassRunner::start(std::vector<std::string> workList, std::function<void(RepairRun&)> pass,
+                       FileSystem* preview) {
+    launch([this, workList = std::move(workList), pass = std::move(pass), preview] {
+        const auto watch = [this](RepairRun& run) {
+            run.setStatusListener([this](const std::string& status) { relay_.setStatus(status); });
+        };
+        if (preview) {
+            RepairRun run(*preview, workerLog_);
+            watch(run);
+            pass(run);
+            return;
+        }
+        // Each pass is journaled, so that the page's "Undo" and zendrik-cli --undo take it
+        // back; its ids are kept however the pass ends, since it may have changed something.
+        const auto journal = CreateUNDObat(workList);
+        struct KeepIds {
+            PassRunner& runner;
+            JournaledRun& journal;
+            ~KeepIds() { runner.runIds_ = journal.runIds(); }
+        } keep{*this, *journal};
+        RepairRun run(journal->fs(), workerLog_);
+        watch(run);
+        pass(run);
+    });
+}
+
+void PassRunner::startJob(std::function<void(FileSystem&, Log&)> job) {
+    launch([this, job = std::move(job)] { job(fs_, workerLog_); });
+}
+
+void PassRunner::launch(std::function<void()> body) {
     if (running_) throw std::logic_error("a pass is running already");
     if (worker_.joinable()) worker_.join();
+    runIds_.clear();
     running_ = true;
-    worker_ = std::thread([this, workList = std::move(workList), pass = std::move(pass)] {
+    worker_ = std::thread([this, body = std::move(body)] {
         // A failed folder is logged by the pass itself, which then goes on with the next one.
         try {
-            // Each pass is journaled, so that zendrik-cli --undo can take it back.
-            const auto journal = CreateUNDObat(workList);
-            RepairRun run(journal->fs(), workerLog_);
-            run.setStatusListener([this](const std::string& status) { relay_.setStatus(status); });
-            pass(run);
+            body();
         } catch (const PassStopped&) {
             try {
                 fs_.syncDeferredWrites();

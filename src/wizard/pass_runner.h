@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -30,11 +31,19 @@ class PassRunner {
     PassRunner(const PassRunner&) = delete;
     PassRunner& operator=(const PassRunner&) = delete;
 
-    // Starts `pass` over `workList` on the worker thread. The file layer is the worker's
-    // until finish() has returned. A failure that escapes the pass ends it with one log
-    // line "  error: <reason> (the rest of this pass was skipped)". Throws
-    // std::logic_error while a pass is running.
-    void start(std::vector<std::string> workList, std::function<void(RepairRun&)> pass);
+    // Starts `pass` over `workList` on the worker thread, through a journal of the run; with
+    // `preview` (a layer over the runner's, which must outlive the pass) over that instead,
+    // journaling nothing. The file layer is the worker's until finish() has returned. A
+    // failure that escapes the pass ends it with one log line "  error: <reason> (the rest of
+    // this pass was skipped)". Throws std::logic_error while a pass is running.
+    void start(std::vector<std::string> workList, std::function<void(RepairRun&)> pass,
+               FileSystem* preview = nullptr);
+    // Starts `job` on the worker thread as start() does a pass, with the runner's file layer
+    // and log but no journal: for an undo, which keeps journals of its own.
+    void startJob(std::function<void(FileSystem&, Log&)> job);
+    // After finish(): the run id of the last pass in each installation it journaled, by
+    // installation folder (JournaledRun::runIds); empty after a preview or a job.
+    const std::map<std::string, std::string>& runIds() const { return runIds_; }
     // From start() until finish().
     bool running() const { return running_; }
 
@@ -57,12 +66,17 @@ class PassRunner {
     std::unique_ptr<JournaledRun> CreateUNDObat(const std::vector<std::string>& OrdnerListe);
 
   private:
+    // Runs `body` on the worker, with the handling of stops and failures that start() states.
+    void launch(std::function<void()> body);
+
     FileSystem& fs_;
     std::function<void()> ended_;
     Log workerLog_;
     PassRelay relay_;
     std::thread worker_;
     bool running_ = false;
+    // Written by the worker, read once it was joined.
+    std::map<std::string, std::string> runIds_;
 };
 
 }  // namespace zendrik

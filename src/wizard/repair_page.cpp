@@ -1,8 +1,12 @@
 #include "wizard/repair_page.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "filesystem/file_system.h"
+#include "filesystem/preview_file_system.h"
+#include "journal/journal_store.h"
+#include "journal/undo_installation.h"
 #include "repair/repair_run.h"
 #include "repair/saved_log.h"
 #include "wizard/folder_list.h"
@@ -10,6 +14,13 @@
 #include "wizard/wizard_host.h"
 
 namespace zendrik {
+namespace {
+
+constexpr const char* kRepairCaption = "Repairing folders...";
+constexpr const char* kCopyCaption = "copying extensions...";
+constexpr const char* kPreviewNote = " (preview: nothing is changed)";
+
+}  // namespace
 
 RepairPage::RepairPage(FileSystem& fs, const Options& options, const FolderList& folders,
                        WizardHost& host)
@@ -17,27 +28,40 @@ RepairPage::RepairPage(FileSystem& fs, const Options& options, const FolderList&
       options_(options),
       folders_(folders),
       host_(host),
-      caption_("Repairing folders..."),
+      caption_(kRepairCaption),
       runner_(fs, [&host] { host.postPassEnded(); }) {}
 
 RepairPage::~RepairPage() = default;
 
 RepairButtons RepairPage::buttons() const {
-    const bool saveAndFinish = copied_ || folders_.locatedCount() == 1;
+    const bool saveAndFinish = copied_ || undone_ || folders_.locatedCount() == 1;
     return {.copy = !saveAndFinish,
             .finish = saveAndFinish,
             .cancel = !saveAndFinish,
-            .saveLog = saveAndFinish};
+            .saveLog = saveAndFinish,
+            .back = preview_,
+            .undo = !preview_ && !undone_ && !runs_.empty()};
+}
+
+std::vector<std::string> RepairPage::workList() const {
+    const std::vector<std::string>& all = folders_.workList();
+    return {all.begin() + std::ptrdiff_t(std::min(workListStart_, all.size())), all.end()};
 }
 
 void RepairPage::start(std::function<void(RepairRun&)> pass) {
-    runner_.start(folders_.workList(), std::move(pass));
+    runner_.start(workList(), std::move(pass), previewFs_.get());
 }
 
 bool RepairPage::activate() {
     if (activated_) return false;
     activated_ = true;
-    const std::vector<std::string> workList = folders_.workList();
+    preview_ = options_.previewOnly;
+    caption_ = kRepairCaption;
+    if (preview_) {
+        caption_ += kPreviewNote;
+        previewFs_ = std::make_unique<PreviewFileSystem>(fs_);
+    }
+    const std::vector<std::string> workList = this->workList();
     const bool removal = options_.removeIncompleteExtensions;
     start([workList, removal](RepairRun& run) { run.repairPass(workList, removal); });
     return true;
@@ -47,8 +71,9 @@ void RepairPage::copy() {
     if (!buttonsActive() || !buttons().copy) return;
     copied_ = true;
     if (!options_.compareExtensions) return;
-    caption_ = "copying extensions...";
-    const std::vector<std::string> workList = folders_.workList();
+    caption_ = kCopyCaption;
+    if (preview_) caption_ += kPreviewNote;
+    const std::vector<std::string> workList = this->workList();
     start([workList](RepairRun& run) { run.exchangePass(workList); });
 }
 
@@ -78,6 +103,43 @@ void RepairPage::cancel() {
     host_.endProgram();
 }
 
+bool RepairPage::back() {
+    if (!buttonsActive() || !buttons().back) return false;
+    activated_ = copied_ = preview_ = false;
+    previewFs_.reset();
+    log_.clear();
+    status_.clear();
+    caption_ = kRepairCaption;
+    workListStart_ = folders_.workList().size();
+    return true;
+}
+
+void RepairPage::undo() {
+    if (!buttonsActive() || !buttons().undo) return;
+    undone_ = true;
+    runner_.startJob([runs = runs_, workList = workList()](FileSystem& fs, Log& log) {
+        log.clear();
+        JournalStore store(JournalStore::userRoot().value_or(""));
+        std::vector<std::string> left;
+        for (auto pass = runs.rbegin(); pass != runs.rend(); ++pass) {
+            for (const std::string& folder : workList) {
+                const auto id = pass->find(folder);
+                // No journal there: the pass could change nothing there.
+                if (id == pass->end()) continue;
+                const UndoReport report =
+                    undoInstallation(fs, log, store, folder, id->second, false);
+                left.insert(left.end(), report.errors.begin(), report.errors.end());
+            }
+        }
+        if (left.empty()) {
+            log.addLine("Undo finished: everything the passes changed was taken back");
+            return;
+        }
+        log.addLine("Undo finished: not everything was taken back:");
+        for (const std::string& why : left) log.addLine("  " + why);
+    });
+}
+
 bool RepairPage::close() {
     if (runner_.running()) {
         endWhenStopped_ = true;
@@ -95,6 +157,7 @@ RepairPage::Progress RepairPage::poll() {
 RepairPage::Progress RepairPage::passEnded() {
     if (!runner_.running()) return {};
     const Progress progress = runner_.finish(log_, status_);
+    if (!runner_.runIds().empty()) runs_.push_back(runner_.runIds());
     if (endWhenStopped_) {
         endWhenStopped_ = false;
         host_.endProgram();

@@ -30,6 +30,9 @@ class WizardCore {
     // "Cancel" on the options or the folder page, or closing one of them by its frame:
     // ends the program at once, without a message.
     void cancel() { host_.endProgram(); }
+    // "<- Back" on the repair page after a preview: to the options page, the repair page made
+    // ready for a new first activation. Returns whether it was taken.
+    bool repairBack() { return repair_.back() && flow_.leaveRepair(); }
 
   private:
     WizardHost& host_;

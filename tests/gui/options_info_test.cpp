@@ -131,14 +131,14 @@ class OptionsInfoTest : public QObject {
         QVERIFY(icon->width() >= 32 && icon->height() >= 32);
 
         QCOMPARE(tabOrder(h.optionen(), "removeExtensionsCheck"),
-                 QStringList({"removeExtensionsCheck", "compareextensionsCheck", "InfoButton",
-                              "NextButton", "CancelButton"}));
+                 QStringList({"removeExtensionsCheck", "compareextensionsCheck", "previewCheck",
+                              "InfoButton", "NextButton", "CancelButton"}));
         QCOMPARE(tabOrder(h.folders(), "vorlOrdnerListe"),
                  QStringList({"vorlOrdnerListe", "CancelButton", "OpenButton", "NextButton",
                               "Command1", "OrdnerListe"}));
         QCOMPARE(tabOrder(h.repair(), "StatusFeld"),
                  QStringList({"StatusFeld", "LogListbox", "CancelButton", "FinishButton",
-                              "NextButton", "SaveLogButton"}));
+                              "NextButton", "SaveLogButton", "BackButton", "UndoButton"}));
     }
 };
 

@@ -1,5 +1,6 @@
 // The repair page and the whole road of a run: the button rule, the repair pass on showing,
 // "COPY!", "Save Log", "Finish" and "Cancel", on installations in a temporary folder.
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QListView>
 #include <QTest>
@@ -40,6 +41,18 @@ QByteArray savedForm(const QStringList& lines) {
     for (const QString& line : lines) bytes += line.toUtf8() + "\r\n";
     return bytes;
 }
+
+// The journals go to a folder of the test's own while this lives.
+class JournalsIn {
+  public:
+    explicit JournalsIn(const std::filesystem::path& folder) : old_(qgetenv("XDG_STATE_HOME")) {
+        qputenv("XDG_STATE_HOME", QByteArray::fromStdString(folder.string()));
+    }
+    ~JournalsIn() { qputenv("XDG_STATE_HOME", old_); }
+
+  private:
+    QByteArray old_;
+};
 
 QByteArray fileBytes(const std::filesystem::path& path) {
     return QByteArray::fromStdString(contentsOf(path));
@@ -330,6 +343,78 @@ class RepairPageTest : public QObject {
         QVERIFY(h.repair().close());
         QCOMPARE(h.endRequests, 2);
         QVERIFY(MessageBox::history().empty());
+    }
+
+    // The third switch, off at the start, below the other two and next to them by Tab; with
+    // it on the page says that it shows a preview and changes nothing, and offers "<- Back",
+    // which leads to the options; the real run then offers "Undo", whose log the page shows
+    // and "Save Log" saves.
+    void aPreviewThenTheRealRunAndItsUndo() {
+        TempFolder state;
+        JournalsIn journals(state.path());
+        WizardHarness h;
+        auto a = h.installation("A");
+        auto b = h.installation("B");
+        a->add("system/Foo.utx", "misplaced");
+        const auto before = treeOf(h.tmp.path());
+        h.wizard->start();
+        auto* preview = h.control<QCheckBox>(h.optionen(), "previewCheck");
+        auto* compare = h.control<QCheckBox>(h.optionen(), "compareextensionsCheck");
+        QVERIFY(preview && preview->isVisible());
+        QCOMPARE(preview->text(), QStringLiteral("only show what would be done"));
+        QVERIFY(!preview->isChecked());
+        QVERIFY(preview->geometry().top() > compare->geometry().bottom());
+        QVERIFY(preview->geometry().bottom() <
+                h.control<QWidget>(h.optionen(), "NextButton")->geometry().top());
+        compare->setFocus();
+        QTest::keyClick(compare, Qt::Key_Tab);
+        QCOMPARE(h.optionen().focusWidget(), preview);
+        QTest::keyClick(preview, Qt::Key_Space);
+        QVERIFY(h.wizard->core().options().previewOnly);
+
+        QVERIFY(h.click(h.optionen(), "NextButton"));
+        QVERIFY(h.locate(h.exeOf(*a)));
+        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toRepairPage());
+        QCOMPARE(h.repair().windowTitle(),
+                 QStringLiteral("Repairing folders... (preview: nothing is changed)"));
+        const QStringList previewLog = h.logLines();
+        QVERIFY(h.shown(h.repair(), "BackButton"));
+        QVERIFY(!h.shown(h.repair(), "UndoButton"));
+        QVERIFY(h.copy());
+        QCOMPARE(h.repair().windowTitle(),
+                 QStringLiteral("copying extensions... (preview: nothing is changed)"));
+        QCOMPARE(treeOf(h.tmp.path()), before);
+        QVERIFY(!h.shown(h.repair(), "UndoButton"));
+
+        QVERIFY(h.click(h.repair(), "BackButton"));
+        QVERIFY(h.optionen().isVisible());
+        QVERIFY(!h.repair().isVisible());
+        QVERIFY(h.logLines().isEmpty());
+        QVERIFY(h.click(h.optionen(), "previewCheck"));
+        QVERIFY(!h.wizard->core().options().previewOnly);
+        QVERIFY(h.click(h.optionen(), "NextButton"));
+        QVERIFY(h.toRepairPage());
+        QCOMPARE(h.repair().windowTitle(), QStringLiteral("Repairing folders..."));
+        QCOMPARE(h.logLines(), previewLog);
+        QVERIFY(!h.shown(h.repair(), "BackButton"));
+        QVERIFY(h.shown(h.repair(), "UndoButton"));
+        QVERIFY(treeOf(h.tmp.path()) != before);
+
+        QVERIFY(h.click(h.repair(), "UndoButton"));
+        QVERIFY(h.passEnded());
+        QCOMPARE(treeOf(h.tmp.path()), before);
+        QVERIFY(!h.shown(h.repair(), "UndoButton"));
+        QCOMPARE(buttons(h), kFinishAndSave);
+        const QStringList undoLog = h.logLines();
+        QCOMPARE(undoLog.first(), "Processing : " + q(a->folder()) + "...");
+        QVERIFY(undoLog.at(1).startsWith("  undoing the run "));
+        QCOMPARE(undoLog.last(),
+                 QStringLiteral("Undo finished: everything the passes changed was taken back"));
+        const auto saved = h.tmp.path() / "undo.txt";
+        FileDialog::setNextFileName(QString::fromStdString(saved.string()));
+        QVERIFY(h.click(h.repair(), "SaveLogButton"));
+        QCOMPARE(fileBytes(saved), savedForm(undoLog));
     }
 
     void theRepairPassRunsOnceAfterTheFirstShowing() {

@@ -133,10 +133,10 @@ TEST(Win32PagesTest, TabFollowsTheTablesOrder) {
     auto b = h.installation("B");
     h.wizard->start();
     SetFocus(h.optionen().control(Optionen::CancelButton));
-    EXPECT_EQ(
-        tabOrder(h, h.optionen(), 5),
-        (std::vector<int>{Optionen::removeExtensionsCheck, Optionen::compareextensionsCheck,
-                          Optionen::InfoButton, Optionen::NextButton, Optionen::CancelButton}));
+    EXPECT_EQ(tabOrder(h, h.optionen(), 6),
+              (std::vector<int>{Optionen::removeExtensionsCheck, Optionen::compareextensionsCheck,
+                                Optionen::previewCheck, Optionen::InfoButton, Optionen::NextButton,
+                                Optionen::CancelButton}));
     ASSERT_TRUE(h.click(h.optionen(), Optionen::NextButton));
     ASSERT_TRUE(h.locate(h.exeOf(*a)));
     ASSERT_TRUE(h.locate(h.exeOf(*b)));
@@ -147,10 +147,10 @@ TEST(Win32PagesTest, TabFollowsTheTablesOrder) {
                                 OrdnerAuswahl::Command1}));
     ASSERT_TRUE(h.toRepairPage());
     SetFocus(h.repair().control(Reparier::NextButton));
-    // "Finish" and "Save Log" are hidden and take no focus.
-    EXPECT_EQ(tabOrder(h, h.repair(), 4),
-              (std::vector<int>{Reparier::StatusFeld, Reparier::LogListbox, Reparier::CancelButton,
-                                Reparier::NextButton}));
+    // "Finish", "Save Log" and "<- Back" are hidden and take no focus; "Undo" comes last.
+    EXPECT_EQ(tabOrder(h, h.repair(), 5),
+              (std::vector<int>{Reparier::UndoButton, Reparier::StatusFeld, Reparier::LogListbox,
+                                Reparier::CancelButton, Reparier::NextButton}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -32,6 +33,27 @@ class Hold {
     std::atomic<bool> reached{false};
     std::atomic<bool> released{false};
 };
+
+// The journals go to `folder` while this lives: %LOCALAPPDATA%\Zendrik, as on Windows.
+class JournalsIn {
+  public:
+    explicit JournalsIn(const std::filesystem::path& folder) {
+        if (const char* old = std::getenv("LOCALAPPDATA")) old_ = old;
+        _putenv_s("LOCALAPPDATA", folder.string().c_str());
+    }
+    ~JournalsIn() { _putenv_s("LOCALAPPDATA", old_.c_str()); }
+
+  private:
+    std::string old_;
+};
+
+// `id`'s rectangle in its page's client coordinates.
+RECT placeOf(PageWindow& page, int id) {
+    RECT r{};
+    GetWindowRect(page.control(id), &r);
+    MapWindowPoints(nullptr, page.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
 
 int topLine(HWND list) {
     return int(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
@@ -176,6 +198,80 @@ TEST(Win32RepairWindowTest, CopySaveLogAndFinish) {
     EXPECT_EQ(MessageBoxes::history()[1].type, UINT(MB_OK));
     EXPECT_EQ(MessageBoxes::history()[1].owner, h.repair().hwnd());
     EXPECT_EQ(h.endRequests, 1);
+}
+
+// The third switch, off at the start, below the other two and next to them by Tab; with it
+// on the page says that it shows a preview and changes nothing, and offers "<- Back", which
+// leads to the options; the real run then offers "Undo", whose log the page shows and "Save
+// Log" saves.
+TEST(Win32RepairWindowTest, APreviewThenTheRealRunAndItsUndo) {
+    TempFolder state;
+    JournalsIn journals(state.path());
+    Win32Harness h;
+    auto a = h.installation("A");
+    auto b = h.installation("B");
+    a->add("system/Foo.utx", "misplaced");
+    const auto before = treeOf(h.tmp.path());
+    h.wizard->start();
+    Optionen& options = h.optionen();
+    HWND preview = options.control(Optionen::previewCheck);
+    ASSERT_TRUE(preview && IsWindowVisible(preview));
+    EXPECT_EQ(h.textOf(preview), L"only show what would be done");
+    EXPECT_EQ(IsDlgButtonChecked(options.hwnd(), Optionen::previewCheck), UINT(BST_UNCHECKED));
+    const RECT box = placeOf(options, Optionen::previewCheck);
+    EXPECT_GE(box.top, placeOf(options, Optionen::compareextensionsCheck).bottom);
+    EXPECT_LE(box.bottom, placeOf(options, Optionen::NextButton).top);
+    SetFocus(options.control(Optionen::compareextensionsCheck));
+    h.type(VK_TAB);
+    EXPECT_EQ(GetFocus(), preview);
+    h.type(VK_SPACE);
+    EXPECT_TRUE(h.wizard->core().options().previewOnly);
+
+    ASSERT_TRUE(h.click(options, Optionen::NextButton));
+    ASSERT_TRUE(h.locate(h.exeOf(*a)));
+    ASSERT_TRUE(h.locate(h.exeOf(*b)));
+    ASSERT_TRUE(h.toRepairPage());
+    EXPECT_EQ(h.caption(h.repair()), L"Repairing folders... (preview: nothing is changed)");
+    HWND list = h.repair().control(Reparier::LogListbox);
+    const std::vector<std::wstring> previewLog = h.linesOf(list);
+    EXPECT_TRUE(h.shown(h.repair(), Reparier::BackButton));
+    EXPECT_FALSE(h.shown(h.repair(), Reparier::UndoButton));
+    ASSERT_TRUE(h.click(h.repair(), Reparier::NextButton));
+    EXPECT_EQ(h.caption(h.repair()), L"copying extensions... (preview: nothing is changed)");
+    ASSERT_TRUE(h.passEnded());
+    EXPECT_EQ(treeOf(h.tmp.path()), before);
+    EXPECT_FALSE(h.shown(h.repair(), Reparier::UndoButton));
+
+    ASSERT_TRUE(h.click(h.repair(), Reparier::BackButton));
+    EXPECT_TRUE(options.isVisible());
+    EXPECT_FALSE(h.repair().isVisible());
+    EXPECT_TRUE(h.linesOf(list).empty());
+    h.postClick(preview);
+    EXPECT_FALSE(h.wizard->core().options().previewOnly);
+    ASSERT_TRUE(h.click(options, Optionen::NextButton));
+    ASSERT_TRUE(h.toRepairPage());
+    EXPECT_EQ(h.caption(h.repair()), L"Repairing folders...");
+    EXPECT_EQ(h.linesOf(list), previewLog);
+    EXPECT_FALSE(h.shown(h.repair(), Reparier::BackButton));
+    EXPECT_TRUE(h.shown(h.repair(), Reparier::UndoButton));
+    EXPECT_NE(treeOf(h.tmp.path()), before);
+
+    ASSERT_TRUE(h.click(h.repair(), Reparier::UndoButton));
+    ASSERT_TRUE(h.passEnded());
+    EXPECT_EQ(treeOf(h.tmp.path()), before);
+    EXPECT_FALSE(h.shown(h.repair(), Reparier::UndoButton));
+    EXPECT_FALSE(h.shown(h.repair(), Reparier::NextButton));
+    const std::vector<std::wstring> undoLog = h.linesOf(list);
+    EXPECT_EQ(undoLog, h.coreLog());
+    ASSERT_GT(undoLog.size(), 2u);
+    EXPECT_EQ(undoLog.front(), L"Processing : " + win32::widen(a->folder()) + L"...");
+    EXPECT_EQ(undoLog[1].rfind(L"  undoing the run ", 0), 0u);
+    EXPECT_EQ(undoLog.back(), L"Undo finished: everything the passes changed was taken back");
+    FileDialog::answerNext((h.tmp.path() / "undo.txt").wstring());
+    ASSERT_TRUE(h.click(h.repair(), Reparier::SaveLogButton));
+    std::string expected;
+    for (const std::wstring& line : undoLog) expected += win32::narrow(line) + "\r\n";
+    EXPECT_EQ(contentsOf(h.tmp.path() / "undo.txt"), expected);
 }
 
 TEST(Win32RepairWindowTest, OneExecutableOffersSaveLogAndFinishAndCancelEndsAtOnce) {
