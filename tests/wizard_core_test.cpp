@@ -269,6 +269,33 @@ TEST_F(WizardCoreTest, TheWriteTestTakesTheChosenPathExactly) {
 }
 #endif
 
+// One installation is one entry of the work list, however it was located: by another of its
+// programs, through a link to its folder, or on Windows by its path in another letter case.
+// On Linux a folder spelled in other letters is another folder, and another installation.
+TEST_F(WizardCoreTest, AnInstallationLocatedTwiceIsOneEntryOfTheWorkList) {
+    auto ut = installation("UT");
+    const std::string utBin = ut->folder() + "System/ut-bin"_p;
+    put(utBin, "ELF");
+#ifdef _WIN32
+    const std::string twin = tmp.folder() + "ut\\system\\unrealtournament.exe";
+#else
+    auto other = installation("ut");
+    std::filesystem::create_directory_symlink(tmp.path() / "UT", tmp.path() / "Linked");
+    const std::string twin = tmp.folder() + "Linked/System/UnrealTournament.exe";
+#endif
+    ASSERT_TRUE(core->flow().optionsNext());
+    EXPECT_TRUE(core->folders().locate(exeOf(*ut)).selected);
+    EXPECT_TRUE(core->folders().locate(utBin).selected);
+    EXPECT_TRUE(core->folders().locate(twin).selected);
+    std::vector<std::string> expected{ut->folder()};
+#ifndef _WIN32
+    EXPECT_TRUE(core->folders().locate(exeOf(*other)).selected);
+    expected.push_back(other->folder());
+#endif
+    ASSERT_TRUE(core->flow().foldersNext());
+    EXPECT_EQ(core->folders().workList(), expected);
+}
+
 // While a pass runs, and before the first has ended, no button acts, whatever the view lets
 // through; the end of each pass is announced once, from the worker.
 TEST_F(WizardCoreTest, TheButtonsTakeNoInputBeforeTheFirstPassEndsNorWhileAPassRuns) {

@@ -1,6 +1,7 @@
 #include "pages/message_box.h"
 
 #include <QMessageBox>
+#include <deque>
 
 namespace zendrik {
 namespace {
@@ -8,6 +9,11 @@ namespace {
 std::vector<MessageBox::Shown>& shown() {
     static std::vector<MessageBox::Shown> boxes;
     return boxes;
+}
+
+std::deque<bool>& answers() {
+    static std::deque<bool> given;
+    return given;
 }
 
 bool& unattended() {
@@ -29,6 +35,26 @@ MessageBox::Button MessageBox::information(QWidget* parent, const QString& title
     return Ok;
 }
 
+bool MessageBox::question(QWidget* parent, const QString& title, const QString& text) {
+    shown().push_back({title, text, true});
+    if (!answers().empty()) {
+        const bool yes = answers().front();
+        answers().pop_front();
+        return yes;
+    }
+    if (unattended()) return false;
+    const QString shownTitle = title.isEmpty() ? QStringLiteral(" ") : title;
+    QMessageBox box(QMessageBox::NoIcon, shownTitle, text, QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void MessageBox::answerNext(bool yes) {
+    answers().push_back(yes);
+}
+
 void MessageBox::setUnattended(bool on) {
     unattended() = on;
 }
@@ -39,6 +65,7 @@ const std::vector<MessageBox::Shown>& MessageBox::history() {
 
 void MessageBox::clearHistory() {
     shown().clear();
+    answers().clear();
 }
 
 }  // namespace zendrik

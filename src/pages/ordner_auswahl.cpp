@@ -15,6 +15,8 @@
 #include "pages/wizard.h"
 #include "ui_ordner_auswahl.h"
 #include "wizard/folder_list.h"
+#include "wizard/folder_undo.h"
+#include "wizard/wizard_core.h"
 
 namespace zendrik {
 
@@ -29,6 +31,7 @@ OrdnerAuswahl::OrdnerAuswahl(Wizard& wizard)
     connect(ui_->NextButton, &QPushButton::clicked, this, &OrdnerAuswahl::NextButton_Click);
     connect(ui_->Command1, &QPushButton::clicked, this, &OrdnerAuswahl::Command1_Click);
     connect(ui_->CancelButton, &QPushButton::clicked, this, &OrdnerAuswahl::CancelButton_Click);
+    connect(ui_->UndoButton, &QPushButton::clicked, this, &OrdnerAuswahl::UndoButton_Click);
     connect(ui_->vorlOrdnerListe, &QListWidget::itemSelectionChanged, this,
             &OrdnerAuswahl::selectionChanged);
 }
@@ -77,6 +80,7 @@ void OrdnerAuswahl::showWorkList() {
 }
 
 void OrdnerAuswahl::NextButton_Click() {
+    selectionChanged();
     if (!wizard_.core().flow().foldersNext()) return;
     showWorkList();
     wizard_.reparier().show();
@@ -96,6 +100,22 @@ void OrdnerAuswahl::Command1_Click() {
 
 void OrdnerAuswahl::CancelButton_Click() {
     wizard_.core().cancel();
+}
+
+void OrdnerAuswahl::UndoButton_Click() {
+    selectionChanged();
+    FolderUndo& undo = wizard_.core().undo();
+    const std::vector<UndoOffer> offers = undo.offers();
+    if (offers.empty())
+        MessageBox::information(this, QString(), QString::fromUtf8(FolderUndo::kNothingSelected));
+    for (const UndoOffer& offer : offers) {
+        const QString text = QString::fromStdString(offer.text);
+        if (!offer.run) {
+            MessageBox::information(this, QString(), text);
+        } else if (MessageBox::question(this, QString(), text)) {
+            MessageBox::information(this, QString(), QString::fromStdString(undo.undo(offer)));
+        }
+    }
 }
 
 void OrdnerAuswahl::showEvent(QShowEvent* event) {

@@ -1,7 +1,9 @@
 // The folder page: the user locates each installation by one of the game's programs, the page
 // tests at once that the installation can be written to, and "Next ->" turns the selected
-// entries into the work list of installation folders. The lists show the core's FolderList; the
-// selection made with the mouse is passed on to it.
+// entries into the work list of installation folders; "Undo last run" takes back the last run
+// on each selected installation that the player confirms. The lists show the core's
+// FolderList; the list's selection is passed on to it on each change and again before the
+// page acts on it.
 #pragma once
 
 #include <QWidget>
@@ -35,6 +37,7 @@ class OrdnerAuswahl : public QWidget {
     void NextButton_Click();
     void Command1_Click();
     void CancelButton_Click();
+    void UndoButton_Click();
     // Appends the installation folder of every selected entry of vorlOrdnerListe, in list
     // order, to OrdnerListe.
     void erstelleverzeichnisarray();

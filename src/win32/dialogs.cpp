@@ -21,6 +21,7 @@ FileDialogSeam& fileSeam() {
 
 struct MessageBoxSeam {
     std::vector<MessageBoxes::Shown> shown;
+    std::deque<bool> answers;
     bool unattended = false;
 };
 
@@ -117,6 +118,23 @@ void MessageBoxes::ok(HWND owner, const std::wstring& title, const std::wstring&
     MessageBoxW(owner, text.c_str(), title.c_str(), type);
 }
 
+bool MessageBoxes::yesNo(HWND owner, const std::wstring& title, const std::wstring& text) {
+    const UINT type = MB_YESNO | MB_DEFBUTTON2;
+    MessageBoxSeam& seam = boxSeam();
+    seam.shown.push_back({owner, title, text, type});
+    if (!seam.answers.empty()) {
+        const bool yes = seam.answers.front();
+        seam.answers.pop_front();
+        return yes;
+    }
+    if (seam.unattended) return false;
+    return MessageBoxW(owner, text.c_str(), title.c_str(), type) == IDYES;
+}
+
+void MessageBoxes::answerNext(bool yes) {
+    boxSeam().answers.push_back(yes);
+}
+
 void MessageBoxes::setUnattended(bool unattended) {
     boxSeam().unattended = unattended;
 }
@@ -127,6 +145,7 @@ const std::vector<MessageBoxes::Shown>& MessageBoxes::history() {
 
 void MessageBoxes::clearHistory() {
     boxSeam().shown.clear();
+    boxSeam().answers.clear();
 }
 
 }  // namespace zendrik::win32

@@ -58,9 +58,17 @@ class MessageBoxes {
     // returns once it was closed. An empty title shows as empty.
     static void ok(HWND owner, const std::wstring& title, const std::wstring& text);
 
-    // When set, every box is answered with OK at once instead of being shown.
+    // Asks `text` under `title` with the buttons Yes and No and no icon, No the default, modal
+    // to `owner`: true for Yes. Closing the box answers No.
+    static bool yesNo(HWND owner, const std::wstring& title, const std::wstring& text);
+    // The next question is not shown but answered `yes` at once.
+    static void answerNext(bool yes);
+
+    // When set, every box is answered at once instead of being shown: OK, and No to a
+    // question not answered in advance.
     static void setUnattended(bool unattended);
     static const std::vector<Shown>& history();
+    // Also drops the answers given in advance.
     static void clearHistory();
 };
 

@@ -25,6 +25,8 @@ PageTable ordnerAuswahlTable() {
             {OrdnerAuswahl::OpenButton, L"BUTTON", L"Open", button, 4440, 8520, 1000, 375},
             {OrdnerAuswahl::NextButton, L"BUTTON", L"Next ->", button, 7560, 8520, 1000, 375},
             {OrdnerAuswahl::Command1, L"BUTTON", L"<- Back", button, 6000, 8520, 1000, 375},
+            // Added in the row's free room left of "Open"; last in the tab order.
+            {OrdnerAuswahl::UndoButton, L"BUTTON", L"Undo last run", button, 2520, 8520, 1575, 375},
         },
         OrdnerAuswahl::vorlOrdnerListe};
 }
@@ -46,7 +48,11 @@ void OrdnerAuswahl::onCommand(int id, int code) {
             OpenButton_Click();
             break;
         case NextButton:
+            takeSelection();
             if (core.flow().foldersNext()) wizard_.showPages();
+            break;
+        case UndoButton:
+            UndoButton_Click();
             break;
         case Command1:
             if (core.flow().back()) wizard_.showPages();
@@ -77,6 +83,20 @@ void OrdnerAuswahl::OpenButton_Click() {
     const LRESULT at = SendMessageW(list, LB_ADDSTRING, 0, LPARAM(exe.c_str()));
     SendMessageW(list, LB_SETSEL, result.selected ? TRUE : FALSE, at);
     widths_.measure(exe);
+}
+
+void OrdnerAuswahl::UndoButton_Click() {
+    takeSelection();
+    FolderUndo& undo = wizard_.core().undo();
+    const std::vector<UndoOffer> offers = undo.offers();
+    if (offers.empty()) MessageBoxes::ok(hwnd(), L"", widen(FolderUndo::kNothingSelected));
+    for (const UndoOffer& offer : offers) {
+        if (!offer.run) {
+            MessageBoxes::ok(hwnd(), L"", widen(offer.text));
+        } else if (MessageBoxes::yesNo(hwnd(), L"", widen(offer.text))) {
+            MessageBoxes::ok(hwnd(), L"", widen(undo.undo(offer)));
+        }
+    }
 }
 
 void OrdnerAuswahl::takeSelection() {

@@ -1,6 +1,7 @@
 // The folder page: "Open" locates a program of the game through the file dialog and lists
 // it, selected when its installation can be written to; the user selects the installations
-// to process; "Next ->" goes on to the repair page, "<- Back" to the options page.
+// to process; "Next ->" goes on to the repair page, "<- Back" to the options page; "Undo last
+// run" takes back the last run on each selected installation that the player confirms.
 #pragma once
 
 #include "win32/list_box.h"
@@ -19,6 +20,7 @@ class OrdnerAuswahl final : public PageWindow {
         OpenButton,
         NextButton,
         Command1,
+        UndoButton,
     };
 
     explicit OrdnerAuswahl(Wizard& wizard);
@@ -34,7 +36,9 @@ class OrdnerAuswahl final : public PageWindow {
 
   private:
     void OpenButton_Click();
-    // The list's selection, as the user changed it, into the core.
+    void UndoButton_Click();
+    // The list's selection, as it is shown, into the core: on each change the list reports,
+    // and again before the page acts on it, since the list reports no change made by Space.
     void takeSelection();
 
     Wizard& wizard_;

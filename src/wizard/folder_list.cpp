@@ -81,11 +81,34 @@ void FolderList::setSelected(size_t index, bool selected) {
     located_.at(index).selected = selected;
 }
 
-void FolderList::erstelleverzeichnisarray() {
+namespace {
+
+// Whether `folder` is one folder with one of `taken`: spelled alike, or one folder on the disk.
+bool oneOf(FileSystem& fs, const std::vector<std::string>& taken, const std::string& folder) {
+    return std::any_of(taken.begin(), taken.end(), [&](const std::string& other) {
+        return other == folder || fs.sameFolder(other, folder);
+    });
+}
+
+}  // namespace
+
+std::vector<std::string> FolderList::selectedInstallations() {
+    // The disk as it is now: a link made since the last look is followed.
+    fs_.forgetCache();
+    std::vector<std::string> folders;
     for (const LocatedExecutable& entry : located_) {
         if (!entry.selected) continue;
-        if (const std::optional<std::string> folder = installationFolderOf(entry.path))
-            workList_.push_back(*folder);
+        const std::optional<std::string> folder = installationFolderOf(entry.path);
+        if (!folder) continue;
+        fs_.nameExactly(*folder);  // as the user spelled it: "ut" is not "UT" on Linux
+        if (!oneOf(fs_, folders, *folder)) folders.push_back(*folder);
+    }
+    return folders;
+}
+
+void FolderList::erstelleverzeichnisarray() {
+    for (const std::string& folder : selectedInstallations()) {
+        if (!oneOf(fs_, workList_, folder)) workList_.push_back(folder);
     }
 }
 

@@ -54,8 +54,9 @@ class FolderList {
 
     // "Open": `exe` is the path the dialog returned, in the file layer's form (kSeparator),
     // "" when the user cancelled. Nothing happens for "" or for a path already listed
-    // (compared exactly, letter case included). A file that is no program of the game
-    // (isGameProgram: a name typed into the dialog passes its file types by) and a path
+    // (compared exactly, letter case included); another path of an installation already
+    // listed is listed, and the work list takes that installation once. A file that is no program
+    // of the game (isGameProgram: a name typed into the dialog passes its file types by) and a path
     // outside any installation folder are refused with a message naming them: a stray file
     // would name a folder that is no installation. Otherwise the program is opened for
     // appending and closed at once, as the disk is now (the file layer's cache is dropped
@@ -71,8 +72,14 @@ class FolderList {
     // Selects or unselects entry `index`; throws std::out_of_range past the last entry.
     void setSelected(size_t index, bool selected);
 
-    // Appends the installation folder of every selected entry, in list order, to the work
-    // list. The work list is not cleared first.
+    // The installation folders of the selected entries, in list order, each installation
+    // once: a folder that is one folder with an earlier one (FileSystem::sameFolder: through
+    // a link, or on Windows in another letter case) is left out, so that nothing is repaired
+    // or undone twice. On Linux "UT" and "ut" are two folders and stay two.
+    std::vector<std::string> selectedInstallations();
+    // Appends selectedInstallations(), in list order, to the work list, leaving out those
+    // that are one folder with an installation already in it. The work list is not cleared
+    // first.
     void erstelleverzeichnisarray();
     // OrdnerListe: the installation folders of the run, each ending in kSeparator.
     const std::vector<std::string>& workList() const { return workList_; }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "wizard/folder_list.h"
+#include "wizard/folder_undo.h"
 #include "wizard/options.h"
 #include "wizard/page_flow.h"
 #include "wizard/repair_page.h"
@@ -25,6 +26,8 @@ class WizardCore {
     Options& options() { return options_; }
     PageFlow& flow() { return flow_; }
     FolderList& folders() { return folders_; }
+    // "Undo last run" on the folder page.
+    FolderUndo& undo() { return undo_; }
     RepairPage& repair() { return repair_; }
 
     // "Cancel" on the options or the folder page, or closing one of them by its frame:
@@ -39,6 +42,7 @@ class WizardCore {
     Options options_;
     FolderList folders_;
     PageFlow flow_;
+    FolderUndo undo_;
     RepairPage repair_;
 };
 

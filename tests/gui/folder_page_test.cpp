@@ -127,6 +127,67 @@ class FolderPageTest : public QObject {
         QVERIFY(!h.control<QWidget>(h.folders(), "OrdnerListe")->isVisibleTo(&h.folders()));
     }
 
+    // "Undo last run" on the folder page of a wizard opened again after a repair: a question
+    // that names the installation, the run's date and what it changed, with Yes and No; No
+    // changes nothing, Yes gives back every byte and shows the undo's log.
+    void undoLastRunAsksAndTakesTheRunBack() {
+        WizardHarness h;
+        const QByteArray oldState = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", QByteArray::fromStdString((h.tmp.path() / "state").string()));
+        auto a = h.installation("A");
+        auto clean = h.installation("Clean");
+        a->add("sounds/Map1.unr", "a map, misplaced");
+        a->add("system/Song1.uax", "a song, misplaced");
+        const auto before = treeOf(h.tmp.path() / "A");
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate(h.exeOf(*a)));
+        QVERIFY(h.toRepairPage());
+        const auto repaired = treeOf(h.tmp.path() / "A");
+        QVERIFY(repaired != before);
+
+        // The player comes back later.
+        h.wizard.reset();
+        h.wizard = std::make_unique<Wizard>(h.fs);
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate(h.exeOf(*a)));
+        QVERIFY(h.locate(h.exeOf(*clean)));
+        MessageBox::clearHistory();
+        MessageBox::answerNext(false);
+        QVERIFY(h.click(h.folders(), "UndoButton"));
+        QCOMPARE(MessageBox::history().size(), size_t{2});
+        const MessageBox::Shown asked = MessageBox::history()[0];
+        QVERIFY(asked.question);
+        QCOMPARE(asked.title, QString());
+        QVERIFY2(asked.text.startsWith("Undo the last run on " +
+                                       QString::fromStdString(a->folder()) + "?"),
+                 qPrintable(asked.text));
+        QVERIFY2(asked.text.contains(" moved 2 files."), qPrintable(asked.text));
+        QVERIFY2(asked.text.contains(" (UTC) "), qPrintable(asked.text));
+        QVERIFY(!MessageBox::history()[1].question);
+        QCOMPARE(MessageBox::history()[1].text,
+                 "No run of " + QString::fromStdString(clean->folder()) + " to undo.");
+        QVERIFY(treeOf(h.tmp.path() / "A") == repaired);
+
+        MessageBox::clearHistory();
+        MessageBox::answerNext(true);
+        QVERIFY(h.click(h.folders(), "UndoButton"));
+        QCOMPARE(MessageBox::history().size(), size_t{3});
+        QCOMPARE(MessageBox::history()[0].text, asked.text);
+        const QString log = MessageBox::history()[1].text;
+        QVERIFY2(log.startsWith("Processing : " + QString::fromStdString(a->folder()) + "...\n"),
+                 qPrintable(log));
+        QVERIFY2(log.contains(" back to "), qPrintable(log));
+        QVERIFY(treeOf(h.tmp.path() / "A") == before);
+
+        // Nothing selected: said so.
+        MessageBox::clearHistory();
+        h.control<QListWidget>(h.folders(), "vorlOrdnerListe")->clearSelection();
+        QVERIFY(h.click(h.folders(), "UndoButton"));
+        QCOMPARE(MessageBox::history().size(), size_t{1});
+        QVERIFY(!MessageBox::history()[0].question);
+        qputenv("XDG_STATE_HOME", oldState);
+    }
+
     void backKeepsTheListAndItsSelection() {
         WizardHarness h;
         QVERIFY(h.toFolderPage());

@@ -135,7 +135,7 @@ class OptionsInfoTest : public QObject {
                               "InfoButton", "NextButton", "CancelButton"}));
         QCOMPARE(tabOrder(h.folders(), "vorlOrdnerListe"),
                  QStringList({"vorlOrdnerListe", "CancelButton", "OpenButton", "NextButton",
-                              "Command1", "OrdnerListe"}));
+                              "Command1", "UndoButton", "OrdnerListe"}));
         QCOMPARE(tabOrder(h.repair(), "StatusFeld"),
                  QStringList({"StatusFeld", "LogListbox", "CancelButton", "FinishButton",
                               "NextButton", "SaveLogButton", "BackButton", "UndoButton"}));

@@ -39,7 +39,9 @@ void checkFit(QWidget& page, const char* list, QSize tableSize, QRect tableList)
         QVERIFY2(area.contains(onScreen), qPrintable(button->objectName()));
         QVERIFY2(!shrunk->geometry().intersects(button->geometry()),
                  qPrintable(button->objectName()));
-        QCOMPARE(button->size(), QSize(67, 25));
+        // "Undo last run" is wider, for its caption.
+        QCOMPARE(button->size(),
+                 button->objectName() == "UndoButton" ? QSize(105, 25) : QSize(67, 25));
     }
 }
 

@@ -4,6 +4,13 @@
 // and Tab walks the controls in the tables' order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cwctype>
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "win32/dialogs.h"
 #include "win32/text.h"
 #include "win32_harness.h"
@@ -116,6 +123,130 @@ TEST(Win32PagesTest, OpenListsTheExecutableSelectedOrWithItsMessage) {
               (std::vector<std::string>{b->folder(), c->folder()}));
 }
 
+// "Next ->" repairs what the list shows at that moment, however the selection was made:
+// Space on the entry the caret is on (moved there by the arrow keys), Space on the first
+// entry, a click with Ctrl held.
+TEST(Win32PagesTest, NextTakesTheSelectionTheListShowsHoweverItWasMade) {
+    const auto press = [](Win32Harness& h, std::initializer_list<UINT> keys) {
+        SetFocus(h.folders().control(OrdnerAuswahl::vorlOrdnerListe));
+        for (UINT key : keys) h.type(key);
+    };
+    const auto ctrlClickSecond = [](Win32Harness& h) {
+        HWND list = h.folders().control(OrdnerAuswahl::vorlOrdnerListe);
+        RECT item{};
+        SendMessageW(list, LB_GETITEMRECT, 1, LPARAM(&item));
+        const LPARAM at = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
+        PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, at);
+        PostMessageW(list, WM_LBUTTONUP, MK_CONTROL, at);
+        h.pump();
+    };
+    const std::vector<std::pair<std::function<void(Win32Harness&)>, std::vector<bool>>> ways{
+        {[&](Win32Harness& h) {
+             press(h, {VK_HOME, VK_DOWN, VK_SPACE});
+         },
+         {true, false, true}},
+        {[&](Win32Harness& h) {
+             press(h, {VK_HOME, VK_SPACE});
+         },
+         {false, true, true}},
+        {ctrlClickSecond, {true, false, true}},
+    };
+    for (const auto& [change, shown] : ways) {
+        Win32Harness h;
+        auto a = h.installation("A");
+        auto b = h.installation("B");
+        auto c = h.installation("C");
+        ASSERT_TRUE(h.toFolderPageWith({a.get(), b.get(), c.get()}));
+        change(h);
+        EXPECT_EQ(h.selectionOf(h.folders().control(OrdnerAuswahl::vorlOrdnerListe)), shown);
+        std::vector<std::string> expected;
+        for (size_t i = 0; i < 3; ++i) {
+            if (shown[i]) expected.push_back((i == 0 ? a : i == 1 ? b : c)->folder());
+        }
+        ASSERT_TRUE(h.toRepairPage());
+        EXPECT_EQ(h.wizard->core().folders().workList(), expected);
+    }
+}
+
+// One installation located by its path in two letter cases is one installation: repaired
+// once, with no exchange with itself.
+TEST(Win32PagesTest, AnInstallationLocatedInTwoLetterCasesIsRepairedOnce) {
+    Win32Harness h;
+    auto a = h.installation("A");
+    std::wstring upper = h.exeOf(*a);
+    for (wchar_t& ch : upper) ch = wchar_t(towupper(ch));
+    ASSERT_TRUE(h.toFolderPageWith({a.get()}));
+    ASSERT_TRUE(h.locate(upper));
+    EXPECT_EQ(h.linesOf(h.folders().control(OrdnerAuswahl::vorlOrdnerListe)).size(), size_t{2});
+    ASSERT_TRUE(h.toRepairPage());
+    EXPECT_EQ(h.wizard->core().folders().workList(), std::vector<std::string>{a->folder()});
+    const auto log = h.coreLog();
+    EXPECT_EQ(
+        std::count_if(log.begin(), log.end(),
+                      [](const std::wstring& line) { return line.starts_with(L"Processing"); }),
+        1);
+}
+
+// "Undo last run" on the folder page of a wizard opened again after a repair: a question
+// that names the installation, the run's date and what it changed, with Yes and No; No
+// changes nothing, Yes gives back every byte and shows the undo's log. The journals go to
+// %LOCALAPPDATA%\Zendrik, here a temporary folder.
+TEST(Win32PagesTest, UndoLastRunAsksAndTakesTheRunBack) {
+    Win32Harness h;
+    const std::string oldLocal = std::getenv("LOCALAPPDATA") ? std::getenv("LOCALAPPDATA") : "";
+    ASSERT_EQ(_putenv_s("LOCALAPPDATA", (h.tmp.path() / "local").string().c_str()), 0);
+    auto a = h.installation("A");
+    auto clean = h.installation("Clean");
+    a->add("sounds/Map1.unr", "a map, misplaced");
+    a->add("system/Song1.uax", "a song, misplaced");
+    const auto before = treeOf(h.tmp.path() / "A");
+    ASSERT_TRUE(h.toFolderPageWith({a.get()}));
+    ASSERT_TRUE(h.toRepairPage());
+    const auto repaired = treeOf(h.tmp.path() / "A");
+    ASSERT_NE(repaired, before);
+
+    // The player comes back later.
+    h.wizard.reset();
+    h.wizard = std::make_unique<win32::Wizard>(h.fs);
+    ASSERT_TRUE(h.toFolderPageWith({a.get(), clean.get()}));
+    MessageBoxes::clearHistory();
+    MessageBoxes::answerNext(false);
+    ASSERT_TRUE(h.click(h.folders(), OrdnerAuswahl::UndoButton));
+    ASSERT_EQ(MessageBoxes::history().size(), size_t{2});
+    const MessageBoxes::Shown asked = MessageBoxes::history()[0];
+    EXPECT_EQ(asked.type, UINT(MB_YESNO | MB_DEFBUTTON2));
+    EXPECT_EQ(asked.owner, h.folders().hwnd());
+    EXPECT_EQ(asked.title, L"");
+    EXPECT_TRUE(asked.text.starts_with(L"Undo the last run on " + win32::widen(a->folder()) + L"?"))
+        << win32::narrow(asked.text);
+    EXPECT_NE(asked.text.find(L" moved 2 files."), std::wstring::npos) << win32::narrow(asked.text);
+    EXPECT_NE(asked.text.find(L" (UTC) "), std::wstring::npos) << win32::narrow(asked.text);
+    EXPECT_EQ(MessageBoxes::history()[1].text,
+              L"No run of " + win32::widen(clean->folder()) + L" to undo.");
+    EXPECT_EQ(MessageBoxes::history()[1].type, UINT(MB_OK));
+    EXPECT_EQ(treeOf(h.tmp.path() / "A"), repaired);
+
+    MessageBoxes::clearHistory();
+    MessageBoxes::answerNext(true);
+    ASSERT_TRUE(h.click(h.folders(), OrdnerAuswahl::UndoButton));
+    ASSERT_EQ(MessageBoxes::history().size(), size_t{3});
+    EXPECT_EQ(MessageBoxes::history()[0].text, asked.text);
+    const std::wstring log = MessageBoxes::history()[1].text;
+    EXPECT_TRUE(log.starts_with(L"Processing : " + win32::widen(a->folder()) + L"...\n"))
+        << win32::narrow(log);
+    EXPECT_NE(log.find(L" back to "), std::wstring::npos) << win32::narrow(log);
+    EXPECT_EQ(treeOf(h.tmp.path() / "A"), before);
+
+    // Nothing selected: said so.
+    MessageBoxes::clearHistory();
+    HWND list = h.folders().control(OrdnerAuswahl::vorlOrdnerListe);
+    SendMessageW(list, LB_SETSEL, FALSE, -1);
+    ASSERT_TRUE(h.click(h.folders(), OrdnerAuswahl::UndoButton));
+    ASSERT_EQ(MessageBoxes::history().size(), size_t{1});
+    EXPECT_EQ(MessageBoxes::history()[0].type, UINT(MB_OK));
+    _putenv_s("LOCALAPPDATA", oldLocal.c_str());
+}
+
 // Tab from each control that takes the focus: the ids in the order the focus visits them.
 std::vector<int> tabOrder(Win32Harness& h, PageWindow& page, size_t stops) {
     std::vector<int> visited;
@@ -141,10 +272,10 @@ TEST(Win32PagesTest, TabFollowsTheTablesOrder) {
     ASSERT_TRUE(h.locate(h.exeOf(*a)));
     ASSERT_TRUE(h.locate(h.exeOf(*b)));
     SetFocus(h.folders().control(OrdnerAuswahl::Command1));
-    EXPECT_EQ(tabOrder(h, h.folders(), 5),
-              (std::vector<int>{OrdnerAuswahl::vorlOrdnerListe, OrdnerAuswahl::CancelButton,
-                                OrdnerAuswahl::OpenButton, OrdnerAuswahl::NextButton,
-                                OrdnerAuswahl::Command1}));
+    EXPECT_EQ(tabOrder(h, h.folders(), 6),
+              (std::vector<int>{OrdnerAuswahl::UndoButton, OrdnerAuswahl::vorlOrdnerListe,
+                                OrdnerAuswahl::CancelButton, OrdnerAuswahl::OpenButton,
+                                OrdnerAuswahl::NextButton, OrdnerAuswahl::Command1}));
     ASSERT_TRUE(h.toRepairPage());
     SetFocus(h.repair().control(Reparier::NextButton));
     // "Finish", "Save Log" and "<- Back" are hidden and take no focus; "Undo" comes last.
