@@ -450,6 +450,24 @@ TEST_F(WizardCoreTest, SavingTheLogKeepsTheNameChosenLastAndTakesItExactly) {
 // passes write afterwards, the exchange seeing what the repair would have done, while the
 // disk stays as it was and nothing is journaled, so nothing is offered to undo. "<- Back"
 // then leads to the options, and the next activation runs for real.
+// Back from a preview, an installation unselected on the folder page is no longer worked on:
+// the work list is what the list shows at the last "Next ->", not what it showed before.
+TEST_F(WizardCoreTest, TheWorkListIsWhatTheListShowsAtTheLastNext) {
+    TempFolder state;
+    JournalsIn journals(state.path());
+    auto a = installation("A");
+    auto b = installation("B");
+    core->options().previewOnly = true;
+    toRepairPage({a.get(), b.get()});
+    ASSERT_TRUE(core->repair().activate());
+    ASSERT_TRUE(host.deliverNotice(core->repair()));
+    ASSERT_TRUE(core->repairBack());
+    ASSERT_TRUE(core->flow().optionsNext());
+    core->folders().setSelected(1, false);
+    ASSERT_TRUE(core->flow().foldersNext());
+    EXPECT_EQ(core->folders().workList(), std::vector<std::string>{a->folder()});
+}
+
 TEST_F(WizardCoreTest, APreviewLogsWhatTheRealPassesDoAndChangesNothing) {
     TempFolder state;
     JournalsIn journals(state.path());

@@ -107,9 +107,7 @@ std::vector<std::string> FolderList::selectedInstallations() {
 }
 
 void FolderList::erstelleverzeichnisarray() {
-    for (const std::string& folder : selectedInstallations()) {
-        if (!oneOf(fs_, workList_, folder)) workList_.push_back(folder);
-    }
+    workList_ = selectedInstallations();
 }
 
 }  // namespace zendrik

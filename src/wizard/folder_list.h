@@ -77,9 +77,9 @@ class FolderList {
     // a link, or on Windows in another letter case) is left out, so that nothing is repaired
     // or undone twice. On Linux "UT" and "ut" are two folders and stay two.
     std::vector<std::string> selectedInstallations();
-    // Appends selectedInstallations(), in list order, to the work list, leaving out those
-    // that are one folder with an installation already in it. The work list is not cleared
-    // first.
+    // Makes the work list selectedInstallations(), in list order: afresh at each "Next ->",
+    // since the page can be left and shown again (through the repair page's "<- Back"), and
+    // the work list must be what the list shows now, not what it showed before.
     void erstelleverzeichnisarray();
     // OrdnerListe: the installation folders of the run, each ending in kSeparator.
     const std::vector<std::string>& workList() const { return workList_; }

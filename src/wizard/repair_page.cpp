@@ -44,8 +44,7 @@ RepairButtons RepairPage::buttons() const {
 }
 
 std::vector<std::string> RepairPage::workList() const {
-    const std::vector<std::string>& all = folders_.workList();
-    return {all.begin() + std::ptrdiff_t(std::min(workListStart_, all.size())), all.end()};
+    return folders_.workList();
 }
 
 void RepairPage::start(std::function<void(RepairRun&)> pass) {
@@ -110,7 +109,6 @@ bool RepairPage::back() {
     log_.clear();
     status_.clear();
     caption_ = kRepairCaption;
-    workListStart_ = folders_.workList().size();
     return true;
 }
 

@@ -125,7 +125,7 @@ class RepairPage {
 
   private:
     void start(std::function<void(RepairRun&)> pass);
-    // The work list of this activation: what the folder page's last "Next ->" appended.
+    // The work list of this activation: what the folder page's last "Next ->" made.
     std::vector<std::string> workList() const;
 
     FileSystem& fs_;
@@ -142,7 +142,6 @@ class RepairPage {
     bool preview_ = false;
     bool undone_ = false;
     // FolderList never clears its work list; an activation after "<- Back" takes its tail.
-    size_t workListStart_ = 0;
     // The run ids of each journaled pass this page made, by installation folder, oldest first.
     std::vector<std::map<std::string, std::string>> runs_;
     // The preview's layer, shared by its passes; kept until "<- Back".
