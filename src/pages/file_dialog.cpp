@@ -1,6 +1,7 @@
 #include "pages/file_dialog.h"
 
 #include <QFileDialog>
+#include <QUrl>
 #include <deque>
 #include <optional>
 
@@ -23,8 +24,10 @@ bool& unattended() {
 }
 
 // The answer given in advance, if any; records the request either way.
-std::optional<QString> answerInAdvance(FileDialog::Kind kind, const QStringList& filters) {
-    requests().push_back({kind, filters});
+std::optional<QString> answerInAdvance(FileDialog::Kind kind, const QStringList& filters,
+                                       const QString& directory = {},
+                                       const QStringList& places = {}) {
+    requests().push_back({kind, filters, directory, places});
     if (!names().empty()) {
         QString name = names().front();
         names().pop_front();
@@ -53,19 +56,27 @@ QString chosen(QFileDialog& dialog) {
 
 }  // namespace
 
-void FileDialog::prepareOpenDialog(QFileDialog& dialog, const QList<NameFilter>& filters) {
+void FileDialog::prepareOpenDialog(QFileDialog& dialog, const QList<NameFilter>& filters,
+                                   const QString& directory, const QStringList& places) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     // Qt's own dialog, whose name filter ignores letter case when QDir::CaseSensitive is off.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     dialog.setNameFilters(filtersOf(filters));
+    if (!directory.isEmpty()) dialog.setDirectory(directory);
+    QList<QUrl> sidebar = dialog.sidebarUrls();
+    for (const QString& place : places) sidebar.push_back(QUrl::fromLocalFile(place));
+    dialog.setSidebarUrls(sidebar);
 }
 
-QString FileDialog::getOpenFileName(QWidget* parent, const QList<NameFilter>& filters) {
-    if (auto name = answerInAdvance(Kind::Open, filtersOf(filters))) return *name;
+QString FileDialog::getOpenFileName(QWidget* parent, const QList<NameFilter>& filters,
+                                    const QString& directory, const QStringList& places) {
+    if (auto name = answerInAdvance(Kind::Open, filtersOf(filters), directory, places)) {
+        return *name;
+    }
     QFileDialog dialog(parent);
-    prepareOpenDialog(dialog, filters);
+    prepareOpenDialog(dialog, filters, directory, places);
     return chosen(dialog);
 }
 

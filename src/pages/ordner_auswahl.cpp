@@ -54,7 +54,13 @@ void OrdnerAuswahl::OpenButton_Click() {
             patterns.push_back(QString::fromStdString(name));
         filters.push_back({QString::fromStdString(filter.description), patterns});
     }
-    const QString exe = FileDialog::getOpenFileName(this, filters);
+    // The dialog starts where the finder found the game, and offers every installation found.
+    FoundInstallations& found = wizard_.core().found();
+    QStringList places;
+    for (const std::string& folder : found.folders())
+        places.push_back(QString::fromStdString(folder));
+    const QString exe = FileDialog::getOpenFileName(
+        this, filters, QString::fromStdString(found.startFolder()), places);
     const LocateResult located =
         wizard_.core().folders().locate(QDir::toNativeSeparators(exe).toStdString());
     if (!located.message.empty())

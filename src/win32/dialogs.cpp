@@ -68,6 +68,7 @@ std::wstring show(const FileDialog::Request& request) {
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = DWORD(buffer.size());
     ofn.Flags = request.flags;
+    if (!request.initialFolder.empty()) ofn.lpstrInitialDir = request.initialFolder.c_str();
     const BOOL chosen =
         request.kind == FileDialog::Kind::Open ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
     if (!chosen) return std::wstring();
@@ -76,10 +77,11 @@ std::wstring show(const FileDialog::Request& request) {
 
 }  // namespace
 
-std::wstring FileDialog::open(HWND owner, const std::vector<Filter>& filters) {
+std::wstring FileDialog::open(HWND owner, const std::vector<Filter>& filters,
+                              const std::wstring& folder) {
     // The file must exist, and so must its path.
-    const Request request{
-        Kind::Open, owner, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, filterOf(filters), {}};
+    const Request request{Kind::Open,        owner, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST,
+                          filterOf(filters), {},    folder};
     if (auto name = answerInAdvance(request)) return *name;
     return show(request);
 }
@@ -88,8 +90,12 @@ std::wstring FileDialog::save(HWND owner, const std::wstring& description,
                               const std::wstring& pattern, const std::wstring& previous) {
     // The folder must exist. "The file must exist" is a flag of open dialogs only: a log is
     // saved to a new file as often as over an old one, which the user confirms.
-    const Request request{Kind::Save, owner, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT,
-                          filterOf({{description, pattern}}), previous};
+    const Request request{Kind::Save,
+                          owner,
+                          OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT,
+                          filterOf({{description, pattern}}),
+                          previous,
+                          {}};
     if (auto name = answerInAdvance(request)) return *name;
     return show(request);
 }

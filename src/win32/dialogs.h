@@ -21,6 +21,7 @@ class FileDialog {
         // patterns, NUL; then one more NUL.
         std::wstring filter;
         std::wstring initialName;
+        std::wstring initialFolder;  // where an open dialog starts; "" for the system's choice
     };
     // A file type: its description and its name patterns, separated by ";".
     struct Filter {
@@ -28,9 +29,10 @@ class FileDialog {
         std::wstring patterns;
     };
 
-    // Asks for an existing file, offering `filters` in order, the first chosen at the start:
-    // the path the user chose, "" when they cancelled.
-    static std::wstring open(HWND owner, const std::vector<Filter>& filters);
+    // Asks for an existing file, offering `filters` in order, the first chosen at the start,
+    // starting in `folder` (unless ""): the path the user chose, "" when they cancelled.
+    static std::wstring open(HWND owner, const std::vector<Filter>& filters,
+                             const std::wstring& folder = {});
     // Asks for a file to save to, starting at `previous`: the path the user named (as typed,
     // no extension added), "" when they cancelled.
     static std::wstring save(HWND owner, const std::wstring& description,

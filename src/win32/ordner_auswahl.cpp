@@ -75,7 +75,9 @@ void OrdnerAuswahl::OpenButton_Click() {
         }
         filters.push_back({widen(filter.description), patterns});
     }
-    const std::wstring exe = FileDialog::open(hwnd(), filters);
+    // The dialog starts where the finder found the game.
+    const std::wstring exe =
+        FileDialog::open(hwnd(), filters, widen(wizard_.core().found().startFolder()));
     const LocateResult result = wizard_.core().folders().locate(narrow(exe));
     if (!result.message.empty()) MessageBoxes::ok(hwnd(), L"", widen(result.message));
     if (!result.listed) return;

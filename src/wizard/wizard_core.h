@@ -7,6 +7,7 @@
 
 #include "wizard/folder_list.h"
 #include "wizard/folder_undo.h"
+#include "wizard/found_installations.h"
 #include "wizard/options.h"
 #include "wizard/page_flow.h"
 #include "wizard/repair_page.h"
@@ -28,6 +29,8 @@ class WizardCore {
     FolderList& folders() { return folders_; }
     // "Undo last run" on the folder page.
     FolderUndo& undo() { return undo_; }
+    // The installations found on this machine, for the "Open" dialog.
+    FoundInstallations& found() { return found_; }
     RepairPage& repair() { return repair_; }
 
     // "Cancel" on the options or the folder page, or closing one of them by its frame:
@@ -44,6 +47,7 @@ class WizardCore {
     PageFlow flow_;
     FolderUndo undo_;
     RepairPage repair_;
+    FoundInstallations found_;
 };
 
 }  // namespace zendrik

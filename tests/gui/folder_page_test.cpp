@@ -5,6 +5,7 @@
 #include <QFileSystemModel>
 #include <QSignalSpy>
 #include <QTest>
+#include <filesystem>
 
 #include "pages/file_dialog.h"
 #include "pages/message_box.h"
@@ -43,6 +44,24 @@ class FolderPageTest : public QObject {
                  QStringList({"Search for UnrealTournament.exe (UnrealTournament.exe)",
                               "Search for any program of the game (UnrealTournament.exe ut-bin "
                               "ucc-bin ut-bin-amd64 ucc-bin-amd64)"}));
+    }
+
+    // The dialog starts in the System folder of the installation the finder found (in a
+    // Steam library of the user's home), and offers it in its side bar.
+    void theOpenDialogStartsWhereTheFinderFoundTheGame() {
+        TempFolder home;
+        const std::filesystem::path game =
+            home.path() / ".steam" / "steam" / "steamapps" / "common" / "Unreal Tournament";
+        put(game / "System" / "UnrealTournament.exe", "exe");
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", QByteArray::fromStdString(home.path().string()));
+        WizardHarness h;
+        QVERIFY(h.toFolderPage());
+        QVERIFY(h.locate(QString()));  // cancelled
+        qputenv("HOME", oldHome);
+        const std::string found = std::filesystem::canonical(game).string() + "/";
+        QCOMPARE(FileDialog::history().back().directory, QString::fromStdString(found + "System/"));
+        QVERIFY(FileDialog::history().back().places.contains(QString::fromStdString(found)));
     }
 
     void aCancelledDialogChangesNothing() {

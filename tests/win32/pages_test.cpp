@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cwctype>
+#include <filesystem>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -62,6 +63,27 @@ TEST(Win32PagesTest, OptionsAndInformationWindow) {
     SendMessageW(h.optionen().hwnd(), WM_CLOSE, 0, 0);
     EXPECT_EQ(h.endRequests, 2);
     EXPECT_TRUE(MessageBoxes::history().empty());
+}
+
+// The dialog starts in the System folder of the installation the finder found in Steam's
+// library, which Steam names in the user's registry.
+TEST(Win32PagesTest, TheOpenDialogStartsWhereTheFinderFoundTheGame) {
+    TempFolder steam;
+    const auto game = steam.path() / "steamapps" / "common" / "Unreal Tournament";
+    put(game / "System" / "UnrealTournament.exe", "exe");
+    const std::wstring steamPath = steam.path().wstring();
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Valve\\Steam", L"SteamPath", REG_SZ,
+                              steamPath.c_str(), DWORD((steamPath.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    std::wstring start;
+    {
+        Win32Harness h;
+        ASSERT_TRUE(h.toFolderPage());
+        ASSERT_TRUE(h.locate(L""));  // cancelled
+        start = FileDialog::history().back().initialFolder;
+    }
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Valve\\Steam", L"SteamPath");
+    EXPECT_EQ(start, std::filesystem::canonical(game).wstring() + L"\\System\\");
 }
 
 TEST(Win32PagesTest, OpenListsTheExecutableSelectedOrWithItsMessage) {
