@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "filesystem/names.h"
+#include "filesystem/utf8_paths.h"
 #include "finder/steam_libraries.h"
 #include "finder/wine_registry.h"
 #include "repair/installation_folder.h"
@@ -21,15 +22,6 @@ namespace zendrik {
 namespace {
 
 namespace stdfs = std::filesystem;
-
-stdfs::path pathOf(const std::string& utf8) {
-    return stdfs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string utf8Of(const stdfs::path& path) {
-    const auto text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
 
 // The whole of a small text file; "" when it cannot be read or is not small.
 std::string textOf(const stdfs::path& path) {

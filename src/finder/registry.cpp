@@ -6,18 +6,12 @@
 
 #include <algorithm>
 
+#include "filesystem/utf8_paths.h"
+
 namespace zendrik {
 namespace {
 
 #ifdef _WIN32
-
-std::wstring wide(const std::string& text) {
-    const int n =
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
 
 std::string narrow(const std::wstring& text) {
     const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
@@ -41,14 +35,14 @@ class WindowsRegistry final : public Registry {
                                      const std::string& name) override {
         for (const REGSAM view : kViews) {
             HKEY opened = nullptr;
-            if (::RegOpenKeyExW(rootOf(hive), wide(key).c_str(), 0, KEY_QUERY_VALUE | view,
+            if (::RegOpenKeyExW(rootOf(hive), wideOf(key).c_str(), 0, KEY_QUERY_VALUE | view,
                                 &opened) != ERROR_SUCCESS) {
                 continue;
             }
             wchar_t data[4096];
             DWORD size = sizeof data - sizeof(wchar_t);
             DWORD type = 0;
-            const LONG read = ::RegQueryValueExW(opened, wide(name).c_str(), nullptr, &type,
+            const LONG read = ::RegQueryValueExW(opened, wideOf(name).c_str(), nullptr, &type,
                                                  reinterpret_cast<BYTE*>(data), &size);
             ::RegCloseKey(opened);
             if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) continue;
@@ -68,7 +62,7 @@ class WindowsRegistry final : public Registry {
         std::vector<std::string> names;
         for (const REGSAM view : kViews) {
             HKEY opened = nullptr;
-            if (::RegOpenKeyExW(rootOf(hive), wide(key).c_str(), 0, KEY_READ | view, &opened) !=
+            if (::RegOpenKeyExW(rootOf(hive), wideOf(key).c_str(), 0, KEY_READ | view, &opened) !=
                 ERROR_SUCCESS) {
                 continue;
             }

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "filesystem/file_system.h"
+#include "filesystem/utf8_paths.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -23,21 +24,11 @@ namespace {
     throw FsError(op, path, std::generic_category().message(errno));
 }
 
-#ifdef _WIN32
-std::wstring widePath(const std::string& text) {
-    const int n =
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
-#endif
-
 }  // namespace
 
 AppendFile::AppendFile(const std::string& path) : path_(path) {
 #ifdef _WIN32
-    fd_ = ::_wopen(widePath(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_APPEND | _O_BINARY,
+    fd_ = ::_wopen(wideOf(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_APPEND | _O_BINARY,
                    _S_IREAD | _S_IWRITE);
 #else
     fd_ =

@@ -9,6 +9,7 @@
 
 #include "filesystem/file_system.h"
 #include "filesystem/names.h"
+#include "filesystem/utf8_paths.h"
 #include "journal/journal_record.h"
 #include "journal/state_files.h"
 
@@ -16,15 +17,6 @@ namespace zendrik {
 namespace {
 
 namespace stdfs = std::filesystem;
-
-stdfs::path pathOf(const std::string& utf8) {
-    return stdfs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string utf8Of(const stdfs::path& path) {
-    const auto text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
 
 // "-<name>-<hash>": what ends the id of every run of the installation `key`.
 std::string suffixOf(const std::string& key) {

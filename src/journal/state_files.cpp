@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "filesystem/file_system.h"
+#include "filesystem/utf8_paths.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -34,19 +35,11 @@ std::string trimmed(std::string path) {
     return path;
 }
 
-stdfs::path pathOf(const std::string& utf8) {
-    return stdfs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 #ifdef _WIN32
-
-std::wstring widePath(const std::string& text) {
-    return pathOf(text).wstring();
-}
 
 // Refuses a reparse point (a link or junction) at `path`; true when something is there.
 bool checkNoReparsePoint(const std::string& path, bool folder) {
-    const DWORD attributes = ::GetFileAttributesW(widePath(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(wideOf(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
         throw StateRefused(path,
@@ -61,7 +54,7 @@ bool checkNoReparsePoint(const std::string& path, bool folder) {
 
 int openTrusted(const std::string& path, bool append = false) {
     if (!checkNoReparsePoint(path, false)) fail(FsOp::Read, path, ENOENT);
-    const int fd = ::_wopen(widePath(path).c_str(),
+    const int fd = ::_wopen(wideOf(path).c_str(),
                             append ? _O_WRONLY | _O_APPEND | _O_BINARY : _O_RDONLY | _O_BINARY);
     if (fd < 0) fail(append ? FsOp::Write : FsOp::Read, path, errno);
     return fd;
@@ -181,7 +174,7 @@ void makeTrustedFolder(const std::string& folder) {
             if (!stdfs::is_directory(pathOf(parent), error)) makeTrustedFolder(parent);
         }
 #ifdef _WIN32
-        if (!::CreateDirectoryW(widePath(path).c_str(), nullptr) &&
+        if (!::CreateDirectoryW(wideOf(path).c_str(), nullptr) &&
             ::GetLastError() != ERROR_ALREADY_EXISTS) {
             throw FsError(FsOp::Write, path, "the folder could not be made");
         }
@@ -194,7 +187,7 @@ void makeTrustedFolder(const std::string& folder) {
 
 bool makeNewStateFolder(const std::string& path) {
 #ifdef _WIN32
-    if (::CreateDirectoryW(widePath(path).c_str(), nullptr)) return true;
+    if (::CreateDirectoryW(wideOf(path).c_str(), nullptr)) return true;
     if (::GetLastError() == ERROR_ALREADY_EXISTS) return false;
     throw FsError(FsOp::Write, path, "the folder could not be made");
 #else
@@ -220,7 +213,7 @@ bool trustedFileExists(const std::string& path) {
 
 bool stateEntryExists(const std::string& path) {
 #ifdef _WIN32
-    return ::GetFileAttributesW(widePath(trimmed(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesW(wideOf(trimmed(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
 #else
     struct stat st {};
     return ::lstat(trimmed(path).c_str(), &st) == 0;
@@ -268,18 +261,18 @@ std::string readTrustedRange(const std::string& path, uint64_t offset, uint64_t 
 void writeStateFile(const std::string& path, std::string_view bytes) {
     const std::string fresh = path + ".new";
 #ifdef _WIN32
-    ::DeleteFileW(widePath(fresh).c_str());
-    const HANDLE file = ::CreateFileW(widePath(fresh).c_str(), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ::DeleteFileW(wideOf(fresh).c_str());
+    const HANDLE file = ::CreateFileW(wideOf(fresh).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw FsError(FsOp::Write, fresh, "could not be made");
     DWORD written = 0;
     const bool ok =
         ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
         written == bytes.size() && ::FlushFileBuffers(file);
     ::CloseHandle(file);
-    if (!ok || !::MoveFileExW(widePath(fresh).c_str(), widePath(path).c_str(),
+    if (!ok || !::MoveFileExW(wideOf(fresh).c_str(), wideOf(path).c_str(),
                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileW(widePath(fresh).c_str());
+        ::DeleteFileW(wideOf(fresh).c_str());
         throw FsError(FsOp::Write, path, "could not be written");
     }
 #else
@@ -327,10 +320,9 @@ void removeStateFolder(const std::string& path) {
 
 bool heldByLiveRun(const std::string& path) {
 #ifdef _WIN32
-    const HANDLE file =
-        ::CreateFileW(widePath(path).c_str(), GENERIC_READ,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE file = ::CreateFileW(
+        wideOf(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     OVERLAPPED at{};
     at.Offset = 0xFFFFFFF0u;

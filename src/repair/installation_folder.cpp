@@ -4,20 +4,10 @@
 #include <filesystem>
 
 #include "filesystem/names.h"
+#include "filesystem/utf8_paths.h"
 
 namespace zendrik {
 namespace {
-
-// The path named by the UTF-8 text `text`, and back: a plain string would be read and
-// written in the ANSI code page on Windows, which mangles names outside it.
-std::filesystem::path pathOf(const std::string& text) {
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
-
-std::string textOf(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
 
 // The end of the `count`-th separator of `path` from `from` on, past it; npos if it lacks one.
 size_t afterSeparators(const std::string& path, size_t from, int count) {
@@ -61,7 +51,7 @@ std::optional<std::string> folderBelowRoot(const std::string& root, const std::s
         if (path.empty()) return std::nullopt;
         path = path.parent_path();
     }
-    std::string folder = root + textOf(path);
+    std::string folder = root + utf8Of(path);
     if (folder.back() != kSeparator) folder += kSeparator;
     return folder;
 }
@@ -90,7 +80,7 @@ std::optional<std::string> installationFolderOfExecutable(const std::string& exe
     const fs::path holder = path.parent_path();
     if (holder.empty() || holder == holder.root_path()) return std::nullopt;
     const fs::path installation = holder.parent_path();
-    std::string folder = installation.empty() ? std::string(".") : textOf(installation);
+    std::string folder = installation.empty() ? std::string(".") : utf8Of(installation);
     if (folder.back() != kSeparator) folder += kSeparator;
     return folder;
 }
