@@ -22,6 +22,7 @@ class FileDialog {
         std::wstring filter;
         std::wstring initialName;
         std::wstring initialFolder;  // where an open dialog starts; "" for the system's choice
+        std::vector<std::wstring> places;  // folders an open dialog offers in its side bar
     };
     // A file type: its description and its name patterns, separated by ";".
     struct Filter {
@@ -30,9 +31,12 @@ class FileDialog {
     };
 
     // Asks for an existing file, offering `filters` in order, the first chosen at the start,
-    // starting in `folder` (unless ""): the path the user chose, "" when they cancelled.
+    // starting in `folder` (unless "") and offering `places` in its side bar: the common item
+    // dialog where the system has it, else the classic one (which starts there, with no
+    // places). The path the user chose, "" when they cancelled.
     static std::wstring open(HWND owner, const std::vector<Filter>& filters,
-                             const std::wstring& folder = {});
+                             const std::wstring& folder = {},
+                             const std::vector<std::wstring>& places = {});
     // Asks for a file to save to, starting at `previous`: the path the user named (as typed,
     // no extension added), "" when they cancelled.
     static std::wstring save(HWND owner, const std::wstring& description,

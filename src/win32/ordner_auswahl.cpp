@@ -75,9 +75,11 @@ void OrdnerAuswahl::OpenButton_Click() {
         }
         filters.push_back({widen(filter.description), patterns});
     }
-    // The dialog starts where the finder found the game.
-    const std::wstring exe =
-        FileDialog::open(hwnd(), filters, widen(wizard_.core().found().startFolder()));
+    // The dialog starts where the finder found the game, and offers every installation found.
+    FoundInstallations& found = wizard_.core().found();
+    std::vector<std::wstring> places;
+    for (const std::string& folder : found.folders()) places.push_back(widen(folder));
+    const std::wstring exe = FileDialog::open(hwnd(), filters, widen(found.startFolder()), places);
     const LocateResult result = wizard_.core().folders().locate(narrow(exe));
     if (!result.message.empty()) MessageBoxes::ok(hwnd(), L"", widen(result.message));
     if (!result.listed) return;

@@ -66,7 +66,7 @@ TEST(Win32PagesTest, OptionsAndInformationWindow) {
 }
 
 // The dialog starts in the System folder of the installation the finder found in Steam's
-// library, which Steam names in the user's registry.
+// library, which Steam names in the user's registry, and offers it among its places.
 TEST(Win32PagesTest, TheOpenDialogStartsWhereTheFinderFoundTheGame) {
     TempFolder steam;
     const auto game = steam.path() / "steamapps" / "common" / "Unreal Tournament";
@@ -76,14 +76,18 @@ TEST(Win32PagesTest, TheOpenDialogStartsWhereTheFinderFoundTheGame) {
                               steamPath.c_str(), DWORD((steamPath.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
     std::wstring start;
+    std::vector<std::wstring> places;
     {
         Win32Harness h;
         ASSERT_TRUE(h.toFolderPage());
         ASSERT_TRUE(h.locate(L""));  // cancelled
         start = FileDialog::history().back().initialFolder;
+        places = FileDialog::history().back().places;
     }
     RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Valve\\Steam", L"SteamPath");
     EXPECT_EQ(start, std::filesystem::canonical(game).wstring() + L"\\System\\");
+    EXPECT_EQ(places,
+              std::vector<std::wstring>{std::filesystem::canonical(game).wstring() + L"\\"});
 }
 
 TEST(Win32PagesTest, OpenListsTheExecutableSelectedOrWithItsMessage) {
