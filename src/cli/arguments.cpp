@@ -123,8 +123,10 @@ std::optional<std::string> iniOfInstallation(FileSystem& fs, std::string argumen
         }
         if (!inside || f == file.end()) continue;
         std::string relative;
-        for (; f != file.end(); ++f)
-            relative += (relative.empty() ? "" : std::string(1, kSeparator)) + utf8(*f);
+        for (; f != file.end(); ++f) {
+            if (!relative.empty()) relative += kSeparator;
+            relative += utf8(*f);
+        }
         return installation + relative;
     }
     error = "--ini names a file outside every FOLDER: " + argument;
