@@ -13,6 +13,7 @@
 #include <system_error>
 #include <thread>
 
+#include "filesystem/flush_together.h"
 #include "filesystem/names.h"
 #include "filesystem/run_identity.h"
 #include "filesystem/temporary_files.h"
@@ -120,6 +121,16 @@ int syncFolder(PosixCalls& sys, const std::string& realFolder) {
     int err = sys.fsync(fd) == 0 ? 0 : errno;
     // Some file systems cannot flush a folder; its files are flushed all the same.
     if (err == EINVAL || err == EBADF) err = 0;
+    if (sys.close(fd) != 0 && err == 0) err = errno;
+    return err;
+}
+
+// Flushes the file at `realPath` to the disk; returns 0 or an errno. A file gone since has
+// nothing left to flush.
+int syncFile(PosixCalls& sys, const std::string& realPath) {
+    const int fd = sys.open(realPath.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    if (fd < 0) return errno == ENOENT ? 0 : errno;
+    int err = sys.fsync(fd) == 0 ? 0 : errno;
     if (sys.close(fd) != 0 && err == 0) err = errno;
     return err;
 }
@@ -737,26 +748,21 @@ std::unique_ptr<SequentialWriter> PosixFileSystem::openForReplacing(const std::s
 }
 
 void PosixFileSystem::syncDeferredWrites() {
-    std::set<std::string> files;
-    files.swap(unsynced_);
-    std::set<std::string> folders;
-    std::optional<FsError> failure;
-    for (const auto& path : files) {
-        folders.emplace(splitPath(path).first);
-        const int fd = sys_.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
-        if (fd < 0) {
-            if (errno != ENOENT && !failure) failure.emplace(FsOp::Write, path, reasonOf(errno));
-            continue;  // gone since: nothing of it to flush
-        }
-        if (sys_.fsync(fd) != 0 && !failure) failure.emplace(FsOp::Write, path, reasonOf(errno));
-        if (sys_.close(fd) != 0 && !failure) failure.emplace(FsOp::Write, path, reasonOf(errno));
-    }
-    for (const auto& folder : folders) {
-        if (const int err = syncFolder(sys_, folder); err != 0 && !failure) {
-            failure.emplace(FsOp::Write, folder, reasonOf(err));
-        }
-    }
-    if (failure) throw *failure;
+    std::set<std::string> unsynced;
+    unsynced.swap(unsynced_);
+    const std::vector<std::string> files(unsynced.begin(), unsynced.end());
+    std::set<std::string> folderSet;
+    for (const auto& path : files) folderSet.emplace(splitPath(path).first);
+    const std::vector<std::string> folders(folderSet.begin(), folderSet.end());
+    // The files first, all at once, then their folders: a rename is durable only once the
+    // bytes it puts in place are.
+    // Every one is tried; the first failure is reported.
+    const auto file =
+        flushTogether(files.size(), [&](size_t i) { return syncFile(sys_, files[i]); });
+    const auto folder =
+        flushTogether(folders.size(), [&](size_t i) { return syncFolder(sys_, folders[i]); });
+    if (file) fail(FsOp::Write, files[file->index], file->error);
+    if (folder) fail(FsOp::Write, folders[folder->index], folder->error);
 }
 
 Transfer PosixFileSystem::copyFile(const std::string& from, const std::string& to) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <system_error>
 
+#include "filesystem/flush_together.h"
 #include "filesystem/names.h"
 #include "filesystem/run_identity.h"
 #include "filesystem/temporary_files.h"
@@ -439,22 +440,19 @@ std::unique_ptr<SequentialWriter> WindowsFileSystem::openForReplacing(const std:
 
 void WindowsFileSystem::syncDeferredWrites() {
     // The files are whole and in place already; a flush that fails costs durability only.
-    std::set<std::string> files;
-    files.swap(unsynced_);
-    DWORD error = 0;
-    std::string failed;
-    for (const auto& path : files) {
-        Handle h(::CreateFileW(nativePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // They are flushed all at once, so that their flushes share the disk's commits.
+    std::set<std::string> unsynced;
+    unsynced.swap(unsynced_);
+    const std::vector<std::string> files(unsynced.begin(), unsynced.end());
+    const auto failure = flushTogether(files.size(), [&](size_t i) -> int {
+        Handle h(::CreateFileW(nativePath(files[i]).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         const DWORD e = !h.valid()                    ? ::GetLastError()
                         : ::FlushFileBuffers(h.get()) ? 0
                                                       : ::GetLastError();
-        if (e != 0 && e != ERROR_FILE_NOT_FOUND && error == 0) {
-            error = e;
-            failed = path;
-        }
-    }
-    if (error != 0) fail(FsOp::Write, failed, error);
+        return e == ERROR_FILE_NOT_FOUND ? 0 : static_cast<int>(e);
+    });
+    if (failure) fail(FsOp::Write, files[failure->index], static_cast<DWORD>(failure->error));
 }
 
 Transfer WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {
