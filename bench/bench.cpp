@@ -1,20 +1,27 @@
-// zendrik-bench: times zendrik-cli on generated installations against a lower bound that
-// does only the unavoidable work with plain system calls, and prints one table.
+// zendrik-bench: times zendrik-cli on generated installations against bounds that do only
+// the unavoidable work with plain system calls, and prints the rows of one table.
 //
 // Usage: zendrik-bench ZENDRIK_CLI DATA_FOLDER [RUNS] [N...]
 //
+// The environment chooses the place measured: BENCH_WORK the folder the runs work in (on the
+// file system measured; DATA_FOLDER's by default), BENCH_PLACE its name in the table,
+// BENCH_ROWS=exchange only the exchange's rows, BENCH_TABLE_CONTINUES=1 no table header.
 // With ZENDRIK_GUI_BENCH set to zendrik-gui-bench, the wizard's repair of the largest N is
 // timed as well, against zendrik-cli's.
 //
 // For each N: the repair of fresh installations (zendrik-cli UT1 UT2 UT3), the exchange
 // on repaired ones (zendrik-cli --copy UT1 UT2 UT3, whose repair pass then has nothing to
 // move), and the preview of both on fresh ones (zendrik-cli --dry-run --copy UT1 UT2 UT3),
-// timed without a lower bound, its peak memory checked against 64 MB. The lower bound of a
-// run does what that run's log says was done, once each and nothing else: it lists each
-// folder once and stats no path, reads the ini and each .int file once (leaving access
-// times alone, as the tool does), renames each moved file, deletes each deleted file,
-// copies each copied file's bytes once (the last copy of a target only) and flushes it to
-// the disk, and writes each ini once, flushed to the disk. Figures are medians of RUNS runs.
+// timed without a bound, its peak memory checked against 64 MB. The bounds of a run do what
+// that run's log says was done, once each and nothing else: they list each folder once and
+// stat no path, read the ini and each .int file once (leaving access times alone, as the
+// tool does), rename each moved file, delete each deleted file, copy each copied file's bytes
+// once (the last copy of a target only) and write each ini once. The first bound flushes
+// each copy and each ini to the disk one after another, as the tool once did; the floor
+// flushes nothing. Each run of zendrik-cli is followed by one of each bound on the same
+// fresh copy; the table gives the median and the spread (least to most) of RUNS runs, and the
+// ratios of zendrik-cli to each: the median of the runs' ratios, and the worst. The repair is
+// held to the first bound, the exchange to the floor.
 #include <dirent.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -33,6 +40,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -156,20 +164,23 @@ std::string readAll(const std::string& path) {
     return data;
 }
 
-void copyBytes(const std::string& from, const std::string& to) {
+// Whether a bound flushes what it writes to the disk.
+enum class Flush { OneByOne, None };
+
+void copyBytes(const std::string& from, const std::string& to, Flush flush) {
     const int in = ::open(from.c_str(), O_RDONLY);
     const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     while (::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0) > 0) {
     }
     // A copy is on the disk before the description file that marks its extension present.
-    ::fsync(out);
+    if (flush == Flush::OneByOne) ::fsync(out);
     ::close(in);
     ::close(out);
 }
 
 // The unavoidable work of the run whose log is `lines`, over `installations`.
-double lowerBound(const std::vector<fs::path>& installations,
-                  const std::vector<std::string>& lines) {
+double lowerBound(const std::vector<fs::path>& installations, const std::vector<std::string>& lines,
+                  Flush flush) {
     const auto began = std::chrono::steady_clock::now();
     Resolver resolve(installations);
     std::map<std::string, std::string> inis;
@@ -216,22 +227,44 @@ double lowerBound(const std::vector<fs::path>& installations,
     for (const auto& [to, from] : copies) {
         const fs::path target(to);
         copyBytes(resolve.real(from),
-                  resolve.real(target.parent_path().string()) + "/" + target.filename().string());
+                  resolve.real(target.parent_path().string()) + "/" + target.filename().string(),
+                  flush);
     }
     // Each ini is written once, and flushed to the disk: a tool that edits the only copy of a
     // player's configuration cannot leave that to chance.
     for (const auto& [path, text] : inis) {
         const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC);
         if (::write(fd, text.data(), text.size()) < 0) std::cerr << "write failed\n";
-        ::fsync(fd);
+        if (flush == Flush::OneByOne) ::fsync(fd);
         ::close(fd);
     }
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
 }
 
-struct Row {
-    double cli = 0, bound = 0, memory = 0;
+// The runs of one figure: their median and spread.
+struct Series {
+    std::vector<double> values;
+    double median() const { return ::median(values); }
+    double least() const {
+        return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
+    }
+    double most() const {
+        return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
+    }
 };
+
+struct Row {
+    // The ratios: each run's zendrik-cli over its bound flushed one by one, and over its floor.
+    Series cli, oneByOne, floor, toOneByOne, toFloor;
+    double memory = 0;
+};
+
+// "1.234 s (1.200-1.300)"
+std::string spread(const Series& s) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%.3f s (%.3f-%.3f)", s.median(), s.least(), s.most());
+    return text;
+}
 
 // The most memory a preview may take: it holds paths of the run's copies, never their bytes.
 constexpr double kPreviewMemoryLimit = 64.0;
@@ -249,16 +282,21 @@ int main(int argc, char** argv) {
     std::vector<int> sizes;
     for (int i = 4; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
     if (sizes.empty()) sizes = {2000, 20000};
-    // zendrik-cli journals its runs: into the data folder, not the user's state folder.
-    ::setenv("XDG_STATE_HOME", (data / "state").c_str(), 1);
+    const char* workEnv = std::getenv("BENCH_WORK");
+    const fs::path work = workEnv != nullptr ? fs::absolute(workEnv) : data / "work";
+    const char* placeEnv = std::getenv("BENCH_PLACE");
+    const std::string place = placeEnv != nullptr ? placeEnv : "disk";
+    const char* rowsEnv = std::getenv("BENCH_ROWS");
+    const bool exchangeOnly = rowsEnv != nullptr && std::string_view(rowsEnv) == "exchange";
+    // zendrik-cli journals its runs: beside the work, not into the user's state folder.
+    ::setenv("XDG_STATE_HOME", (work.parent_path() / "state").c_str(), 1);
 
     std::map<int, Row> repair, exchange, preview;
     double wizard = 0;
-    const char* guiBench = std::getenv("ZENDRIK_GUI_BENCH");
+    const char* guiBench = exchangeOnly ? nullptr : std::getenv("ZENDRIK_GUI_BENCH");
     for (const int n : sizes) {
         const fs::path pristine = data / ("pristine-" + std::to_string(n));
         const fs::path repaired = data / ("repaired-" + std::to_string(n));
-        const fs::path work = data / "work";
         if (!fs::exists(pristine / "UT3")) {
             fs::remove_all(pristine);
             zendrik::bench::GeneratorOptions options;
@@ -276,38 +314,50 @@ int main(int argc, char** argv) {
         }
         if (!fs::exists(repaired / "UT3")) {
             freshCopy(pristine, work);
-            runCli(cli, folders, data / "log.txt");
+            runCli(cli, folders, work.parent_path() / "log.txt");
             freshCopy(work, repaired);
         }
-        // zendrik-cli with `args` on copies of `start`, and the lower bound of what it logged.
+        // zendrik-cli with `args` on copies of `start`, each run followed by both bounds of
+        // what it logged, each on a fresh copy too.
         const auto measure = [&](const fs::path& start, const std::vector<std::string>& args,
                                  const fs::path& log) {
-            std::vector<double> cliTimes, boundTimes, memory;
+            Row row;
+            std::vector<double> memory;
             for (int r = 0; r < runs; ++r) {
                 freshCopy(start, work);
                 const Measured m = runCli(cli, args, log);
-                cliTimes.push_back(m.seconds);
+                row.cli.values.push_back(m.seconds);
                 memory.push_back(m.megabytes);
+                const auto lines = logLines(log);
                 freshCopy(start, work);
-                boundTimes.push_back(lowerBound(installations, logLines(log)));
+                row.oneByOne.values.push_back(lowerBound(installations, lines, Flush::OneByOne));
+                freshCopy(start, work);
+                row.floor.values.push_back(lowerBound(installations, lines, Flush::None));
+                row.toOneByOne.values.push_back(m.seconds / row.oneByOne.values.back());
+                row.toFloor.values.push_back(m.seconds / row.floor.values.back());
+                std::cerr << "N = " << n << ", " << args.front() << ", run " << r + 1 << ": "
+                          << m.seconds << " s, bounds " << row.oneByOne.values.back() << " s and "
+                          << row.floor.values.back() << " s\n";
             }
-            return Row{median(cliTimes), median(boundTimes), median(memory)};
+            row.memory = ::median(memory);
+            return row;
         };
-        repair[n] = measure(pristine, folders, data / "repair-log.txt");
+        const fs::path logs = work.parent_path();
+        if (!exchangeOnly) repair[n] = measure(pristine, folders, logs / "repair-log.txt");
         std::vector<std::string> copyArgs = {"--copy"};
         copyArgs.insert(copyArgs.end(), folders.begin(), folders.end());
-        exchange[n] = measure(repaired, copyArgs, data / "exchange-log.txt");
-        {
+        exchange[n] = measure(repaired, copyArgs, logs / "exchange-log.txt");
+        if (!exchangeOnly) {
             std::vector<std::string> previewArgs = {"--dry-run", "--copy"};
             previewArgs.insert(previewArgs.end(), folders.begin(), folders.end());
-            std::vector<double> times, memory;
+            std::vector<double> memory;
             for (int r = 0; r < runs; ++r) {
                 freshCopy(pristine, work);
-                const Measured m = runCli(cli, previewArgs, data / "preview-log.txt");
-                times.push_back(m.seconds);
+                const Measured m = runCli(cli, previewArgs, logs / "preview-log.txt");
+                preview[n].cli.values.push_back(m.seconds);
                 memory.push_back(m.megabytes);
             }
-            preview[n] = Row{median(times), 0, median(memory)};
+            preview[n].memory = ::median(memory);
         }
         if (guiBench != nullptr && n == sizes.back()) {
             std::vector<double> times;
@@ -323,34 +373,45 @@ int main(int argc, char** argv) {
                 }
                 times.push_back(seconds);
             }
-            wizard = median(times);
+            wizard = ::median(times);
         }
         fs::remove_all(work);
     }
 
-    std::printf("| N | run | zendrik-cli | lower bound | ratio | peak memory |\n");
-    std::printf("|---|---|---|---|---|---|\n");
+    if (std::getenv("BENCH_TABLE_CONTINUES") == nullptr) {
+        std::printf(
+            "| N | place | run | zendrik-cli | bound, flushed one by one | floor, no flush "
+            "| ratio to the bound (worst) | ratio to the floor (worst) | peak memory |\n");
+        std::printf("|---|---|---|---|---|---|---|---|---|\n");
+    }
     for (const int n : sizes) {
         for (const auto& [name, rows] :
              {std::pair{"repair", &repair}, std::pair{"exchange", &exchange}}) {
+            if (!rows->contains(n)) continue;
             const Row& row = (*rows)[n];
-            std::printf("| %d | %s | %.3f s | %.3f s | %.2f | %.1f MB |\n", n, name, row.cli,
-                        row.bound, row.cli / row.bound, row.memory);
+            std::printf("| %d | %s | %s | %s | %s | %s | %.2f (%.2f) | %.1f MB |\n", n,
+                        place.c_str(), name, spread(row.cli).c_str(), spread(row.oneByOne).c_str(),
+                        spread(row.floor).c_str(), row.ratio.median(), row.ratio.most(),
+                        row.memory);
         }
-        std::printf("| %d | preview | %.3f s | - | - | %.1f MB |\n", n, preview[n].cli,
-                    preview[n].memory);
+        if (preview.contains(n)) {
+            std::printf("| %d | %s | preview | %s | - | - | - | - | %.1f MB |\n", n, place.c_str(),
+                        spread(preview[n].cli).c_str(), preview[n].memory);
+        }
     }
-    if (sizes.size() >= 2) {
+    if (sizes.size() >= 2 && !exchangeOnly) {
         const int a = sizes.front(), b = sizes.back();
         std::printf("\nGrowth from N = %d to N = %d: repair %.1f times, exchange %.1f times.\n", a,
-                    b, repair[b].cli / repair[a].cli, exchange[b].cli / exchange[a].cli);
+                    b, repair[b].cli.median() / repair[a].cli.median(),
+                    exchange[b].cli.median() / exchange[a].cli.median());
     }
     if (wizard > 0) {
         std::printf("The wizard's repair at N = %d: %.2f s, %.2f times zendrik-cli's.\n",
-                    sizes.back(), wizard, wizard / repair[sizes.back()].cli);
+                    sizes.back(), wizard, wizard / repair[sizes.back()].cli.median());
     }
     bool withinLimit = true;
     for (const int n : sizes) {
+        if (!preview.contains(n)) continue;
         const bool within = preview[n].memory < kPreviewMemoryLimit;
         std::printf("The preview's peak memory at N = %d: %.1f MB, %s %.0f MB.\n", n,
                     preview[n].memory, within ? "under" : "OVER", kPreviewMemoryLimit);
