@@ -389,10 +389,11 @@ int main(int argc, char** argv) {
              {std::pair{"repair", &repair}, std::pair{"exchange", &exchange}}) {
             if (!rows->contains(n)) continue;
             const Row& row = (*rows)[n];
-            std::printf("| %d | %s | %s | %s | %s | %s | %.2f (%.2f) | %.1f MB |\n", n,
-                        place.c_str(), name, spread(row.cli).c_str(), spread(row.oneByOne).c_str(),
-                        spread(row.floor).c_str(), row.ratio.median(), row.ratio.most(),
-                        row.memory);
+            std::printf("| %d | %s | %s | %s | %s | %s | %.2f (%.2f) | %.2f (%.2f) | %.1f MB |\n",
+                        n, place.c_str(), name, spread(row.cli).c_str(),
+                        spread(row.oneByOne).c_str(), spread(row.floor).c_str(),
+                        row.toOneByOne.median(), row.toOneByOne.most(), row.toFloor.median(),
+                        row.toFloor.most(), row.memory);
         }
         if (preview.contains(n)) {
             std::printf("| %d | %s | preview | %s | - | - | - | - | %.1f MB |\n", n, place.c_str(),
