@@ -17,19 +17,17 @@ namespace {
 struct Waiting {
     std::string line;   // the extension's line with the copy notes of its package files
     size_t markAt = 0;  // where "  ...entry added" goes in it
-    enum class Entry { None, Added, NoPlace };
-    std::vector<Entry> entries;  // one for each ini of the receiving installation
-    std::string base;            // the extension's name
+    ServerPackageEntries::Entry entry;
     std::string intFrom, intTo;
 };
 
 // Copies the package files of the extension `name` of kind `kind` from the installation
 // `from` into the installation `to`, noting each copy on the last line of `batch`, and adds
-// its server package entry to each of `inis` where its kind has one.
-std::vector<Waiting::Entry> copyPackagesOfKind(RunContext& batch, const std::string& from,
+// its server package entry to `entries` where its kind has one.
+ServerPackageEntries::Entry copyPackagesOfKind(RunContext& batch, const std::string& from,
                                                const std::string& to, const std::string& name,
                                                const std::string& kind,
-                                               std::vector<GameIni>& inis) {
+                                               ServerPackageEntries& entries) {
     const std::string system = subFolder("system");
     const std::string sounds = subFolder("sounds");
     if (kind == kVoice) {
@@ -46,18 +44,9 @@ std::vector<Waiting::Entry> copyPackagesOfKind(RunContext& batch, const std::str
         if (kind == kMutator || kind == kGameStyle) {
             copyExt(batch, from + system + name + ".u", to + system + name + ".u");
         }
-        return std::vector<Waiting::Entry>(inis.size(), Waiting::Entry::None);
+        return {};
     }
-    std::vector<Waiting::Entry> entries;
-    for (auto& ini : inis) {
-        if (!ini.entries.hasInsertionPoint()) {
-            entries.push_back(Waiting::Entry::NoPlace);
-            continue;
-        }
-        ini.entries.add(name);
-        entries.push_back(Waiting::Entry::Added);
-    }
-    return entries;
+    return entries.add(name);
 }
 
 // Extensions are settled in batches: one durable write of the ini and one flush of the
@@ -68,16 +57,9 @@ constexpr auto kBatchTime = std::chrono::milliseconds(500);
 }  // namespace
 
 void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, ServerPackageList& utini) {
-    std::vector<GameIni> inis;
-    inis.push_back(GameIni{iniPathToWrite(ctx.OrdnerListe[AktuellerOrdner]), "UT.ini",
-                           std::move(utini), false});
-    try {
+    withUTiniAlone(ctx.OrdnerListe[AktuellerOrdner], utini, [&](std::vector<GameIni>& inis) {
         ExchangeExtensions(ctx, AktuellerOrdner, inis);
-    } catch (...) {
-        utini = std::move(inis.front().entries);
-        throw;
-    }
-    utini = std::move(inis.front().entries);
+    });
 }
 
 void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, std::vector<GameIni>& inis) {
@@ -94,6 +76,7 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, std::vector<Gam
     Log held;
     held.keepAllLines(true);
     RunContext batch(ctx.fs, held);
+    ServerPackageEntries entries(ctx, inis, ServerPackageEntries::Flush::CopiesFirst);
     std::vector<Waiting> waiting;
     auto batchBegan = std::chrono::steady_clock::now();
     // The package files the batch left as they are count for the folder's turn.
@@ -113,20 +96,8 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, std::vector<Gam
     const auto settle = [&] {
         passOnLeftAlone();
         for (size_t k = 0; k < waiting.size(); ++k) waiting[k].line = held[k];
-        std::vector<const GameIni*> lockedNow;  // found write-protected by this settling
         try {
-            for (auto& ini : inis) {
-                if (!ini.locked && !ini.entries.unwritten().empty() &&
-                    ctx.fs.writeProtected(ini.path)) {
-                    ini.locked = true;
-                    lockedNow.push_back(&ini);
-                    ctx.leftAlone.push_back(ctx.fs.spelledOnDisk(ini.path) + " is write-protected");
-                }
-            }
-            ctx.fs.syncDeferredWrites();
-            for (auto& ini : inis) {
-                if (!ini.locked) ini.entries.write(ctx.fs, ini.path);
-            }
+            entries.write();
         } catch (...) {
             release();
             throw;
@@ -134,15 +105,7 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, std::vector<Gam
         std::vector<Waiting> settled = std::move(waiting);
         waiting.clear();
         held.clear();
-        for (auto& w : settled) {
-            std::string marks;
-            for (size_t k = 0; k < w.entries.size(); ++k) {
-                if (w.entries[k] != Waiting::Entry::Added || inis[k].locked) continue;
-                // The first ini's mark is the one a 1999 installation has always shown.
-                marks += k == 0 ? "  ...entry added" : "  ...entry added to " + inis[k].label;
-            }
-            w.line.insert(w.markAt, marks);
-        }
+        for (auto& w : settled) w.line.insert(w.markAt, entries.marks(w.entry));
         for (size_t k = 0; k < settled.size(); ++k) {
             const Waiting& w = settled[k];
             ctx.log.addLine(w.line);
@@ -155,16 +118,9 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, std::vector<Gam
                 }
                 throw;
             }
-            for (size_t e = 0; e < w.entries.size(); ++e) {
-                if (w.entries[e] == Waiting::Entry::NoPlace) {
-                    logEntryNotAdded(ctx, w.base, inis[e].path);
-                }
-            }
+            entries.logNotAdded(w.entry);
         }
-        for (const GameIni* ini : lockedNow) {
-            ctx.log.addLine("    " + ctx.fs.spelledOnDisk(ini->path) +
-                            " is write-protected: left as it is, without the entries above");
-        }
+        entries.logWriteProtected();
         batchBegan = std::chrono::steady_clock::now();
     };
 
@@ -181,15 +137,14 @@ void ExchangeExtensions(RunContext& ctx, size_t AktuellerOrdner, std::vector<Gam
             if (ctx.fs.fileExists(receiving + gameSystem + name)) continue;
             const std::string base = name.substr(0, name.size() - 4);
             Waiting w;
-            w.base = base;
             w.intFrom = giving + packageSystem + name;
             w.intTo = receiving + packageSystem + name;
             try {
                 const std::string kind = whatIsThisExtension(ctx, giving + packageSystem + name);
                 held.addLine("        extension found: " + name + " (" + kind + ")");
                 waiting.push_back(w);
-                waiting.back().entries =
-                    copyPackagesOfKind(batch, giving, receiving, base, kind, inis);
+                waiting.back().entry =
+                    copyPackagesOfKind(batch, giving, receiving, base, kind, entries);
                 waiting.back().markAt = held[held.size() - 1].size();
             } catch (...) {
                 for (size_t k = 0; k < waiting.size(); ++k) waiting[k].line = held[k];
