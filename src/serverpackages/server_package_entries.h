@@ -1,5 +1,7 @@
 // Adding server package entries to the ini files of an installation: one protocol for every
-// step that adds them, so that no entry is reported added that is not on disk.
+// step that adds them, so that no entry is reported added that is not on disk. It is
+// AddServerPackage (insert, write, mark at once) in three steps, so that one write serves a
+// batch of entries:
 //
 // 1. add() puts an entry into the text of each ini that has a place for it (a line that
 //    begins with "ServerPackages="); nothing is written or logged yet.
