@@ -11,17 +11,22 @@ cat >"$tree/src/cli/arguments.h" <<'CPP'
 #define OTHER struct InMacro {
 namespace zendrik {
 // struct Commented { int a; };
+/* struct Blocked { int a; }; */
 struct Options {
     const char* text = "struct InString {";
     struct Inner { int x; };
 };
 class Listed final : public Base {};
+namespace {
+struct Host {};
+}  // namespace
 }  // namespace zendrik
 CPP
 cat >"$tree/src/wizard/options.h" <<'CPP'
 #define MACRO struct InMacro {
 namespace zendrik {
-/* struct Commented {
+// struct Commented {};
+/* struct Blocked {
    }; */
 const char* s = "struct InString {";
 struct Options {
@@ -31,32 +36,22 @@ namespace inner {
 class Listed {};
 }
 struct Declared;
-void f(struct Declared d) {}
+void f(struct Declared d) {
+    struct Local {};
+}
 }  // namespace zendrik
 CPP
 cat >"$tree/tests/helper_test.cpp" <<'CPP'
-namespace zendrik::testing {
+namespace zendrik {
 namespace {
 struct Host {};
 }  // namespace
 void g() {
     struct Local {};
 }
-}  // namespace zendrik::testing
-namespace zendrik {
 class Listed : public Other {
 };
 }
-CPP
-cat >"$tree/tests/other_test.cpp" <<'CPP'
-namespace zendrik::testing {
-namespace {
-struct Host {};
-}  // namespace
-void g() {
-    struct Local {};
-}
-}  // namespace zendrik::testing
 CPP
 printf 'namespace zendrik {\nclass Optionen {};\n}\n' >"$tree/src/pages/optionen.h"
 printf 'namespace zendrik {\nclass Optionen {};\n}\n' >"$tree/src/win32/optionen.h"
