@@ -1,6 +1,7 @@
 #include "repair/folder_checks.h"
 
 #include "engine_fixture.h"
+#include "filesystem/fault_injecting_file_system.h"
 #include "repair/repair_run.h"
 
 namespace zendrik::testing {
@@ -25,6 +26,25 @@ TEST_F(FolderChecksTest, LeftoverTemporaryFilesAreRemovedAndLogged) {
     EXPECT_EQ(entriesOf(ut.at("textures")), std::vector<std::string>{"Foo.utx"});
     EXPECT_TRUE(isFile(ut.at("maps/zendrik-tmp.unr")));
     EXPECT_TRUE(isFile(ut.at("system/notes.txt.zendrik-tmp")));
+}
+
+TEST_F(FolderChecksTest, ATemporaryFileThatCannotBeRemovedIsNotLoggedAsRemoved) {
+    Installation ut(tmp.path(), "UT");
+    ut.add("system/UnrealTournament.ini.zendrik-tmp", "half an ini");
+    ut.add("textures/Foo.utx.zendrik-tmp", "half a texture");
+    FaultInjectingFileSystem faulty(disk);
+    faulty.failOnlyWhen(
+        [](FsOp op, const std::string& path) {
+            return op == FsOp::Remove && path.ends_with("Foo.utx.zendrik-tmp");
+        },
+        "Permission denied");
+    RunContext refused(faulty, log);
+    EXPECT_THROW(removeLeftoverTemporaryFiles(refused, ut.folder()), FsError);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0], "  removed " + ut.folder() + "system/UnrealTournament.ini.zendrik-tmp"_p +
+                          ", left behind by an interrupted run");
+    EXPECT_FALSE(isFile(ut.at("system/UnrealTournament.ini.zendrik-tmp")));
+    EXPECT_TRUE(isFile(ut.at("textures/Foo.utx.zendrik-tmp")));
 }
 
 #ifndef _WIN32

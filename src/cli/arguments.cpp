@@ -171,7 +171,7 @@ std::optional<std::string> checkLogFile(FileSystem& fs, const std::string& logFi
 
 // Parses the arguments; returns an error text for bad usage, or nothing.
 std::optional<std::string> parseArguments(const std::vector<std::string>& arguments,
-                                          Options& options, bool& help, bool& version) {
+                                          CliOptions& options, bool& help, bool& version) {
     bool onlyFolders = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
@@ -195,7 +195,7 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& argume
         } else if (a.starts_with("--log=")) {
             options.logFile = a.substr(6);
         } else if (a == "--find" || a == "--find0") {
-            options.find = a == "--find" ? Options::Find::Lines : Options::Find::Nul;
+            options.find = a == "--find" ? CliOptions::Find::Lines : CliOptions::Find::Nul;
         } else if (a == "--ini" || a.starts_with("--ini=")) {
             if (a == "--ini" && i + 1 == arguments.size()) return "--ini needs a file name";
             options.iniFiles.push_back(a == "--ini" ? arguments[++i] : a.substr(6));
@@ -211,7 +211,7 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& argume
     // Windows takes "/" as well; the log's checks look for the platform's separator.
     if (options.logFile)
         std::replace(options.logFile->begin(), options.logFile->end(), '/', kSeparator);
-    if (options.find != Options::Find::No) {
+    if (options.find != CliOptions::Find::No) {
         if (!options.folders.empty() || options.copy || options.keepIncomplete || options.dryRun ||
             options.logFile || !options.iniFiles.empty() ||
             options.undo.kind != UndoRequest::Kind::None) {
@@ -232,7 +232,7 @@ std::optional<std::string> parseArguments(const std::vector<std::string>& argume
     return std::nullopt;
 }
 
-std::optional<std::string> checkArguments(FileSystem& fs, Options& options) {
+std::optional<std::string> checkArguments(FileSystem& fs, CliOptions& options) {
     std::optional<std::string> usageError;
     try {
         std::vector<std::string> workList;

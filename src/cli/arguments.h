@@ -14,7 +14,8 @@ namespace zendrik {
 // The usage text, printed by --help and after a usage error.
 extern const char* const kUsage;
 
-struct Options {
+// What the command line asks for (the wizard's switches are Options, in wizard/options.h).
+struct CliOptions {
     bool keepIncomplete = false;
     bool copy = false;
     bool dryRun = false;
@@ -31,11 +32,11 @@ struct Options {
 // Reads `arguments` into `options`; `help` and `version` tell whether those were asked for.
 // Returns an error text for bad usage, or nothing.
 std::optional<std::string> parseArguments(const std::vector<std::string>& arguments,
-                                          Options& options, bool& help, bool& version);
+                                          CliOptions& options, bool& help, bool& version);
 
 // Turns each FOLDER of `options` into its installation folder, each --ini FILE into a path
 // below its installation folder, and checks the --log file, through `fs`, touching nothing. Returns
 // an error text for bad usage, or nothing.
-std::optional<std::string> checkArguments(FileSystem& fs, Options& options);
+std::optional<std::string> checkArguments(FileSystem& fs, CliOptions& options);
 
 }  // namespace zendrik

@@ -21,7 +21,7 @@ constexpr std::chrono::milliseconds kFinderPatience(3000);
 
 int runCli(const std::vector<std::string>& arguments, FileSystem& disk, std::ostream& out,
            std::ostream& err) {
-    Options options;
+    CliOptions options;
     bool help = false;
     bool version = false;
     auto usageError = parseArguments(arguments, options, help, version);
@@ -43,8 +43,8 @@ int runCli(const std::vector<std::string>& arguments, FileSystem& disk, std::ost
         out << "zendrik-cli 1.0\n";
         return kExitSuccess;
     }
-    if (options.find != Options::Find::No) {
-        const char end = options.find == Options::Find::Lines ? '\n' : '\0';
+    if (options.find != CliOptions::Find::No) {
+        const char end = options.find == CliOptions::Find::Lines ? '\n' : '\0';
         for (const auto& folder : findInstallations(placesOfThisMachine(), kFinderPatience)) {
             out << folder << end;
         }

@@ -52,8 +52,9 @@ void removeLeftoverTemporaryFiles(RunContext& ctx, const std::string& Ordner) {
                                 [&](const char* type) { return matchesExtension(target, type); });
             }
             if (!left) continue;
-            ctx.log.addLine("  removed " + folder + name + ", left behind by an interrupted run");
+            // Logged once it is gone: a removal that fails throws, and no line claims it.
             ctx.fs.removeFile(folder + name);
+            ctx.log.addLine("  removed " + folder + name + ", left behind by an interrupted run");
         }
     }
 }

@@ -13,7 +13,7 @@ namespace zendrik {
 void reportCaseTwins(RunContext& ctx, const std::string& Ordner);
 
 // Deletes the temporary files that an interrupted run left in the package folders, logging
-// each.
+// each once it is removed. Throws FsError on the first that cannot be removed.
 void removeLeftoverTemporaryFiles(RunContext& ctx, const std::string& Ordner);
 
 }  // namespace zendrik

@@ -1,13 +1,8 @@
 #include "serverpackages/complete_server_packages.h"
 
-#include <algorithm>
-#include <array>
-#include <exception>
-
 #include "filesystem/names.h"
 #include "packagefiles/extension_classifier.h"
 #include "packagefiles/file_primitives.h"
-#include "serverpackages/ini_text.h"
 #include "serverpackages/server_package_entries.h"
 
 namespace zendrik {
@@ -17,44 +12,33 @@ bool needsEntry(const std::string& kind) {
     return kind == kVoice || kind == kPlayerClass || kind == kSkin;
 }
 
-void complete(RunContext& ctx, const std::string& Ordner, ServerPackageList& utini,
-              const std::string& iniPath, const std::string& label) {
+// The entries found missing, in listing order, and their lines once the ini is written: a
+// failed write leaves the first line without its mark and the others unlogged.
+void report(RunContext& ctx, ServerPackageEntries& entries,
+            const std::vector<ServerPackageEntries::Entry>& due, const std::string& label) {
+    const auto line = [&](const ServerPackageEntries::Entry& entry) {
+        return "    Package " + entry.name + " not installed as ServerPackage in " + label + "...";
+    };
+    try {
+        entries.write();
+    } catch (...) {
+        if (!due.empty()) ctx.log.addLine(line(due.front()));
+        throw;
+    }
+    for (const auto& entry : due) {
+        ctx.log.addLine(line(entry) + entries.marks(entry));
+        entries.logNotAdded(entry);
+    }
+    entries.logWriteProtected();
+}
+
+void complete(RunContext& ctx, const std::string& Ordner, GameIni& ini) {
     ctx.Merker = true;
     ctx.log.addLine("");
-    ctx.log.addLine("  Scanning for extensions without ServerPackage entry in " + label);
+    ctx.log.addLine("  Scanning for extensions without ServerPackage entry in " + ini.label);
     const std::string system = Ordner + subFolder("system");
-    std::vector<std::string> due;  // entries found missing, in listing order, not yet logged
-    // The file first, then the lines that report it: no entry is reported added before it
-    // is on disk. A failed write leaves the first line without its mark.
-    const auto report = [&] {
-        // An ini its owner made read-only is left as it is.
-        const bool locked = !utini.unwritten().empty() && ctx.fs.writeProtected(iniPath);
-        std::exception_ptr failure;
-        try {
-            if (!locked) utini.write(ctx.fs, iniPath);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        for (const auto& base : due) {
-            ctx.log.addLine("    Package " + base + " not installed as ServerPackage in " + label +
-                            "...");
-            if (failure) break;
-            if (locked) continue;
-            if (utini.hasInsertionPoint()) {
-                ctx.log.extendLastLine("  ...entry added");
-            } else {
-                logEntryNotAdded(ctx, base, iniPath);
-            }
-        }
-        if (locked) {
-            const std::string named = ctx.fs.spelledOnDisk(iniPath);
-            ctx.log.addLine("    " + named +
-                            " is write-protected: left as it is, without the entries above");
-            ctx.leftAlone.push_back(named + " is write-protected");
-        }
-        due.clear();
-        if (failure) std::rethrow_exception(failure);
-    };
+    ServerPackageEntries entries(ctx, std::span<GameIni>(&ini, 1));
+    std::vector<ServerPackageEntries::Entry> due;
     try {
         const size_t count = GibDateien(ctx, system + "*.int");
         for (size_t i = 0; i < count; ++i) {
@@ -62,29 +46,28 @@ void complete(RunContext& ctx, const std::string& Ordner, ServerPackageList& uti
             if (isStockIntName(name)) continue;
             const std::string kind = whatIsThisExtension(ctx, system + name);
             const std::string base = name.substr(0, name.size() - 4);
-            const bool listed = utini.SearchUTiniForServerPackage(base);
-            if (!listed && needsEntry(kind)) {
-                if (utini.hasInsertionPoint()) utini.add(base);
-                due.push_back(base);
+            if (!ini.entries.SearchUTiniForServerPackage(base) && needsEntry(kind)) {
+                due.push_back(entries.add(base));
                 ctx.Merker = false;
             }
         }
     } catch (...) {
-        report();
+        report(ctx, entries, due, ini.label);
         throw;
     }
-    report();
-    if (ctx.Merker) ctx.log.addLine("  all extensions are already in " + label);
+    report(ctx, entries, due, ini.label);
+    if (ctx.Merker) ctx.log.addLine("  all extensions are already in " + ini.label);
 }
 
 }  // namespace
 
 void CompleteUTini(RunContext& ctx, const std::string& Ordner, ServerPackageList& utini) {
-    complete(ctx, Ordner, utini, iniPathToWrite(Ordner), "UT.ini");
+    withUTiniAlone(Ordner, utini,
+                   [&](std::vector<GameIni>& inis) { complete(ctx, Ordner, inis.front()); });
 }
 
 void CompleteGameInis(RunContext& ctx, const std::string& Ordner, std::vector<GameIni>& inis) {
-    for (auto& ini : inis) complete(ctx, Ordner, ini.entries, ini.path, ini.label);
+    for (auto& ini : inis) complete(ctx, Ordner, ini);
 }
 
 }  // namespace zendrik

@@ -30,4 +30,17 @@ std::vector<GameIni> readGameInis(FileSystem& fs, const std::string& Ordner,
     return inis;
 }
 
+void withUTiniAlone(const std::string& Ordner, ServerPackageList& utini,
+                    const std::function<void(std::vector<GameIni>& inis)>& step) {
+    std::vector<GameIni> inis;
+    inis.push_back(GameIni{iniPathToWrite(Ordner), "UT.ini", std::move(utini), false});
+    try {
+        step(inis);
+    } catch (...) {
+        utini = std::move(inis.front().entries);
+        throw;
+    }
+    utini = std::move(inis.front().entries);
+}
+
 }  // namespace zendrik

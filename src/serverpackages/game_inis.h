@@ -11,6 +11,7 @@
 // none was.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,5 +33,10 @@ struct GameIni {
 // FsError.
 std::vector<GameIni> readGameInis(FileSystem& fs, const std::string& Ordner,
                                   const std::vector<std::string>& extra);
+
+// Runs `step` with `utini` as the only ini of the installation `Ordner` (System's, "UT.ini"),
+// and gives the entries back to `utini` after, also when `step` throws.
+void withUTiniAlone(const std::string& Ordner, ServerPackageList& utini,
+                    const std::function<void(std::vector<GameIni>& inis)>& step);
 
 }  // namespace zendrik
