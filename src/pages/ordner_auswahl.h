@@ -6,22 +6,18 @@
 // page acts on it.
 #pragma once
 
-#include <QWidget>
-#include <memory>
 #include <string>
 #include <vector>
 
-namespace Ui {
-class OrdnerAuswahl;
-}
+#include "pages/page_window.h"
+
+class QListWidget;
 
 namespace zendrik {
 
-class InputGate;
-class ScreenFit;
 class Wizard;
 
-class OrdnerAuswahl : public QWidget {
+class OrdnerAuswahl : public PageWindow<QWidget>, public OrdnerAuswahlControls {
     Q_OBJECT
 
   public:
@@ -43,12 +39,10 @@ class OrdnerAuswahl : public QWidget {
     void erstelleverzeichnisarray();
 
   protected:
-    // Enter presses the focused button, else the main one; Escape acts as "Cancel".
-    void keyPressEvent(QKeyEvent* event) override;
-    // Fits the page to the screen; the buttons take input made from now on.
-    void showEvent(QShowEvent* event) override;
+    int mainButton() const override { return NextButton; }
+    int cancelButton() const override { return CancelButton; }
     // Closing by the frame ends the program, as "Cancel" does.
-    void closeEvent(QCloseEvent* event) override;
+    bool onClose() override;
 
   private:
     // Passes the selection of vorlOrdnerListe on to the core.
@@ -57,9 +51,8 @@ class OrdnerAuswahl : public QWidget {
     void showWorkList();
 
     Wizard& wizard_;
-    std::unique_ptr<Ui::OrdnerAuswahl> ui_;
-    InputGate* gate_;
-    std::unique_ptr<ScreenFit> fit_;
+    // The work list, hidden, as the folder page has always held it.
+    QListWidget* OrdnerListe_;
 };
 
 }  // namespace zendrik

@@ -25,7 +25,55 @@ Wizard::~Wizard() {
 }
 
 void Wizard::start() {
-    optionen().show();
+    showPages();
+}
+
+void Wizard::showPages() {
+    showWindows(core_->flow(), *this);
+}
+
+QWidget& Wizard::window(Window window) {
+    switch (window) {
+        case Options:
+            return optionen();
+        case Folders:
+            return ordnerAuswahl();
+        case Repair:
+            return reparier();
+        case Info:
+            break;
+    }
+    return infoFormular();
+}
+
+bool Wizard::isShown(Window window) const {
+    const QWidget* made[] = {optionen_.get(), ordnerAuswahl_.get(), reparier_.get(),
+                             infoFormular_.get()};
+    return made[window] && made[window]->isVisible();
+}
+
+void Wizard::show(Window window) {
+    QWidget& shown = this->window(window);
+    shown.show();
+    // Opened over the options page, the information window comes to the front.
+    if (window == Info) {
+        shown.raise();
+        shown.activateWindow();
+    }
+}
+
+void Wizard::hide(Window window) {
+    this->window(window).hide();
+}
+
+void Wizard::enableOptions(bool enabled) {
+    if (!optionen_ || optionen_->isEnabled() == enabled) return;
+    optionen_->setEnabled(enabled);
+    // Taking input again, the options page comes to the front.
+    if (enabled && optionen_->isVisible()) {
+        optionen_->raise();
+        optionen_->activateWindow();
+    }
 }
 
 void Wizard::postPassEnded() {

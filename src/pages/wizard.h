@@ -8,6 +8,8 @@
 
 #include "wizard/wizard_core.h"
 
+class QWidget;
+
 namespace zendrik {
 
 class FileSystem;
@@ -16,7 +18,7 @@ class Optionen;
 class OrdnerAuswahl;
 class Reparier;
 
-class Wizard final : private WizardHost {
+class Wizard final : private WizardHost, private WizardWindows {
   public:
     // `fs` must outlive the wizard.
     explicit Wizard(FileSystem& fs);
@@ -26,6 +28,8 @@ class Wizard final : private WizardHost {
 
     // Shows the options page, the whole of start-up.
     void start();
+    // Shows and hides the windows as the core's page flow says.
+    void showPages();
 
     WizardCore& core() { return *core_; }
     Optionen& optionen();
@@ -34,8 +38,15 @@ class Wizard final : private WizardHost {
     InfoFormular& infoFormular();
 
   private:
+    QWidget& window(Window window);
+    // WizardHost.
     void postPassEnded() override;
     void endProgram() override;
+    // WizardWindows.
+    bool isShown(Window window) const override;
+    void show(Window window) override;
+    void hide(Window window) override;
+    void enableOptions(bool enabled) override;
 
     std::unique_ptr<WizardCore> core_;
     std::unique_ptr<Optionen> optionen_;

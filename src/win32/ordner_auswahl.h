@@ -11,25 +11,14 @@ namespace zendrik::win32 {
 
 class Wizard;
 
-class OrdnerAuswahl final : public PageWindow {
+class OrdnerAuswahl final : public PageWindow, public OrdnerAuswahlControls {
   public:
-    enum Control {
-        Label1 = 101,
-        vorlOrdnerListe,
-        CancelButton,
-        OpenButton,
-        NextButton,
-        Command1,
-        UndoButton,
-    };
-
     explicit OrdnerAuswahl(Wizard& wizard);
 
   protected:
     void onCommand(int id, int code) override;
     // Closing by the frame ends the program, as "Cancel" does.
     void onClose() override;
-    void onShown() override;
     void onLayout() override { widths_.measureAll(); }
     int mainButton() const override { return NextButton; }
     int cancelButton() const override { return CancelButton; }

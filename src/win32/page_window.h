@@ -9,14 +9,14 @@
 #include <windows.h>
 
 #include "win32/input_gate.h"
-#include "win32/layout.h"
+#include "wizard/window_tables.h"
 
 namespace zendrik::win32 {
 
 class PageWindow {
   public:
     // Creates the page hidden; `owner`, when given, is the window it stays above.
-    explicit PageWindow(PageTable table, HWND owner = nullptr);
+    explicit PageWindow(const WindowTable& table, HWND owner = nullptr);
     virtual ~PageWindow();
     PageWindow(const PageWindow&) = delete;
     PageWindow& operator=(const PageWindow&) = delete;
@@ -24,7 +24,6 @@ class PageWindow {
     HWND hwnd() const { return hwnd_; }
     HWND control(int id) const { return GetDlgItem(hwnd_, id); }
     UINT dpi() const { return dpi_; }
-    const PageTable& table() const { return table_; }
     bool isVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
 
     // Lays the page out for the monitor it is on and shows it active, the focus where it
@@ -43,8 +42,9 @@ class PageWindow {
     virtual void onCommand(int id, int code) = 0;
     // Closing by the frame.
     virtual void onClose() = 0;
-    // After show() made the page visible.
-    virtual void onShown() {}
+    // After show() made the page visible: by default the page's buttons take input made from
+    // now on.
+    virtual void onShown() { gate_.open(); }
     virtual void onTimer(UINT_PTR) {}
     // A message of the program's own (WM_APP and above).
     virtual void onAppMessage(UINT, WPARAM, LPARAM) {}
@@ -74,7 +74,7 @@ class PageWindow {
     void deleteFonts();
     bool pressKey(const MSG& msg);
 
-    PageTable table_;
+    const WindowTable& table_;
     DWORD style_;
     HWND hwnd_ = nullptr;
     UINT dpi_ = 96;

@@ -16,19 +16,8 @@ namespace zendrik::win32 {
 
 class Wizard;
 
-class Reparier final : public PageWindow {
+class Reparier final : public PageWindow, public ReparierControls {
   public:
-    enum Control {
-        StatusFeld = 101,
-        LogListbox,
-        CancelButton,
-        FinishButton,
-        NextButton,
-        SaveLogButton,
-        BackButton,
-        UndoButton,
-    };
-
     explicit Reparier(Wizard& wizard);
     ~Reparier() override;
 

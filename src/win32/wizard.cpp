@@ -59,34 +59,41 @@ InfoFormular& Wizard::infoFormular() {
 }
 
 void Wizard::showPages() {
-    const PageFlow& flow = core_.flow();
-    // The page to show first, then the others hidden, so that the program always has a
-    // window to activate.
-    switch (flow.page()) {
-        case Page::Options:
-            if (!optionen().isVisible()) optionen().show();
-            break;
-        case Page::Folders:
-            if (!ordnerAuswahl().isVisible()) ordnerAuswahl().show();
-            break;
-        case Page::Repair:
-            if (!reparier().isVisible()) reparier().show();
-            break;
+    showWindows(core_.flow(), *this);
+}
+
+PageWindow* Wizard::page(Window window) {
+    switch (window) {
+        case Options:
+            return &optionen();
+        case Folders:
+            return &ordnerAuswahl();
+        case Repair:
+            return &reparier();
+        case Info:
+            return &infoFormular();
     }
-    if (flow.page() != Page::Options && optionen_ && optionen_->isVisible()) optionen_->hide();
-    if (flow.page() != Page::Folders && ordnerAuswahl_ && ordnerAuswahl_->isVisible())
-        ordnerAuswahl_->hide();
-    // The repair page is left only by "<- Back" after a preview.
-    if (flow.page() != Page::Repair && reparier_ && reparier_->isVisible()) reparier_->hide();
-    if (flow.infoOpen()) {
-        if (!infoFormular().isVisible()) infoFormular().show();
-    } else if (infoFormular_ && infoFormular_->isVisible()) {
-        infoFormular_->hide();
-    }
-    if (optionen_) {
-        EnableWindow(optionen_->hwnd(), flow.optionsEnabled() ? TRUE : FALSE);
-        if (flow.optionsEnabled() && optionen_->isVisible()) SetForegroundWindow(optionen_->hwnd());
-    }
+    return nullptr;
+}
+
+bool Wizard::isShown(Window window) const {
+    const PageWindow* made[] = {optionen_.get(), ordnerAuswahl_.get(), reparier_.get(),
+                                infoFormular_.get()};
+    return made[window] && made[window]->isVisible();
+}
+
+void Wizard::show(Window window) {
+    page(window)->show();
+}
+
+void Wizard::hide(Window window) {
+    page(window)->hide();
+}
+
+void Wizard::enableOptions(bool enabled) {
+    if (!optionen_) return;
+    EnableWindow(optionen_->hwnd(), enabled ? TRUE : FALSE);
+    if (enabled && optionen_->isVisible()) SetForegroundWindow(optionen_->hwnd());
 }
 
 void Wizard::dispatch(MSG& msg) {

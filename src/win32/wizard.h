@@ -22,12 +22,13 @@ namespace zendrik::win32 {
 class InfoFormular;
 class Optionen;
 class OrdnerAuswahl;
+class PageWindow;
 class Reparier;
 
 // The repair page's notice that a pass has ended, posted from the worker thread.
 constexpr UINT kPassEndedMessage = WM_APP + 1;
 
-class Wizard final : public WizardHost {
+class Wizard final : public WizardHost, private WizardWindows {
   public:
     // `fs` must outlive the wizard.
     explicit Wizard(FileSystem& fs);
@@ -55,6 +56,13 @@ class Wizard final : public WizardHost {
     void endProgram() override;
 
   private:
+    PageWindow* page(Window window);
+    // WizardWindows.
+    bool isShown(Window window) const override;
+    void show(Window window) override;
+    void hide(Window window) override;
+    void enableOptions(bool enabled) override;
+
     WizardCore core_;
     std::unique_ptr<Optionen> optionen_;
     std::unique_ptr<OrdnerAuswahl> ordnerAuswahl_;
