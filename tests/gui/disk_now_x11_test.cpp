@@ -20,9 +20,9 @@ class DiskNowTest : public QObject {
   private slots:
     void anInstallationUnpackedAfterTheFirstWasLocatedPassesTheWriteTest() {
         WizardHarness h;
-        QVERIFY(h.toFolderPage());
         auto first = h.installation("UT");
-        QVERIFY(h.locate(h.exeOf(*first)));
+        QVERIFY(h.toFolderPageWith({first.get()}));
+        // Unpacked only now, after the first was located.
         auto second = h.installation("UT2");
         QVERIFY(h.locate(h.exeOf(*second)));
         QVERIFY(MessageBox::history().empty());
@@ -32,9 +32,7 @@ class DiskNowTest : public QObject {
     void theLogIsSavedIntoAFolderMadeAfterAnEarlierSave() {
         WizardHarness h;
         auto only = h.installation("Only");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*only)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({only.get()}));
         const auto first = h.tmp.path() / "first.txt";
         FileDialog::setNextFileName(QString::fromStdString(first.string()));
         QVERIFY(h.click(h.repair(), "SaveLogButton"));

@@ -19,11 +19,9 @@ class FolderPageTest : public QObject {
   private slots:
     void eachLocatedExecutableIsListedOnceAndSelected() {
         WizardHarness h;
-        QVERIFY(h.toFolderPage());
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         QVERIFY(h.locate(h.exeOf(*a)));
         QCOMPARE(h.entries("vorlOrdnerListe"), QStringList({h.exeOf(*a), h.exeOf(*b)}));
         QCOMPARE(h.selectedEntries(), QStringList({h.exeOf(*a), h.exeOf(*b)}));
@@ -122,11 +120,10 @@ class FolderPageTest : public QObject {
 
     void theWorkListHoldsTheSelectedInstallationsInListOrder() {
         WizardHarness h;
-        QVERIFY(h.toFolderPage());
         auto a = h.installation("A");
         auto b = h.installation("B");
         auto c = h.installation("C");
-        for (const auto* ut : {c.get(), a.get(), b.get()}) QVERIFY(h.locate(h.exeOf(*ut)));
+        QVERIFY(h.toFolderPageWith({c.get(), a.get(), b.get()}));
 
         // Entries toggle one by one under the mouse.
         auto* list = h.control<QListWidget>(h.folders(), "vorlOrdnerListe");
@@ -158,18 +155,14 @@ class FolderPageTest : public QObject {
         a->add("sounds/Map1.unr", "a map, misplaced");
         a->add("system/Song1.uax", "a song, misplaced");
         const auto before = treeOf(h.tmp.path() / "A");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({a.get()}));
         const auto repaired = treeOf(h.tmp.path() / "A");
         QVERIFY(repaired != before);
 
         // The player comes back later.
         h.wizard.reset();
         h.wizard = std::make_unique<Wizard>(h.fs);
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*clean)));
+        QVERIFY(h.toFolderPageWith({a.get(), clean.get()}));
         MessageBox::clearHistory();
         MessageBox::answerNext(false);
         QVERIFY(h.click(h.folders(), "UndoButton"));
@@ -209,11 +202,9 @@ class FolderPageTest : public QObject {
 
     void backKeepsTheListAndItsSelection() {
         WizardHarness h;
-        QVERIFY(h.toFolderPage());
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         h.control<QListWidget>(h.folders(), "vorlOrdnerListe")->item(0)->setSelected(false);
         QVERIFY(h.click(h.folders(), "Command1"));
         QVERIFY(h.click(h.optionen(), "NextButton"));

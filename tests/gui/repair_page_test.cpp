@@ -97,10 +97,7 @@ class RepairPageTest : public QObject {
         const std::string F = first->folder();
         const std::string S = second->folder();
 
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*first)));
-        QVERIFY(h.locate(h.exeOf(*second)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({first.get(), second.get()}));
         QVERIFY(h.repair().isVisible());
         QVERIFY(!h.folders().isVisible() && !h.optionen().isVisible());
         QCOMPARE(h.repair().windowTitle(), QStringLiteral("Repairing folders..."));
@@ -151,9 +148,7 @@ class RepairPageTest : public QObject {
     void oneLocatedExecutableOffersSaveAndFinishFromTheStart() {
         WizardHarness h;
         auto only = h.installation("Only");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*only)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({only.get()}));
         QCOMPARE(buttons(h), kFinishAndSave);
         QCOMPARE(h.logLines(), cleanBlock(only->folder(), true));
         QCOMPARE(status(h), q("current folder : " + only->folder()));
@@ -171,9 +166,7 @@ class RepairPageTest : public QObject {
         ut->add("system/Foo.utx", "misplaced");
         ut->add("system/Gone.int", skinInt());
         const auto before = treeOf(ut->root());
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*ut)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({ut.get()}));
         QVERIFY(treeOf(ut->root()) != before);
         std::ostringstream out, err;
         PosixFileSystem disk;
@@ -187,9 +180,7 @@ class RepairPageTest : public QObject {
         WizardHarness h;
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         h.control<QListWidget>(h.folders(), "vorlOrdnerListe")->item(0)->setSelected(false);
         QVERIFY(h.toRepairPage());
         QCOMPARE(buttons(h), kCopyAndCancel);
@@ -207,9 +198,7 @@ class RepairPageTest : public QObject {
         WizardHarness h;
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         h.control<QListWidget>(h.folders(), "vorlOrdnerListe")->clearSelection();
         QVERIFY(h.toRepairPage());
         QCOMPARE(buttons(h), kCopyAndCancel);
@@ -229,9 +218,7 @@ class RepairPageTest : public QObject {
         a->add("system/Broken.int", mutatorInt());
         b->add("system/Bar.int", mutatorInt());
         b->add("system/Bar.u", "code");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         // Turned off after the folder page was reached: the pass must see it off.
         QVERIFY(h.click(h.folders(), "Command1"));
         QTest::mouseClick(h.control<QAbstractButton>(h.optionen(), "removeExtensionsCheck"),
@@ -257,10 +244,7 @@ class RepairPageTest : public QObject {
         WizardHarness h;
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({a.get(), b.get()}));
         const auto saved = h.tmp.path() / "log.txt";
         put(saved, std::string(5000, 'x'));
         QVERIFY(h.copy());
@@ -307,10 +291,7 @@ class RepairPageTest : public QObject {
                 return op == FsOp::Read && path == a->folder() + "System/UnrealTournament.ini";
             },
             "Input/output error");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({a.get(), b.get()}));
         const QStringList log = h.logLines();
         QVERIFY(!log.isEmpty());
         QVERIFY2(log.first().contains("Input/output error"), qPrintable(log.first()));
@@ -324,9 +305,7 @@ class RepairPageTest : public QObject {
         WizardHarness h;
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         ClickDuringPass user(h);
         h.repair().log().addObserver(&user);
         QVERIFY(h.toRepairPage());
@@ -420,8 +399,7 @@ class RepairPageTest : public QObject {
     void theRepairPassRunsOnceAfterTheFirstShowing() {
         WizardHarness h;
         auto a = h.installation("A");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
+        QVERIFY(h.toFolderPageWith({a.get()}));
         QVERIFY(h.click(h.folders(), "NextButton"));
         // Nothing runs before the page had its chance to paint.
         QVERIFY(h.logLines().isEmpty());

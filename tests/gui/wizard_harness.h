@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QStringList>
 #include <QWidget>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -58,8 +59,13 @@ class WizardHarness {
     bool locate(const QString& exe);
     // From the start to the folder page.
     bool toFolderPage();
+    // From the start to the folder page, then locates the executable of each installation.
+    bool toFolderPageWith(std::initializer_list<const Installation*> installations);
     // "Next ->" on the folder page, then waits until the repair pass has returned.
     bool toRepairPage();
+    // From the start to the repair page over the installations, located in this order, once
+    // the repair pass has returned.
+    bool toRepairPageWith(std::initializer_list<const Installation*> installations);
     // "COPY!" on the repair page, then waits until the exchange pass, if any, has ended.
     bool copy();
     // Waits until no pass runs on the repair page.

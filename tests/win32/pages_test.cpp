@@ -226,8 +226,7 @@ TEST(Win32PagesTest, UndoLastRunAsksAndTakesTheRunBack) {
     a->add("sounds/Map1.unr", "a map, misplaced");
     a->add("system/Song1.uax", "a song, misplaced");
     const auto before = treeOf(h.tmp.path() / "A");
-    ASSERT_TRUE(h.toFolderPageWith({a.get()}));
-    ASSERT_TRUE(h.toRepairPage());
+    ASSERT_TRUE(h.toRepairPageWith({a.get()}));
     const auto repaired = treeOf(h.tmp.path() / "A");
     ASSERT_NE(repaired, before);
 

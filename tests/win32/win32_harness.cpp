@@ -121,6 +121,10 @@ bool Win32Harness::toFolderPageWith(std::initializer_list<const Installation*> i
     return true;
 }
 
+bool Win32Harness::toRepairPageWith(std::initializer_list<const Installation*> installations) {
+    return toFolderPageWith(installations) && toRepairPage();
+}
+
 bool Win32Harness::toRepairPage() {
     return click(folders(), OrdnerAuswahl::NextButton) && repair().isVisible() && passEnded();
 }

@@ -76,6 +76,9 @@ class Win32Harness {
     bool toFolderPageWith(std::initializer_list<const Installation*> installations);
     // "Next ->" on the folder page, then waits until the repair pass has ended.
     bool toRepairPage();
+    // From the start to the repair page over the installations, located in this order, once
+    // the repair pass has ended.
+    bool toRepairPageWith(std::initializer_list<const Installation*> installations);
     // Waits until the repair page has shown the end of its pass.
     bool passEnded();
 
