@@ -55,7 +55,7 @@ void OrdnerAuswahl::OpenButton_Click() {
     const LocateResult located =
         wizard_.core().folders().locate(QDir::toNativeSeparators(exe).toStdString());
     if (!located.message.empty())
-        MessageBox::information(this, QString(), QString::fromStdString(located.message));
+        MessageBoxes::ok(this, QString(), QString::fromStdString(located.message));
     if (!located.listed) return;
     const std::string& path = wizard_.core().folders().located().back().path;
     auto* entry =
@@ -103,13 +103,13 @@ void OrdnerAuswahl::UndoButton_Click() {
     FolderUndo& undo = wizard_.core().undo();
     const std::vector<UndoOffer> offers = undo.offers();
     if (offers.empty())
-        MessageBox::information(this, QString(), QString::fromUtf8(FolderUndo::kNothingSelected));
+        MessageBoxes::ok(this, QString(), QString::fromUtf8(FolderUndo::kNothingSelected));
     for (const UndoOffer& offer : offers) {
         const QString text = QString::fromStdString(offer.text);
         if (!offer.run) {
-            MessageBox::information(this, QString(), text);
-        } else if (MessageBox::question(this, QString(), text)) {
-            MessageBox::information(this, QString(), QString::fromStdString(undo.undo(offer)));
+            MessageBoxes::ok(this, QString(), text);
+        } else if (MessageBoxes::yesNo(this, QString(), text)) {
+            MessageBoxes::ok(this, QString(), QString::fromStdString(undo.undo(offer)));
         }
     }
 }

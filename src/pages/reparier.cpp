@@ -134,12 +134,12 @@ void Reparier::SaveLogButton_Click() {
                                     QString::fromStdString(core().lastSaveName()));
     const std::optional<std::string> failure =
         core().saveLog(QDir::toNativeSeparators(name).toStdString());
-    if (failure) MessageBox::information(this, QString(), QString::fromStdString(*failure));
+    if (failure) MessageBoxes::ok(this, QString(), QString::fromStdString(*failure));
 }
 
 void Reparier::FinishButton_Click() {
     core().finish([this](const std::string& reminder) {
-        MessageBox::information(this, QString(), QString::fromStdString(reminder));
+        MessageBoxes::ok(this, QString(), QString::fromStdString(reminder));
     });
 }
 

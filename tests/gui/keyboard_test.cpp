@@ -80,7 +80,7 @@ class KeyboardTest : public QObject {
 
         focus(h.repair(), "StatusFeld");
         type(h.repair(), Qt::Key_Enter);
-        QCOMPARE(MessageBox::history().size(), size_t{1});
+        QCOMPARE(MessageBoxes::history().size(), size_t{1});
         QCOMPARE(h.endRequests, 1);
     }
 
@@ -94,7 +94,7 @@ class KeyboardTest : public QObject {
         focus(h.repair(), "LogListbox");
         type(h.repair(), Qt::Key_Escape);
         QCOMPARE(h.endRequests, 1);
-        QVERIFY(MessageBox::history().empty());
+        QVERIFY(MessageBoxes::history().empty());
 
         // With "compare extensions" off "COPY!" runs no pass, and "Save Log" has the focus.
         focus(h.repair(), "NextButton");

@@ -137,11 +137,11 @@ class RepairPageTest : public QObject {
 
         QCOMPARE(h.endRequests, 0);
         QVERIFY(h.click(h.repair(), "FinishButton"));
-        QCOMPARE(MessageBox::history().size(), size_t{1});
-        QCOMPARE(MessageBox::history().back().text,
+        QCOMPARE(MessageBoxes::history().size(), size_t{1});
+        QCOMPARE(MessageBoxes::history().back().text,
                  QString::fromUtf8("don\u00B4t forget to re-enable write protection on network "
                                    "drives!"));
-        QCOMPARE(MessageBox::history().back().title, QString());
+        QCOMPARE(MessageBoxes::history().back().title, QString());
         QCOMPARE(h.endRequests, 1);
     }
 
@@ -267,9 +267,9 @@ class RepairPageTest : public QObject {
             "No space left on device");
         FileDialog::setNextFileName(q(refused));
         QVERIFY(h.click(h.repair(), "SaveLogButton"));
-        QCOMPARE(MessageBox::history().size(), size_t{1});
-        QVERIFY(MessageBox::history().back().text.contains(q(refused)));
-        QVERIFY(MessageBox::history().back().text.contains("No space left on device"));
+        QCOMPARE(MessageBoxes::history().size(), size_t{1});
+        QVERIFY(MessageBoxes::history().back().text.contains(q(refused)));
+        QVERIFY(MessageBoxes::history().back().text.contains("No space left on device"));
         QVERIFY(!isFile(refused));
         QCOMPARE(h.endRequests, 0);
         QVERIFY(h.repair().isVisible() && h.repair().isEnabled());
@@ -278,7 +278,7 @@ class RepairPageTest : public QObject {
         const auto missingFolder = h.tmp.path() / "no such folder" / "log.txt";
         FileDialog::setNextFileName(q(missingFolder.string()));
         QVERIFY(h.click(h.repair(), "SaveLogButton"));
-        QCOMPARE(MessageBox::history().size(), size_t{2});
+        QCOMPARE(MessageBoxes::history().size(), size_t{2});
         QCOMPARE(h.endRequests, 0);
     }
 
@@ -297,7 +297,7 @@ class RepairPageTest : public QObject {
         QVERIFY2(log.first().contains("Input/output error"), qPrintable(log.first()));
         QCOMPARE(log.mid(log.size() - cleanBlock(b->folder(), true).size()),
                  cleanBlock(b->folder(), true));
-        QVERIFY(MessageBox::history().empty());
+        QVERIFY(MessageBoxes::history().empty());
         QCOMPARE(buttons(h), kCopyAndCancel);
     }
 
@@ -321,7 +321,7 @@ class RepairPageTest : public QObject {
         QCOMPARE(h.endRequests, 1);
         QVERIFY(h.repair().close());
         QCOMPARE(h.endRequests, 2);
-        QVERIFY(MessageBox::history().empty());
+        QVERIFY(MessageBoxes::history().empty());
     }
 
     // The third switch, off at the start, below the other two and next to them by Tab; with

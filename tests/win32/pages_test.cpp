@@ -235,7 +235,7 @@ TEST(Win32PagesTest, UndoLastRunAsksAndTakesTheRunBack) {
     h.wizard = std::make_unique<win32::Wizard>(h.fs);
     ASSERT_TRUE(h.toFolderPageWith({a.get(), clean.get()}));
     MessageBoxes::clearHistory();
-    MessageBoxes::answerNext(false);
+    MessageBoxes::setNextAnswer(false);
     ASSERT_TRUE(h.click(h.folders(), OrdnerAuswahl::UndoButton));
     ASSERT_EQ(MessageBoxes::history().size(), size_t{2});
     const MessageBoxes::Shown asked = MessageBoxes::history()[0];
@@ -252,7 +252,7 @@ TEST(Win32PagesTest, UndoLastRunAsksAndTakesTheRunBack) {
     EXPECT_EQ(treeOf(h.tmp.path() / "A"), repaired);
 
     MessageBoxes::clearHistory();
-    MessageBoxes::answerNext(true);
+    MessageBoxes::setNextAnswer(true);
     ASSERT_TRUE(h.click(h.folders(), OrdnerAuswahl::UndoButton));
     ASSERT_EQ(MessageBoxes::history().size(), size_t{3});
     EXPECT_EQ(MessageBoxes::history()[0].text, asked.text);

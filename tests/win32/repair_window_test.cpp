@@ -145,12 +145,12 @@ TEST(Win32RepairWindowTest, CopySaveLogAndFinish) {
 
     // "Save Log": the dialog's texts, the file written, the name kept for the next save.
     const std::wstring saved = (h.tmp.path() / "run.txt").wstring();
-    FileDialog::answerNext(saved);
+    FileDialog::setNextFileName(saved);
     ASSERT_TRUE(h.click(h.repair(), Reparier::SaveLogButton));
     std::string expected;
     for (const std::wstring& line : lines) expected += win32::narrow(line) + "\r\n";
     EXPECT_EQ(contentsOf(h.tmp.path() / "run.txt"), expected);
-    FileDialog::answerNext(L"");
+    FileDialog::setNextFileName(L"");
     ASSERT_TRUE(h.click(h.repair(), Reparier::SaveLogButton));
     ASSERT_EQ(FileDialog::history().size(), size_t{4});  // two opens, two saves
     const FileDialog::Request& first = FileDialog::history()[2];
@@ -162,7 +162,7 @@ TEST(Win32RepairWindowTest, CopySaveLogAndFinish) {
     EXPECT_TRUE(MessageBoxes::history().empty());
 
     // A save that fails is told in a message box with an empty title.
-    FileDialog::answerNext((h.tmp.path() / "missing" / "run.txt").wstring());
+    FileDialog::setNextFileName((h.tmp.path() / "missing" / "run.txt").wstring());
     ASSERT_TRUE(h.click(h.repair(), Reparier::SaveLogButton));
     ASSERT_EQ(MessageBoxes::history().size(), size_t{1});
     EXPECT_EQ(MessageBoxes::history()[0].title, L"");
@@ -247,7 +247,7 @@ TEST(Win32RepairWindowTest, APreviewThenTheRealRunAndItsUndo) {
     EXPECT_EQ(undoLog.front(), L"Processing : " + win32::widen(a->folder()) + L"...");
     EXPECT_EQ(undoLog[1].rfind(L"  undoing the run ", 0), 0u);
     EXPECT_EQ(undoLog.back(), L"Undo finished: everything the passes changed was taken back");
-    FileDialog::answerNext((h.tmp.path() / "undo.txt").wstring());
+    FileDialog::setNextFileName((h.tmp.path() / "undo.txt").wstring());
     ASSERT_TRUE(h.click(h.repair(), Reparier::SaveLogButton));
     std::string expected;
     for (const std::wstring& line : undoLog) expected += win32::narrow(line) + "\r\n";
@@ -293,7 +293,7 @@ TEST(Win32RepairWindowTest, NamesInAnyScriptReachTheDiskAndThePageWhole) {
               L"Processing : " + folder + L"...");
     EXPECT_EQ(h.textOf(h.repair().control(Reparier::StatusFeld)), L"current folder : " + folder);
     const std::filesystem::path saved = parent / utf8Path("Protokoll-\u00E4.txt");
-    FileDialog::answerNext(saved.wstring());
+    FileDialog::setNextFileName(saved.wstring());
     ASSERT_TRUE(h.click(h.repair(), Reparier::SaveLogButton));
     EXPECT_TRUE(isFile(saved));
     EXPECT_TRUE(MessageBoxes::history().empty());

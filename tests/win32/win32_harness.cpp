@@ -104,7 +104,7 @@ std::wstring Win32Harness::exeOf(const Installation& installation) {
 }
 
 bool Win32Harness::locate(const std::wstring& exe) {
-    win32::FileDialog::answerNext(exe);
+    win32::FileDialog::setNextFileName(exe);
     return click(folders(), OrdnerAuswahl::OpenButton);
 }
 
