@@ -29,10 +29,6 @@ OrdnerAuswahl::OrdnerAuswahl(Wizard& wizard)
 
 OrdnerAuswahl::~OrdnerAuswahl() = default;
 
-int OrdnerAuswahl::locatedCount() const {
-    return static_cast<int>(wizard_.core().folders().locatedCount());
-}
-
 std::vector<std::string> OrdnerAuswahl::workList() const {
     return wizard_.core().folders().workList();
 }
@@ -83,11 +79,6 @@ void OrdnerAuswahl::NextButton_Click() {
     if (!wizard_.core().flow().foldersNext()) return;
     showWorkList();
     wizard_.showPages();
-}
-
-void OrdnerAuswahl::erstelleverzeichnisarray() {
-    wizard_.core().folders().erstelleverzeichnisarray();
-    showWorkList();
 }
 
 void OrdnerAuswahl::Command1_Click() {

@@ -24,8 +24,6 @@ class OrdnerAuswahl : public PageWindow<QWidget>, public OrdnerAuswahlControls {
     explicit OrdnerAuswahl(Wizard& wizard);
     ~OrdnerAuswahl() override;
 
-    // The number of located programs, selected or not.
-    int locatedCount() const;
     // The work list: the entries of OrdnerListe in order.
     std::vector<std::string> workList() const;
 
@@ -34,9 +32,6 @@ class OrdnerAuswahl : public PageWindow<QWidget>, public OrdnerAuswahlControls {
     void Command1_Click();
     void CancelButton_Click();
     void UndoButton_Click();
-    // Appends the installation folder of every selected entry of vorlOrdnerListe, in list
-    // order, to OrdnerListe.
-    void erstelleverzeichnisarray();
 
   protected:
     int mainButton() const override { return NextButton; }
