@@ -16,6 +16,12 @@ void InfoFormular::cmdOK_Click() {
     if (wizard_.core().flow().closeInfo()) wizard_.showPages();
 }
 
+void InfoFormular::onShown() {
+    PageWindow::onShown();
+    raise();
+    activateWindow();
+}
+
 bool InfoFormular::onClose() {
     cmdOK_Click();
     return true;

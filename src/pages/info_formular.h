@@ -19,9 +19,9 @@ class InfoFormular : public PageWindow<QDialog>, public InfoFormularControls {
     void cmdOK_Click();
 
   protected:
-    // Enter and Escape press "&OK".
-    int mainButton() const override { return cmdOK; }
-    int cancelButton() const override { return cmdOK; }
+    // Opened over the options page, the window comes to the front; its button takes input
+    // made from now on.
+    void onShown() override;
     // Closing by the frame acts as "&OK".
     bool onClose() override;
     // Escape where "&OK" could not take it acts as "&OK" too.

@@ -25,8 +25,6 @@ class Optionen : public PageWindow<QWidget>, public OptionenControls {
     void CancelButton_Click();
 
   protected:
-    int mainButton() const override { return NextButton; }
-    int cancelButton() const override { return CancelButton; }
     // Closing by the frame ends the program, as "Cancel" does.
     bool onClose() override;
 

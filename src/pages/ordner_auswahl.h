@@ -34,8 +34,6 @@ class OrdnerAuswahl : public PageWindow<QWidget>, public OrdnerAuswahlControls {
     void UndoButton_Click();
 
   protected:
-    int mainButton() const override { return NextButton; }
-    int cancelButton() const override { return CancelButton; }
     // Closing by the frame ends the program, as "Cancel" does.
     bool onClose() override;
 

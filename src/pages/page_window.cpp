@@ -140,7 +140,7 @@ void PageWindow<Window>::showEvent(QShowEvent* event) {
 
 template <class Window>
 void PageWindow<Window>::keyPressEvent(QKeyEvent* event) {
-    if (!pressPageButton(event, button(mainButton()), button(cancelButton())))
+    if (!pressPageButton(event, button(mainButton()), button(table_.cancelButton)))
         Window::keyPressEvent(event);
 }
 

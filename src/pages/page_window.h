@@ -35,10 +35,9 @@ class PageWindow : public Window {
     }
 
   protected:
-    // The buttons that Enter (when the focus is on no button) and Escape press, when shown
-    // and enabled; 0 for none.
-    virtual int mainButton() const { return 0; }
-    virtual int cancelButton() const { return 0; }
+    // The button that Enter presses when the focus is on no button: by default the table's.
+    // Escape presses the table's cancel button.
+    virtual int mainButton() const { return table_.mainButton; }
     // After the window was shown: by default the buttons take input made from now on.
     virtual void onShown();
     // Closing by the frame: returns whether the window may close.

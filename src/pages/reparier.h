@@ -52,7 +52,6 @@ class Reparier : public PageWindow<QWidget>, public ReparierControls {
   protected:
     // "COPY!" while it is offered, else "Finish".
     int mainButton() const override;
-    int cancelButton() const override { return CancelButton; }
     // The first showing starts the repair pass once the page has painted; the buttons take
     // input once a pass has ended.
     void onShown() override;

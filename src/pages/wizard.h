@@ -4,11 +4,11 @@
 // through Qt's event loop, and an end of the program leaves it.
 #pragma once
 
+#include <QWidget>
 #include <memory>
 
+#include "wizard/view_windows.h"
 #include "wizard/wizard_core.h"
-
-class QWidget;
 
 namespace zendrik {
 
@@ -17,8 +17,11 @@ class InfoFormular;
 class Optionen;
 class OrdnerAuswahl;
 class Reparier;
+class Wizard;
 
-class Wizard final : private WizardHost, private WizardWindows {
+using QtWindows = ViewWindows<Wizard, QWidget, Optionen, OrdnerAuswahl, Reparier, InfoFormular>;
+
+class Wizard final : private WizardHost, public QtWindows {
   public:
     // `fs` must outlive the wizard.
     explicit Wizard(FileSystem& fs);
@@ -26,33 +29,16 @@ class Wizard final : private WizardHost, private WizardWindows {
     Wizard(const Wizard&) = delete;
     Wizard& operator=(const Wizard&) = delete;
 
-    // Shows the options page, the whole of start-up.
-    void start();
-    // Shows and hides the windows as the core's page flow says.
-    void showPages();
-
     WizardCore& core() { return *core_; }
-    Optionen& optionen();
-    OrdnerAuswahl& ordnerAuswahl();
-    Reparier& reparier();
-    InfoFormular& infoFormular();
 
   private:
-    QWidget& window(Window window);
     // WizardHost.
     void postPassEnded() override;
     void endProgram() override;
     // WizardWindows.
-    bool isShown(Window window) const override;
-    void show(Window window) override;
-    void hide(Window window) override;
     void enableOptions(bool enabled) override;
 
     std::unique_ptr<WizardCore> core_;
-    std::unique_ptr<Optionen> optionen_;
-    std::unique_ptr<OrdnerAuswahl> ordnerAuswahl_;
-    std::unique_ptr<Reparier> reparier_;
-    std::unique_ptr<InfoFormular> infoFormular_;
 };
 
 }  // namespace zendrik

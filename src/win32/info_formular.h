@@ -18,8 +18,6 @@ class InfoFormular final : public PageWindow, public InfoFormularControls {
     void onClose() override;
     // The icon at the page's DPI.
     void onLayout() override;
-    int mainButton() const override { return cmdOK; }
-    int cancelButton() const override { return cmdOK; }
 
   private:
     Wizard& wizard_;

@@ -16,8 +16,6 @@ class Optionen final : public PageWindow, public OptionenControls {
     void onCommand(int id, int code) override;
     // Closing by the frame ends the program, as "Cancel" does.
     void onClose() override;
-    int mainButton() const override { return NextButton; }
-    int cancelButton() const override { return CancelButton; }
 
   private:
     Wizard& wizard_;

@@ -20,8 +20,6 @@ class OrdnerAuswahl final : public PageWindow, public OrdnerAuswahlControls {
     // Closing by the frame ends the program, as "Cancel" does.
     void onClose() override;
     void onLayout() override { widths_.measureAll(); }
-    int mainButton() const override { return NextButton; }
-    int cancelButton() const override { return CancelButton; }
 
   private:
     void OpenButton_Click();

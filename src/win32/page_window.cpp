@@ -180,7 +180,7 @@ bool PageWindow::pressKey(const MSG& msg) {
     if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_SHIFT) < 0)
         return false;
     if (msg.wParam == VK_ESCAPE) {
-        press(cancelButton());
+        press(table_.cancelButton);
         return true;
     }
     // Enter presses the focused button, else the page's main one.

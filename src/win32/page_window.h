@@ -50,10 +50,9 @@ class PageWindow {
     virtual void onAppMessage(UINT, WPARAM, LPARAM) {}
     // A key the page takes besides Enter and Escape; true when taken.
     virtual bool onKey(const MSG&) { return false; }
-    // The buttons that Enter (when the focus is not on a button) and Escape press; 0 for
-    // none.
-    virtual int mainButton() const = 0;
-    virtual int cancelButton() const { return 0; }
+    // The button that Enter presses when the focus is not on a button: by default the
+    // table's. Escape presses the table's cancel button.
+    virtual int mainButton() const { return table_.mainButton; }
     // The fonts changed (a new DPI).
     virtual void onLayout() {}
 

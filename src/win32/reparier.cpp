@@ -14,6 +14,7 @@ constexpr UINT_PTR kProgressTimer = 1;
 }  // namespace
 
 Reparier::Reparier(Wizard& wizard) : PageWindow(reparierTable()), wizard_(wizard) {
+    wizard_.takePassNotices(hwnd());
     log_ = std::make_unique<LogList>(control(LogListbox), wizard_.core().repair().log());
     showState();
 }

@@ -37,7 +37,6 @@ class Reparier final : public PageWindow, public ReparierControls {
     void onLayout() override;
     // "COPY!" before it was pressed, then "Finish".
     int mainButton() const override;
-    int cancelButton() const override { return CancelButton; }
 
   private:
     // Starts taking the worker's progress when a pass runs.

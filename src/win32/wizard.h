@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "wizard/view_windows.h"
 #include "wizard/wizard_core.h"
 #include "wizard/wizard_host.h"
 
@@ -24,11 +25,15 @@ class Optionen;
 class OrdnerAuswahl;
 class PageWindow;
 class Reparier;
+class Wizard;
+
+using Win32Windows =
+    ViewWindows<Wizard, PageWindow, Optionen, OrdnerAuswahl, Reparier, InfoFormular>;
 
 // The repair page's notice that a pass has ended, posted from the worker thread.
 constexpr UINT kPassEndedMessage = WM_APP + 1;
 
-class Wizard final : public WizardHost, private WizardWindows {
+class Wizard final : public WizardHost, public Win32Windows {
   public:
     // `fs` must outlive the wizard.
     explicit Wizard(FileSystem& fs);
@@ -36,38 +41,23 @@ class Wizard final : public WizardHost, private WizardWindows {
     Wizard(const Wizard&) = delete;
     Wizard& operator=(const Wizard&) = delete;
 
-    // Shows the options page, the whole of start-up.
-    void start();
     // Gives `msg` to the page it is bound for (input gate, Enter, Escape, dialog keys), else
     // translates and dispatches it.
     void dispatch(MSG& msg);
 
-    // Shows and hides the windows as the core's page flow says.
-    void showPages();
-
     WizardCore& core() { return core_; }
-    Optionen& optionen();
-    OrdnerAuswahl& ordnerAuswahl();
-    Reparier& reparier();
-    InfoFormular& infoFormular();
+    // The repair page, once made, takes the notices of a pass's end.
+    void takePassNotices(HWND page) { passNotices_ = page; }
 
     // WizardHost.
     void postPassEnded() override;
     void endProgram() override;
 
   private:
-    PageWindow* page(Window window);
     // WizardWindows.
-    bool isShown(Window window) const override;
-    void show(Window window) override;
-    void hide(Window window) override;
     void enableOptions(bool enabled) override;
 
     WizardCore core_;
-    std::unique_ptr<Optionen> optionen_;
-    std::unique_ptr<OrdnerAuswahl> ordnerAuswahl_;
-    std::unique_ptr<Reparier> reparier_;
-    std::unique_ptr<InfoFormular> infoFormular_;
     // Where the worker posts the end of a pass: the repair page, once it exists.
     std::atomic<HWND> passNotices_{nullptr};
 };

@@ -26,7 +26,10 @@ const WindowTable& optionenTable() {
             {C::NextButton, "NextButton", K::Button, "Next ->", 1957, 2535, 1000, 375},
             {C::CancelButton, "CancelButton", K::Button, "Cancel", 3397, 2535, 1000, 375},
             {C::Label1, "Label1", K::Heading, "Options", 1717, 240, 1455, 375},
-        }};
+        },
+        0,
+        C::NextButton,
+        C::CancelButton};
     return table;
 }
 
@@ -49,7 +52,9 @@ const WindowTable& ordnerAuswahlTable() {
             // Added in the row's free room left of "Open"; last in the tab order.
             {C::UndoButton, "UndoButton", K::Button, "Undo last run", 2520, 8520, 1575, 375},
         },
-        C::vorlOrdnerListe};
+        C::vorlOrdnerListe,
+        C::NextButton,
+        C::CancelButton};
     return table;
 }
 
@@ -72,7 +77,10 @@ const WindowTable& reparierTable() {
             {C::BackButton, "BackButton", K::Button, "<- Back", 4405, 8520, 1000, 375},
             {C::UndoButton, "UndoButton", K::Button, "Undo", 9085, 8520, 1000, 375},
         },
-        C::LogListbox};
+        C::LogListbox,
+        // "COPY!" while it is offered, else "Finish": RepairPage::mainButton.
+        C::NextButton,
+        C::CancelButton};
     return table;
 }
 
@@ -101,7 +109,10 @@ const WindowTable& infoFormularTable() {
              "RISK. ITS AUTHORS ARE NOT LIABLE FOR ANY DAMAGE THAT ITS USE MAY CAUSE.",
              240, 1920, 5250, 1020},
             {C::cmdOK, "cmdOK", K::DefaultButton, "&OK", 4260, 3150, 1230, 375},
-        }};
+        },
+        0,
+        C::cmdOK,
+        C::cmdOK};
     return table;
 }
 

@@ -44,6 +44,10 @@ struct WindowTable {
     std::vector<ControlRow> controls;
     // The control that takes the loss when the window must shrink; 0 when it never shrinks.
     int listId = 0;
+    // The buttons that Enter (when the focus is on no button) and Escape press, when shown
+    // and enabled; 0 for none.
+    int mainButton = 0;
+    int cancelButton = 0;
 };
 
 // Each window's controls by id, as its table names them.
