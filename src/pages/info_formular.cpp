@@ -13,7 +13,7 @@ InfoFormular::InfoFormular(Wizard& wizard) : PageWindow(infoFormularTable()), wi
 InfoFormular::~InfoFormular() = default;
 
 void InfoFormular::cmdOK_Click() {
-    if (wizard_.core().flow().closeInfo()) wizard_.showPages();
+    wizard_.flowClick(Wizard::Info, cmdOK);
 }
 
 void InfoFormular::onShown() {

@@ -20,9 +20,10 @@ Optionen::Optionen(Wizard& wizard) : PageWindow(optionenTable()), wizard_(wizard
         connect(check, &QCheckBox::toggled, this,
                 [&options, option](bool on) { options.*option = on; });
     }
-    connect(button(NextButton), &QPushButton::clicked, this, &Optionen::NextButton_Click);
-    connect(button(InfoButton), &QPushButton::clicked, this, &Optionen::InfoButton_Click);
-    connect(button(CancelButton), &QPushButton::clicked, this, &Optionen::CancelButton_Click);
+    for (int id : {NextButton, InfoButton, CancelButton}) {
+        connect(button(id), &QPushButton::clicked, this,
+                [this, id] { wizard_.flowClick(Wizard::Options, id); });
+    }
 }
 
 Optionen::~Optionen() = default;
@@ -35,20 +36,8 @@ bool Optionen::compareExtensions() const {
     return wizard_.core().options().compareExtensions;
 }
 
-void Optionen::NextButton_Click() {
-    if (wizard_.core().flow().optionsNext()) wizard_.showPages();
-}
-
-void Optionen::InfoButton_Click() {
-    if (wizard_.core().flow().openInfo()) wizard_.showPages();
-}
-
-void Optionen::CancelButton_Click() {
-    wizard_.core().cancel();
-}
-
 bool Optionen::onClose() {
-    CancelButton_Click();
+    wizard_.core().cancel();
     return true;
 }
 

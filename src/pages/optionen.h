@@ -20,10 +20,6 @@ class Optionen : public PageWindow<QWidget>, public OptionenControls {
     // The state of compareextensionsCheck at this moment, as the core holds it.
     bool compareExtensions() const;
 
-    void NextButton_Click();
-    void InfoButton_Click();
-    void CancelButton_Click();
-
   protected:
     // Closing by the frame ends the program, as "Cancel" does.
     bool onClose() override;

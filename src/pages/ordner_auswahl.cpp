@@ -20,8 +20,10 @@ OrdnerAuswahl::OrdnerAuswahl(Wizard& wizard)
     OrdnerListe_->hide();
     connect(button(OpenButton), &QPushButton::clicked, this, &OrdnerAuswahl::OpenButton_Click);
     connect(button(NextButton), &QPushButton::clicked, this, &OrdnerAuswahl::NextButton_Click);
-    connect(button(Command1), &QPushButton::clicked, this, &OrdnerAuswahl::Command1_Click);
-    connect(button(CancelButton), &QPushButton::clicked, this, &OrdnerAuswahl::CancelButton_Click);
+    for (int id : {Command1, CancelButton}) {
+        connect(button(id), &QPushButton::clicked, this,
+                [this, id] { wizard_.flowClick(Wizard::Folders, id); });
+    }
     connect(button(UndoButton), &QPushButton::clicked, this, &OrdnerAuswahl::UndoButton_Click);
     connect(control<QListWidget>(vorlOrdnerListe), &QListWidget::itemSelectionChanged, this,
             &OrdnerAuswahl::selectionChanged);
@@ -81,14 +83,6 @@ void OrdnerAuswahl::NextButton_Click() {
     wizard_.showPages();
 }
 
-void OrdnerAuswahl::Command1_Click() {
-    if (wizard_.core().flow().back()) wizard_.showPages();
-}
-
-void OrdnerAuswahl::CancelButton_Click() {
-    wizard_.core().cancel();
-}
-
 void OrdnerAuswahl::UndoButton_Click() {
     selectionChanged();
     FolderUndo& undo = wizard_.core().undo();
@@ -106,7 +100,7 @@ void OrdnerAuswahl::UndoButton_Click() {
 }
 
 bool OrdnerAuswahl::onClose() {
-    CancelButton_Click();
+    wizard_.core().cancel();
     return true;
 }
 

@@ -29,8 +29,6 @@ class OrdnerAuswahl : public PageWindow<QWidget>, public OrdnerAuswahlControls {
 
     void OpenButton_Click();
     void NextButton_Click();
-    void Command1_Click();
-    void CancelButton_Click();
     void UndoButton_Click();
 
   protected:

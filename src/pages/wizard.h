@@ -26,8 +26,6 @@ class Wizard final : private WizardHost, public QtWindows {
     // `fs` must outlive the wizard.
     explicit Wizard(FileSystem& fs);
     ~Wizard() override;
-    Wizard(const Wizard&) = delete;
-    Wizard& operator=(const Wizard&) = delete;
 
     WizardCore& core() { return *core_; }
 

@@ -23,12 +23,7 @@ void InfoFormular::onLayout() {
 }
 
 void InfoFormular::onCommand(int id, int code) {
-    if (id != cmdOK || code != BN_CLICKED) return;
-    if (wizard_.core().flow().closeInfo()) wizard_.showPages();
-}
-
-void InfoFormular::onClose() {
-    onCommand(cmdOK, BN_CLICKED);
+    if (code == BN_CLICKED) wizard_.flowClick(Wizard::Info, id);
 }
 
 }  // namespace zendrik::win32

@@ -15,7 +15,6 @@ class InfoFormular final : public PageWindow, public InfoFormularControls {
 
   protected:
     void onCommand(int id, int code) override;
-    void onClose() override;
     // The icon at the page's DPI.
     void onLayout() override;
 

@@ -27,22 +27,10 @@ void Optionen::onCommand(int id, int code) {
         case previewCheck:
             core.options().previewOnly = IsDlgButtonChecked(hwnd(), previewCheck) == BST_CHECKED;
             break;
-        case InfoButton:
-            if (core.flow().openInfo()) wizard_.showPages();
-            break;
-        case NextButton:
-            if (core.flow().optionsNext()) wizard_.showPages();
-            break;
-        case CancelButton:
-            core.cancel();
-            break;
         default:
+            wizard_.flowClick(Wizard::Options, id);
             break;
     }
-}
-
-void Optionen::onClose() {
-    wizard_.core().cancel();
 }
 
 }  // namespace zendrik::win32

@@ -1,5 +1,5 @@
 // The options page, the window shown at start: the three switches, "Info", "Next ->" and
-// "Cancel".
+// "Cancel"; closing it by its frame acts as "Cancel".
 #pragma once
 
 #include "win32/page_window.h"
@@ -14,8 +14,6 @@ class Optionen final : public PageWindow, public OptionenControls {
 
   protected:
     void onCommand(int id, int code) override;
-    // Closing by the frame ends the program, as "Cancel" does.
-    void onClose() override;
 
   private:
     Wizard& wizard_;

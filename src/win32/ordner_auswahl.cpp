@@ -27,13 +27,8 @@ void OrdnerAuswahl::onCommand(int id, int code) {
         case UndoButton:
             UndoButton_Click();
             break;
-        case Command1:
-            if (core.flow().back()) wizard_.showPages();
-            break;
-        case CancelButton:
-            core.cancel();
-            break;
         default:
+            wizard_.flowClick(Wizard::Folders, id);
             break;
     }
 }
@@ -82,10 +77,6 @@ void OrdnerAuswahl::takeSelection() {
     const size_t count = size_t(SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (size_t i = 0; i < count && i < folders.locatedCount(); ++i)
         folders.setSelected(i, SendMessageW(list, LB_GETSEL, WPARAM(i), 0) > 0);
-}
-
-void OrdnerAuswahl::onClose() {
-    wizard_.core().cancel();
 }
 
 }  // namespace zendrik::win32

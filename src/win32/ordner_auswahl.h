@@ -2,6 +2,7 @@
 // it, selected when its installation can be written to; the user selects the installations
 // to process; "Next ->" goes on to the repair page, "<- Back" to the options page; "Undo last
 // run" takes back the last run on each selected installation that the player confirms.
+// Closing it by its frame acts as "Cancel".
 #pragma once
 
 #include "win32/list_box.h"
@@ -17,8 +18,6 @@ class OrdnerAuswahl final : public PageWindow, public OrdnerAuswahlControls {
 
   protected:
     void onCommand(int id, int code) override;
-    // Closing by the frame ends the program, as "Cancel" does.
-    void onClose() override;
     void onLayout() override { widths_.measureAll(); }
 
   private:

@@ -40,8 +40,8 @@ class PageWindow {
 
   protected:
     virtual void onCommand(int id, int code) = 0;
-    // Closing by the frame.
-    virtual void onClose() = 0;
+    // Closing by the frame: by default as a click on the table's cancel button.
+    virtual void onClose() { onCommand(table_.cancelButton, BN_CLICKED); }
     // After show() made the page visible: by default the page's buttons take input made from
     // now on.
     virtual void onShown() { gate_.open(); }

@@ -38,8 +38,6 @@ class Wizard final : public WizardHost, public Win32Windows {
     // `fs` must outlive the wizard.
     explicit Wizard(FileSystem& fs);
     ~Wizard() override;
-    Wizard(const Wizard&) = delete;
-    Wizard& operator=(const Wizard&) = delete;
 
     // Gives `msg` to the page it is bound for (input gate, Enter, Escape, dialog keys), else
     // translates and dispatches it.

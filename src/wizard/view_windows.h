@@ -15,10 +15,17 @@ template <class Owner, class Base, class OptionsWindow, class FoldersWindow, cla
           class InfoWindow>
 class ViewWindows : public WizardWindows {
   public:
+    ViewWindows(const ViewWindows&) = delete;
+    ViewWindows& operator=(const ViewWindows&) = delete;
+
     // Shows the options page, the whole of start-up.
     void start() { showPages(); }
     // Shows and hides the windows as the core's page flow says.
     void showPages() { showWindows(owner_.core().flow(), *this); }
+    // A click on the button `id` of the page flow on `window` (WizardCore::flowClick).
+    void flowClick(Window window, int id) {
+        if (owner_.core().flowClick(window, id)) showPages();
+    }
 
     OptionsWindow& optionen() { return makeOnce(options_); }
     FoldersWindow& ordnerAuswahl() { return makeOnce(folders_); }
