@@ -58,18 +58,6 @@ bool WizardHarness::toFolderPage() {
     return click(optionen(), "NextButton") && folders().isVisible();
 }
 
-bool WizardHarness::toFolderPageWith(std::initializer_list<const Installation*> installations) {
-    if (!toFolderPage()) return false;
-    for (const Installation* installation : installations) {
-        if (!locate(exeOf(*installation))) return false;
-    }
-    return true;
-}
-
-bool WizardHarness::toRepairPageWith(std::initializer_list<const Installation*> installations) {
-    return toFolderPageWith(installations) && toRepairPage();
-}
-
 bool WizardHarness::toRepairPage() {
     if (!click(folders(), "NextButton")) return false;
     QSignalSpy finished(&repair(), &Reparier::passFinished);

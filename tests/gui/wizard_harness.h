@@ -8,7 +8,6 @@
 #include <QListWidget>
 #include <QStringList>
 #include <QWidget>
-#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -20,10 +19,11 @@
 #include "pages/ordner_auswahl.h"
 #include "pages/reparier.h"
 #include "pages/wizard.h"
+#include "wizard_steps.h"
 
 namespace zendrik::testing {
 
-class WizardHarness {
+class WizardHarness : public WizardSteps<WizardHarness> {
   public:
     WizardHarness();
     ~WizardHarness();
@@ -59,13 +59,9 @@ class WizardHarness {
     bool locate(const QString& exe);
     // From the start to the folder page.
     bool toFolderPage();
-    // From the start to the folder page, then locates the executable of each installation.
-    bool toFolderPageWith(std::initializer_list<const Installation*> installations);
     // "Next ->" on the folder page, then waits until the repair pass has returned.
     bool toRepairPage();
-    // From the start to the repair page over the installations, located in this order, once
-    // the repair pass has returned.
-    bool toRepairPageWith(std::initializer_list<const Installation*> installations);
+
     // "COPY!" on the repair page, then waits until the exchange pass, if any, has ended.
     bool copy();
     // Waits until no pass runs on the repair page.

@@ -113,18 +113,6 @@ bool Win32Harness::toFolderPage() {
     return click(optionen(), Optionen::NextButton) && folders().isVisible();
 }
 
-bool Win32Harness::toFolderPageWith(std::initializer_list<const Installation*> installations) {
-    if (!toFolderPage()) return false;
-    for (const Installation* installation : installations) {
-        if (!locate(exeOf(*installation))) return false;
-    }
-    return true;
-}
-
-bool Win32Harness::toRepairPageWith(std::initializer_list<const Installation*> installations) {
-    return toFolderPageWith(installations) && toRepairPage();
-}
-
 bool Win32Harness::toRepairPage() {
     return click(folders(), OrdnerAuswahl::NextButton) && repair().isVisible() && passEnded();
 }
