@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication::setWindowIcon(zendrik::programIcon());
-    zendrik::MessageBox::setUnattended(true);
+    zendrik::MessageBoxes::setUnattended(true);
     zendrik::FileDialog::setUnattended(true);
 
     zendrik::PosixFileSystem posix;

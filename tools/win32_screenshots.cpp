@@ -113,7 +113,7 @@ int main() {
 
         press(wizard.optionen(), Optionen::NextButton);
         for (const Installation* ut : {&server, &laptop}) {
-            FileDialog::answerNext(ut->at("system/UnrealTournament.exe").wstring());
+            FileDialog::setNextFileName(ut->at("system/UnrealTournament.exe").wstring());
             press(wizard.ordnerAuswahl(), OrdnerAuswahl::OpenButton);
         }
         ok &= save(wizard, wizard.ordnerAuswahl(), "folders.bmp");

@@ -2,40 +2,9 @@
 
 #include <QFileDialog>
 #include <QUrl>
-#include <deque>
-#include <optional>
 
 namespace zendrik {
 namespace {
-
-std::deque<QString>& names() {
-    static std::deque<QString> queued;
-    return queued;
-}
-
-std::vector<FileDialog::Request>& requests() {
-    static std::vector<FileDialog::Request> asked;
-    return asked;
-}
-
-bool& unattended() {
-    static bool on = false;
-    return on;
-}
-
-// The answer given in advance, if any; records the request either way.
-std::optional<QString> answerInAdvance(FileDialog::Kind kind, const QStringList& filters,
-                                       const QString& directory = {},
-                                       const QStringList& places = {}) {
-    requests().push_back({kind, filters, directory, places});
-    if (!names().empty()) {
-        QString name = names().front();
-        names().pop_front();
-        return name;
-    }
-    if (unattended()) return QString();
-    return std::nullopt;
-}
 
 QString filterOf(const QString& description, const QString& pattern) {
     return description + QStringLiteral(" (") + pattern + QLatin1Char(')');
@@ -72,9 +41,8 @@ void FileDialog::prepareOpenDialog(QFileDialog& dialog, const QList<NameFilter>&
 
 QString FileDialog::getOpenFileName(QWidget* parent, const QList<NameFilter>& filters,
                                     const QString& directory, const QStringList& places) {
-    if (auto name = answerInAdvance(Kind::Open, filtersOf(filters), directory, places)) {
+    if (auto name = answerOf({Kind::Open, filtersOf(filters), directory, places}, QString()))
         return *name;
-    }
     QFileDialog dialog(parent);
     prepareOpenDialog(dialog, filters, directory, places);
     return chosen(dialog);
@@ -82,30 +50,14 @@ QString FileDialog::getOpenFileName(QWidget* parent, const QList<NameFilter>& fi
 
 QString FileDialog::getSaveFileName(QWidget* parent, const QString& description,
                                     const QString& pattern, const QString& previous) {
-    if (auto name = answerInAdvance(Kind::Save, {filterOf(description, pattern)})) return *name;
+    if (auto name = answerOf({Kind::Save, {filterOf(description, pattern)}, {}, {}}, QString()))
+        return *name;
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(filterOf(description, pattern));
     if (!previous.isEmpty()) dialog.selectFile(previous);
     return chosen(dialog);
-}
-
-void FileDialog::setNextFileName(const QString& name) {
-    names().push_back(name);
-}
-
-void FileDialog::setUnattended(bool on) {
-    unattended() = on;
-}
-
-const std::vector<FileDialog::Request>& FileDialog::history() {
-    return requests();
-}
-
-void FileDialog::clearHistory() {
-    requests().clear();
-    names().clear();
 }
 
 }  // namespace zendrik

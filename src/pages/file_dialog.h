@@ -1,28 +1,33 @@
 // The file dialogs for locating an executable and for saving the log. Tests name the file in
-// advance, so that no modal dialog blocks a test, and read back every dialog asked for.
+// advance through the seam (setNextFileName, setUnattended), so that no modal dialog blocks a
+// test, and read back every dialog asked for.
 #pragma once
 
 #include <QString>
 #include <QStringList>
-#include <vector>
+
+#include "wizard/dialog_seam.h"
 
 class QFileDialog;
 class QWidget;
 
 namespace zendrik {
 
-class FileDialog {
-  public:
+struct FileRequest {
     enum class Kind { Open, Save };
-    struct Request {
-        Kind kind;
-        // The file types offered, in order, each as Qt shows it: "Description (a b)".
-        QStringList nameFilters;
-        // Where an open dialog starts ("" for Qt's choice), and the folders its side bar
-        // offers besides its own.
-        QString directory;
-        QStringList places;
-    };
+    Kind kind;
+    // The file types offered, in order, each as Qt shows it: "Description (a b)".
+    QStringList nameFilters;
+    // Where an open dialog starts ("" for Qt's choice), and the folders its side bar offers
+    // besides its own.
+    QString directory;
+    QStringList places;
+};
+
+class FileDialog : public DialogSeam<FileRequest, QString> {
+  public:
+    using Request = FileRequest;
+    using Kind = FileRequest::Kind;
     // A file type: its description and the name patterns it shows.
     struct NameFilter {
         QString description;
@@ -46,12 +51,7 @@ class FileDialog {
                                   const QString& directory = {}, const QStringList& places = {});
 
     // The next dialog is not shown but returns `name` at once ("" for a cancelled dialog).
-    static void setNextFileName(const QString& name);
-    // When set, every dialog that was not answered in advance returns "" at once.
-    static void setUnattended(bool unattended);
-    // Every dialog asked for since the last clearHistory.
-    static const std::vector<Request>& history();
-    static void clearHistory();
+    static void setNextFileName(const QString& name) { setNext(name); }
 };
 
 }  // namespace zendrik

@@ -2,19 +2,13 @@
 // open exactly while the options page is disabled.
 #pragma once
 
-#include <QDialog>
-#include <memory>
-
-namespace Ui {
-class InfoFormular;
-}
+#include "pages/page_window.h"
 
 namespace zendrik {
 
-class InputGate;
 class Wizard;
 
-class InfoFormular : public QDialog {
+class InfoFormular : public PageWindow<QDialog>, public InfoFormularControls {
     Q_OBJECT
 
   public:
@@ -25,15 +19,16 @@ class InfoFormular : public QDialog {
     void cmdOK_Click();
 
   protected:
-    // The buttons take input made from now on.
-    void showEvent(QShowEvent* event) override;
-    // Escape and closing by the frame act as "&OK".
+    // Opened over the options page, the window comes to the front; its button takes input
+    // made from now on.
+    void onShown() override;
+    // Closing by the frame acts as "&OK".
+    bool onClose() override;
+    // Escape where "&OK" could not take it acts as "&OK" too.
     void reject() override;
 
   private:
     Wizard& wizard_;
-    std::unique_ptr<Ui::InfoFormular> ui_;
-    InputGate* gate_;
 };
 
 }  // namespace zendrik

@@ -6,107 +6,95 @@
 #include <QMouseEvent>
 #include <QStyleHints>
 #include <QWindow>
+#include <cstdlib>
+
+#include "wizard/input_gate.h"
 
 namespace zendrik {
 namespace {
 
+Press pressIn(const QMouseEvent& press) {
+    const QPointF at = press.globalPosition();
+    return {std::uint32_t(press.timestamp()), int(press.button()), long(at.x()), long(at.y())};
+}
+
 // The presses as the window system delivers them to the program's windows, before any
 // widget sees them; synthesized presses sent to a widget directly are not among them.
-class PressHistory final : public QObject {
+class WindowPresses final : public QObject {
   public:
-    struct Press {
-        quint64 number = 0;
-        quint64 timestamp = 0;
-        Qt::MouseButton button = Qt::NoButton;
-        QPointF position;
-    };
-
-    static PressHistory& instance() {
-        static PressHistory* history = [] {
-            auto* made = new PressHistory;
+    static WindowPresses& instance() {
+        static WindowPresses* presses = [] {
+            auto* made = new WindowPresses;
             qApp->installEventFilter(made);
             return made;
         }();
-        return *history;
+        return *presses;
     }
 
-    quint64 count() const { return last_.number; }
-    const Press& last() const { return last_; }
-    const Press& beforeLast() const { return beforeLast_; }
+    PressHistory history;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonPress && watched->isWindowType()) {
-            const auto* press = static_cast<QMouseEvent*>(event);
-            beforeLast_ = last_;
-            last_ = {last_.number + 1, press->timestamp(), press->button(),
-                     press->globalPosition()};
-        }
+        if (event->type() == QEvent::MouseButtonPress && watched->isWindowType())
+            history.note(pressIn(*static_cast<QMouseEvent*>(event)));
         return false;
     }
-
-  private:
-    Press last_;
-    Press beforeLast_;
 };
+
+// As the style makes a double click: the same button again within the double-click
+// interval and distance.
+bool doubleClick(const Press& first, const Press& second) {
+    const QStyleHints* hints = QGuiApplication::styleHints();
+    return first.button == second.button && std::int32_t(second.time - first.time) >= 0 &&
+           second.time - first.time < std::uint32_t(hints->mouseDoubleClickInterval()) &&
+           std::abs(second.x - first.x) + std::abs(second.y - first.y) <=
+               hints->mouseDoubleClickDistance();
+}
 
 }  // namespace
 
-InputGate::InputGate(QWidget& page) : QObject(&page), page_(page) {
-    PressHistory::instance();
+PageGate::PageGate(QWidget& page)
+    : QObject(&page),
+      page_(page),
+      gate_(std::make_unique<InputGate>(WindowPresses::instance().history, &doubleClick)) {
     qApp->installEventFilter(this);
 }
 
-InputGate::~InputGate() = default;
+PageGate::~PageGate() = default;
 
-void InputGate::open() {
-    pressesAtOpen_ = PressHistory::instance().count();
-    droppingPress_ = false;
-    keysDown_.clear();
+void PageGate::open() {
+    const PressHistory& history = WindowPresses::instance().history;
+    gate_->open(history.count() > 0 ? std::optional(history.last().time) : std::nullopt);
 }
 
-bool InputGate::onPageButton(QObject* watched) const {
+bool PageGate::onPageButton(QObject* watched) const {
     const auto* button = qobject_cast<QAbstractButton*>(watched);
     return button && button->window() == &page_;
 }
 
-bool InputGate::eventFilter(QObject* watched, QEvent* event) {
+bool PageGate::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: {
             if (!onPageButton(watched)) return false;
             // A second press that makes a double click reaches a widget as the double click
             // alone, or as a press followed by the double click.
-            if (event->type() == QEvent::MouseButtonDblClick && droppingPress_) return true;
-            const auto* press = static_cast<QMouseEvent*>(event);
-            const PressHistory& history = PressHistory::instance();
-            // The first press since the gate opened, following one made before it.
-            const PressHistory::Press& before = history.beforeLast();
-            droppingPress_ =
-                history.last().timestamp == press->timestamp() &&
-                history.last().number == pressesAtOpen_ + 1 && before.number != 0 &&
-                before.button == press->button() && press->timestamp() >= before.timestamp &&
-                press->timestamp() - before.timestamp <
-                    quint64(QGuiApplication::styleHints()->mouseDoubleClickInterval()) &&
-                (press->globalPosition() - before.position).manhattanLength() <=
-                    QGuiApplication::styleHints()->mouseDoubleClickDistance();
-            return droppingPress_;
+            if (event->type() == QEvent::MouseButtonDblClick && gate_->dropsDoubleClick())
+                return true;
+            const Press press = pressIn(*static_cast<QMouseEvent*>(event));
+            const PressHistory& history = WindowPresses::instance().history;
+            return gate_->dropsPress(press,
+                                     history.count() > 0 && history.last().time == press.time);
         }
         case QEvent::MouseButtonRelease:
-            if (!droppingPress_ || !onPageButton(watched)) return false;
-            droppingPress_ = false;
-            return true;
+            return onPageButton(watched) && gate_->dropsRelease();
         case QEvent::KeyPress:
         case QEvent::KeyRelease: {
             if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != &page_)
                 return false;
             const auto* key = static_cast<QKeyEvent*>(event);
-            if (key->isAutoRepeat()) return !keysDown_.contains(key->key());
-            if (event->type() == QEvent::KeyPress)
-                keysDown_.insert(key->key());
-            else
-                keysDown_.remove(key->key());
-            return false;
+            return gate_->dropsKey(key->key(), event->type() == QEvent::KeyPress,
+                                   key->isAutoRepeat());
         }
         default:
             return false;

@@ -1,23 +1,24 @@
-// Keeps a page's buttons from acting on input that was made before the page was ready for
-// it: the press that completes a double click whose first press went to a page shown earlier,
-// and the auto-repeat of a key held down since before. A page opens its gate when it is shown
-// and, on the repair page, when a pass has ended.
+// The Qt side of a page's input gate (wizard/input_gate.h): watches the presses the window
+// system delivers to the program's windows and hands the core's gate the presses on the
+// page's buttons and the keys on the page, with the style's double-click time and distance.
 #pragma once
 
 #include <QObject>
-#include <QSet>
+#include <memory>
 
 class QWidget;
 
 namespace zendrik {
 
-class InputGate final : public QObject {
+class InputGate;
+
+class PageGate final : public QObject {
     Q_OBJECT
 
   public:
     // Watches the buttons of `page`, which must outlive the gate.
-    explicit InputGate(QWidget& page);
-    ~InputGate() override;
+    explicit PageGate(QWidget& page);
+    ~PageGate() override;
 
     // From now on the page's buttons take input made from now on.
     void open();
@@ -29,12 +30,7 @@ class InputGate final : public QObject {
     bool onPageButton(QObject* watched) const;
 
     QWidget& page_;
-    // The number of presses the window system had delivered when the gate opened.
-    quint64 pressesAtOpen_ = 0;
-    // Dropping a press also drops its double click and its release.
-    bool droppingPress_ = false;
-    // The keys pressed on the page since the gate opened.
-    QSet<int> keysDown_;
+    std::unique_ptr<InputGate> gate_;
 };
 
 }  // namespace zendrik

@@ -2,19 +2,13 @@
 // when it needs them, and the way on to the folder page or the information window.
 #pragma once
 
-#include <QWidget>
-#include <memory>
-
-namespace Ui {
-class Optionen;
-}
+#include "pages/page_window.h"
 
 namespace zendrik {
 
-class InputGate;
 class Wizard;
 
-class Optionen : public QWidget {
+class Optionen : public PageWindow<QWidget>, public OptionenControls {
     Q_OBJECT
 
   public:
@@ -26,22 +20,12 @@ class Optionen : public QWidget {
     // The state of compareextensionsCheck at this moment, as the core holds it.
     bool compareExtensions() const;
 
-    void NextButton_Click();
-    void InfoButton_Click();
-    void CancelButton_Click();
-
   protected:
-    // Enter presses the focused button, else the main one; Escape acts as "Cancel".
-    void keyPressEvent(QKeyEvent* event) override;
-    // The buttons take input made from now on.
-    void showEvent(QShowEvent* event) override;
     // Closing by the frame ends the program, as "Cancel" does.
-    void closeEvent(QCloseEvent* event) override;
+    bool onClose() override;
 
   private:
     Wizard& wizard_;
-    std::unique_ptr<Ui::Optionen> ui_;
-    InputGate* gate_;
 };
 
 }  // namespace zendrik

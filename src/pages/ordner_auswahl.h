@@ -6,49 +6,34 @@
 // page acts on it.
 #pragma once
 
-#include <QWidget>
-#include <memory>
 #include <string>
 #include <vector>
 
-namespace Ui {
-class OrdnerAuswahl;
-}
+#include "pages/page_window.h"
+
+class QListWidget;
 
 namespace zendrik {
 
-class InputGate;
-class ScreenFit;
 class Wizard;
 
-class OrdnerAuswahl : public QWidget {
+class OrdnerAuswahl : public PageWindow<QWidget>, public OrdnerAuswahlControls {
     Q_OBJECT
 
   public:
     explicit OrdnerAuswahl(Wizard& wizard);
     ~OrdnerAuswahl() override;
 
-    // The number of located programs, selected or not.
-    int locatedCount() const;
     // The work list: the entries of OrdnerListe in order.
     std::vector<std::string> workList() const;
 
     void OpenButton_Click();
     void NextButton_Click();
-    void Command1_Click();
-    void CancelButton_Click();
     void UndoButton_Click();
-    // Appends the installation folder of every selected entry of vorlOrdnerListe, in list
-    // order, to OrdnerListe.
-    void erstelleverzeichnisarray();
 
   protected:
-    // Enter presses the focused button, else the main one; Escape acts as "Cancel".
-    void keyPressEvent(QKeyEvent* event) override;
-    // Fits the page to the screen; the buttons take input made from now on.
-    void showEvent(QShowEvent* event) override;
     // Closing by the frame ends the program, as "Cancel" does.
-    void closeEvent(QCloseEvent* event) override;
+    bool onClose() override;
 
   private:
     // Passes the selection of vorlOrdnerListe on to the core.
@@ -57,9 +42,8 @@ class OrdnerAuswahl : public QWidget {
     void showWorkList();
 
     Wizard& wizard_;
-    std::unique_ptr<Ui::OrdnerAuswahl> ui_;
-    InputGate* gate_;
-    std::unique_ptr<ScreenFit> fit_;
+    // The work list, hidden, as the folder page has always held it.
+    QListWidget* OrdnerListe_;
 };
 
 }  // namespace zendrik

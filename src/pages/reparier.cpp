@@ -1,53 +1,44 @@
 #include "pages/reparier.h"
 
-#include <QCloseEvent>
 #include <QDir>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
 #include <QScrollBar>
-#include <QShowEvent>
 
 #include "pages/file_dialog.h"
 #include "pages/input_gate.h"
 #include "pages/log_view.h"
 #include "pages/message_box.h"
-#include "pages/optionen.h"
-#include "pages/page_keys.h"
-#include "pages/screen_fit.h"
 #include "pages/wizard.h"
-#include "ui_reparier.h"
 
 namespace zendrik {
-namespace {
-
-// How often a running pass's lines and status reach the page.
-constexpr int kProgressEveryMs = 50;
-
-}  // namespace
 
 Reparier::Reparier(Wizard& wizard)
-    : wizard_(wizard),
-      ui_(std::make_unique<Ui::Reparier>()),
-      model_(wizard.core().repair().log()),
-      gate_(new InputGate(*this)) {
-    ui_->setupUi(this);
-    fit_ = std::make_unique<ScreenFit>(*this, *ui_->LogListbox);
+    : PageWindow(reparierTable()), wizard_(wizard), model_(wizard.core().repair().log()) {
     activateButtons();
-    pressFocusedButtonOnEnter(*this);
-    ui_->LogListbox->setModel(&model_);
-    new LogView(*ui_->LogListbox);
-    progress_.setInterval(kProgressEveryMs);
+    logList().setModel(&model_);
+    new LogView(logList());
+    progress_.setInterval(RepairPage::kProgressEveryMs);
     connect(&progress_, &QTimer::timeout, this, &Reparier::showProgress);
-    connect(ui_->NextButton, &QPushButton::clicked, this, &Reparier::NextButton_Click);
-    connect(ui_->SaveLogButton, &QPushButton::clicked, this, &Reparier::SaveLogButton_Click);
-    connect(ui_->FinishButton, &QPushButton::clicked, this, &Reparier::FinishButton_Click);
-    connect(ui_->CancelButton, &QPushButton::clicked, this, &Reparier::CancelButton_Click);
-    connect(ui_->BackButton, &QPushButton::clicked, this, &Reparier::BackButton_Click);
-    connect(ui_->UndoButton, &QPushButton::clicked, this, &Reparier::UndoButton_Click);
+    const std::pair<int, void (Reparier::*)()> clicks[] = {
+        {NextButton, &Reparier::NextButton_Click},
+        {SaveLogButton, &Reparier::SaveLogButton_Click},
+        {FinishButton, &Reparier::FinishButton_Click},
+        {CancelButton, &Reparier::CancelButton_Click},
+        {BackButton, &Reparier::BackButton_Click},
+        {UndoButton, &Reparier::UndoButton_Click}};
+    for (const auto& [id, click] : clicks) connect(button(id), &QPushButton::clicked, this, click);
 }
 
 Reparier::~Reparier() {
     // A pass still running stops before the page that shows it goes.
     core().shutdown();
-    ui_->LogListbox->setModel(nullptr);
+    logList().setModel(nullptr);
+}
+
+QListView& Reparier::logList() const {
+    return *control<QListView>(LogListbox);
 }
 
 RepairPage& Reparier::core() const {
@@ -62,58 +53,50 @@ bool Reparier::passRunning() const {
     return core().passRunning();
 }
 
-void Reparier::showEvent(QShowEvent* event) {
-    fit_->apply();
-    QWidget::showEvent(event);
+void Reparier::onShown() {
     QMetaObject::invokeMethod(this, &Reparier::Form_Activate, Qt::QueuedConnection);
 }
 
-void Reparier::closeEvent(QCloseEvent* event) {
-    if (core().close())
-        event->accept();
-    else
-        event->ignore();
+bool Reparier::onClose() {
+    return core().close();
 }
 
-void Reparier::keyPressEvent(QKeyEvent* event) {
-    QAbstractButton* main = ui_->NextButton->isVisible() ? ui_->NextButton : ui_->FinishButton;
-    if (!pressPageButton(event, main, ui_->CancelButton)) QWidget::keyPressEvent(event);
+int Reparier::mainButton() const {
+    return core().mainButton();
 }
 
 void Reparier::showButtons() {
     const RepairButtons shown = core().buttons();
-    ui_->NextButton->setVisible(shown.copy);
-    ui_->FinishButton->setVisible(shown.finish);
-    ui_->CancelButton->setVisible(shown.cancel);
-    ui_->SaveLogButton->setVisible(shown.saveLog);
-    ui_->BackButton->setVisible(shown.back);
-    ui_->UndoButton->setVisible(shown.undo);
+    const std::pair<int, bool> buttons[] = {
+        {NextButton, shown.copy},       {FinishButton, shown.finish}, {CancelButton, shown.cancel},
+        {SaveLogButton, shown.saveLog}, {BackButton, shown.back},     {UndoButton, shown.undo}};
+    for (const auto& [id, on] : buttons) control(id)->setVisible(on);
 }
 
 void Reparier::activateButtons() {
     const bool active = core().buttonsActive();
-    for (QWidget* button : {ui_->CancelButton, ui_->FinishButton, ui_->NextButton,
-                            ui_->SaveLogButton, ui_->BackButton, ui_->UndoButton})
-        button->setEnabled(active);
+    for (int id : {CancelButton, FinishButton, NextButton, SaveLogButton, BackButton, UndoButton})
+        control(id)->setEnabled(active);
 }
 
 void Reparier::Form_Activate() {
     if (!core().activate()) return;
     setWindowTitle(QString::fromStdString(core().caption()));
-    ui_->StatusFeld->setText(QString::fromStdString(core().status()));
+    control<QLineEdit>(StatusFeld)->setText(QString::fromStdString(core().status()));
     showButtons();
     activateButtons();
     progress_.start();
 }
 
 bool Reparier::following() const {
-    const QScrollBar* bar = ui_->LogListbox->verticalScrollBar();
+    const QScrollBar* bar = logList().verticalScrollBar();
     return bar->value() == bar->maximum();
 }
 
 void Reparier::present(const RepairPage::Progress& progress, bool following) {
-    if (progress.statusChanged) ui_->StatusFeld->setText(QString::fromStdString(core().status()));
-    if (progress.logChanged && following) ui_->LogListbox->scrollToBottom();
+    if (progress.statusChanged)
+        control<QLineEdit>(StatusFeld)->setText(QString::fromStdString(core().status()));
+    if (progress.logChanged && following) logList().scrollToBottom();
 }
 
 void Reparier::showProgress() {
@@ -129,8 +112,8 @@ void Reparier::passEnded() {
     present(core().passEnded(), follow);
     showButtons();
     activateButtons();
-    if (core().saveLogTakesFocus()) ui_->SaveLogButton->setFocus();
-    gate_->open();
+    if (core().saveLogTakesFocus()) control(SaveLogButton)->setFocus();
+    gate().open();
     emit passFinished();
 }
 
@@ -142,7 +125,7 @@ void Reparier::NextButton_Click() {
     if (core().passRunning())
         progress_.start();
     else if (core().saveLogTakesFocus())
-        ui_->SaveLogButton->setFocus();
+        control(SaveLogButton)->setFocus();
 }
 
 void Reparier::SaveLogButton_Click() {
@@ -151,12 +134,12 @@ void Reparier::SaveLogButton_Click() {
                                     QString::fromStdString(core().lastSaveName()));
     const std::optional<std::string> failure =
         core().saveLog(QDir::toNativeSeparators(name).toStdString());
-    if (failure) MessageBox::information(this, QString(), QString::fromStdString(*failure));
+    if (failure) MessageBoxes::ok(this, QString(), QString::fromStdString(*failure));
 }
 
 void Reparier::FinishButton_Click() {
     core().finish([this](const std::string& reminder) {
-        MessageBox::information(this, QString(), QString::fromStdString(reminder));
+        MessageBoxes::ok(this, QString(), QString::fromStdString(reminder));
     });
 }
 
@@ -165,9 +148,7 @@ void Reparier::CancelButton_Click() {
 }
 
 void Reparier::BackButton_Click() {
-    if (!wizard_.core().repairBack()) return;
-    hide();
-    wizard_.optionen().show();
+    if (wizard_.core().repairBack()) wizard_.showPages();
 }
 
 void Reparier::UndoButton_Click() {

@@ -7,24 +7,19 @@
 #pragma once
 
 #include <QTimer>
-#include <QWidget>
-#include <memory>
 
 #include "log/log.h"
 #include "pages/log_model.h"
+#include "pages/page_window.h"
 #include "wizard/repair_page.h"
 
-namespace Ui {
-class Reparier;
-}
+class QListView;
 
 namespace zendrik {
 
-class InputGate;
-class ScreenFit;
 class Wizard;
 
-class Reparier : public QWidget {
+class Reparier : public PageWindow<QWidget>, public ReparierControls {
     Q_OBJECT
 
   public:
@@ -55,14 +50,14 @@ class Reparier : public QWidget {
     void passFinished();
 
   protected:
-    // Enter presses the focused button, else the main one; Escape acts as "Cancel".
-    void keyPressEvent(QKeyEvent* event) override;
-    // Fits the page to the screen; the first showing starts the repair pass once the page
-    // has painted.
-    void showEvent(QShowEvent* event) override;
+    // "COPY!" while it is offered, else "Finish".
+    int mainButton() const override;
+    // The first showing starts the repair pass once the page has painted; the buttons take
+    // input once a pass has ended.
+    void onShown() override;
     // Closing by the frame ends the program, as "Cancel" does; during a pass once the
     // operation under way has finished.
-    void closeEvent(QCloseEvent* event) override;
+    bool onClose() override;
 
   private:
     RepairPage& core() const;
@@ -77,12 +72,11 @@ class Reparier : public QWidget {
     // Whether the view shows the newest line.
     bool following() const;
 
+    QListView& logList() const;
+
     Wizard& wizard_;
-    std::unique_ptr<Ui::Reparier> ui_;
     LogModel model_;
     QTimer progress_;
-    InputGate* gate_;
-    std::unique_ptr<ScreenFit> fit_;
 };
 
 }  // namespace zendrik

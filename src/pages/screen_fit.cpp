@@ -4,7 +4,8 @@
 #include <QStyle>
 #include <QWidget>
 #include <QWindow>
-#include <algorithm>
+
+#include "wizard/window_tables.h"
 
 namespace zendrik {
 namespace {
@@ -21,43 +22,23 @@ QMargins frameOf(QWidget& page) {
 
 }  // namespace
 
-ScreenFit::ScreenFit(QWidget& page, QWidget& list)
-    : page_(page), list_(list), tableSize_(page.size()) {
-    for (QObject* child : page.children()) {
-        if (auto* control = qobject_cast<QWidget*>(child); control && !control->isWindow())
-            controls_.push_back({control, control->geometry()});
-    }
-}
+ScreenFit::ScreenFit(QWidget& page, const WindowTable& table, std::vector<QWidget*> controls)
+    : page_(page), table_(table), controls_(std::move(controls)) {}
 
 void ScreenFit::apply() {
     const QScreen* screen = page_.screen();
     if (screen == nullptr) return;
     const QMargins frame = frameOf(page_);
     const QSize room = screen->availableGeometry().size().shrunkBy(frame);
-    const QRect listTable = std::find_if(controls_.begin(), controls_.end(), [&](const Placed& p) {
-                                return p.control == &list_;
-                            })->table;
-    // The list keeps room for a few lines.
-    const int dx = std::clamp(tableSize_.width() - room.width(), 0, listTable.width() / 2);
-    const int dy = std::clamp(tableSize_.height() - room.height(), 0, listTable.height() - 60);
-    page_.setFixedSize(tableSize_ - QSize(dx, dy));
-    for (const Placed& p : controls_) {
-        QRect at = p.table;
-        if (p.control == &list_) {
-            at.setSize(at.size() - QSize(dx, dy));
-        } else {
-            // Controls as wide as most of the page narrow with it; the others keep their
-            // place relative to the page's middle.
-            if (at.width() > tableSize_.width() / 2)
-                at.setWidth(at.width() - dx);
-            else
-                at.moveLeft(std::max(0, at.left() - dx / 2));
-            if (at.top() >= listTable.bottom()) at.moveTop(at.top() - dy);
-        }
-        p.control->setGeometry(at);
+    // Qt's pixels are those at 100 %; it scales them itself.
+    const PlacedWindow placed = place(table_, 96, room.width(), room.height());
+    page_.setFixedSize(int(placed.clientWidth), int(placed.clientHeight));
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        const PixelRect& at = placed.controls[i];
+        controls_[i]->setGeometry(int(at.left), int(at.top), int(at.width()), int(at.height()));
     }
     // Shrunk, the page is centred in the room, its frame included.
-    if (dx > 0 || dy > 0) {
+    if (placed.shrunk) {
         const QRect area = screen->availableGeometry().marginsRemoved(frame);
         const QPoint client = area.topLeft() + QPoint((area.width() - page_.width()) / 2,
                                                       (area.height() - page_.height()) / 2);

@@ -1,36 +1,28 @@
-// Keeps a page within the available area of its screen: as the tables give it where it fits,
-// otherwise shrunk to fit, the list taking the loss (it scrolls) while every other control
-// keeps its size, those below the list moving up and a centred row of buttons staying
-// centred.
+// Keeps a page within the available area of its screen: as its window table gives it where it
+// fits, otherwise shrunk to fit as wizard/window_tables.h places it, and then centred in the
+// room.
 #pragma once
 
-#include <QRect>
-#include <QSize>
 #include <vector>
 
 class QWidget;
 
 namespace zendrik {
 
+struct WindowTable;
+
 class ScreenFit {
   public:
-    // Takes the layout that `page` and its controls have now as the tables' layout; `list` is
-    // one of its controls.
-    ScreenFit(QWidget& page, QWidget& list);
+    // `controls` are the page's controls in the order of `table`; all must outlive the fit.
+    ScreenFit(QWidget& page, const WindowTable& table, std::vector<QWidget*> controls);
 
     // Lays the page out for the screen it is on, before it is shown.
     void apply();
 
   private:
-    struct Placed {
-        QWidget* control;
-        QRect table;
-    };
-
     QWidget& page_;
-    QWidget& list_;
-    QSize tableSize_;
-    std::vector<Placed> controls_;
+    const WindowTable& table_;
+    std::vector<QWidget*> controls_;
 };
 
 }  // namespace zendrik

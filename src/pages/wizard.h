@@ -4,8 +4,10 @@
 // through Qt's event loop, and an end of the program leaves it.
 #pragma once
 
+#include <QWidget>
 #include <memory>
 
+#include "wizard/view_windows.h"
 #include "wizard/wizard_core.h"
 
 namespace zendrik {
@@ -15,33 +17,26 @@ class InfoFormular;
 class Optionen;
 class OrdnerAuswahl;
 class Reparier;
+class Wizard;
 
-class Wizard final : private WizardHost {
+using QtWindows = ViewWindows<Wizard, QWidget, Optionen, OrdnerAuswahl, Reparier, InfoFormular>;
+
+class Wizard final : private WizardHost, public QtWindows {
   public:
     // `fs` must outlive the wizard.
     explicit Wizard(FileSystem& fs);
     ~Wizard() override;
-    Wizard(const Wizard&) = delete;
-    Wizard& operator=(const Wizard&) = delete;
-
-    // Shows the options page, the whole of start-up.
-    void start();
 
     WizardCore& core() { return *core_; }
-    Optionen& optionen();
-    OrdnerAuswahl& ordnerAuswahl();
-    Reparier& reparier();
-    InfoFormular& infoFormular();
 
   private:
+    // WizardHost.
     void postPassEnded() override;
     void endProgram() override;
+    // WizardWindows.
+    void enableOptions(bool enabled) override;
 
     std::unique_ptr<WizardCore> core_;
-    std::unique_ptr<Optionen> optionen_;
-    std::unique_ptr<OrdnerAuswahl> ordnerAuswahl_;
-    std::unique_ptr<Reparier> reparier_;
-    std::unique_ptr<InfoFormular> infoFormular_;
 };
 
 }  // namespace zendrik

@@ -4,33 +4,10 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <deque>
 #include <optional>
 
 namespace zendrik::win32 {
 namespace {
-
-struct FileDialogSeam {
-    std::deque<std::wstring> answers;
-    std::vector<FileDialog::Request> requests;
-    bool unattended = false;
-};
-
-FileDialogSeam& fileSeam() {
-    static FileDialogSeam seam;
-    return seam;
-}
-
-struct MessageBoxSeam {
-    std::vector<MessageBoxes::Shown> shown;
-    std::deque<bool> answers;
-    bool unattended = false;
-};
-
-MessageBoxSeam& boxSeam() {
-    static MessageBoxSeam seam;
-    return seam;
-}
 
 std::wstring filterOf(const std::vector<FileDialog::Filter>& filters) {
     std::wstring filter;
@@ -42,19 +19,6 @@ std::wstring filterOf(const std::vector<FileDialog::Filter>& filters) {
     }
     filter += L'\0';
     return filter;
-}
-
-// Records the request; the answer given in advance, if any.
-std::optional<std::wstring> answerInAdvance(const FileDialog::Request& request) {
-    FileDialogSeam& seam = fileSeam();
-    seam.requests.push_back(request);
-    if (!seam.answers.empty()) {
-        std::wstring name = std::move(seam.answers.front());
-        seam.answers.pop_front();
-        return name;
-    }
-    if (seam.unattended) return std::wstring();
-    return std::nullopt;
 }
 
 std::wstring show(const FileDialog::Request& request) {
@@ -145,7 +109,7 @@ std::wstring FileDialog::open(HWND owner, const std::vector<Filter>& filters,
     const Request request{
         Kind::Open, owner, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, filterOf(filters), {},
         folder,     places};
-    if (auto name = answerInAdvance(request)) return *name;
+    if (auto name = answerOf(request, std::wstring())) return *name;
     if (auto chosen = showItemDialog(request, filters)) return *chosen;
     return show(request);
 }
@@ -161,62 +125,20 @@ std::wstring FileDialog::save(HWND owner, const std::wstring& description,
                           previous,
                           {},
                           {}};
-    if (auto name = answerInAdvance(request)) return *name;
+    if (auto name = answerOf(request, std::wstring())) return *name;
     return show(request);
-}
-
-void FileDialog::answerNext(const std::wstring& name) {
-    fileSeam().answers.push_back(name);
-}
-
-void FileDialog::setUnattended(bool unattended) {
-    fileSeam().unattended = unattended;
-}
-
-const std::vector<FileDialog::Request>& FileDialog::history() {
-    return fileSeam().requests;
-}
-
-void FileDialog::clearHistory() {
-    fileSeam().requests.clear();
-    fileSeam().answers.clear();
 }
 
 void MessageBoxes::ok(HWND owner, const std::wstring& title, const std::wstring& text) {
     const UINT type = MB_OK;
-    boxSeam().shown.push_back({owner, title, text, type});
-    if (boxSeam().unattended) return;
-    MessageBoxW(owner, text.c_str(), title.c_str(), type);
+    if (shows({owner, title, text, type})) MessageBoxW(owner, text.c_str(), title.c_str(), type);
 }
 
 bool MessageBoxes::yesNo(HWND owner, const std::wstring& title, const std::wstring& text) {
     const UINT type = MB_YESNO | MB_DEFBUTTON2;
-    MessageBoxSeam& seam = boxSeam();
-    seam.shown.push_back({owner, title, text, type});
-    if (!seam.answers.empty()) {
-        const bool yes = seam.answers.front();
-        seam.answers.pop_front();
-        return yes;
-    }
-    if (seam.unattended) return false;
+    if (const std::optional<bool> answer = answerOf({owner, title, text, type}, false))
+        return *answer;
     return MessageBoxW(owner, text.c_str(), title.c_str(), type) == IDYES;
-}
-
-void MessageBoxes::answerNext(bool yes) {
-    boxSeam().answers.push_back(yes);
-}
-
-void MessageBoxes::setUnattended(bool unattended) {
-    boxSeam().unattended = unattended;
-}
-
-const std::vector<MessageBoxes::Shown>& MessageBoxes::history() {
-    return boxSeam().shown;
-}
-
-void MessageBoxes::clearHistory() {
-    boxSeam().shown.clear();
-    boxSeam().answers.clear();
 }
 
 }  // namespace zendrik::win32

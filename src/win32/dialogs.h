@@ -1,6 +1,7 @@
 // The platform's file dialogs and message boxes, the only modal windows the wizard shows.
-// Tests answer them in advance, so that no modal window blocks a test, and read back every
-// one that was asked for, with its flags and texts.
+// Tests answer them in advance through the seam (setNextFileName, setNextAnswer,
+// setUnattended), so that no modal window blocks a test, and read back every one that was
+// asked for, with its flags and texts.
 #pragma once
 
 #include <windows.h>
@@ -8,22 +9,27 @@
 #include <string>
 #include <vector>
 
+#include "wizard/dialog_seam.h"
+
 namespace zendrik::win32 {
 
-class FileDialog {
-  public:
+struct FileRequest {
     enum class Kind { Open, Save };
-    struct Request {
-        Kind kind;
-        HWND owner;
-        DWORD flags;
-        // The filter as the dialog takes it: for each file type its description, NUL, its
-        // patterns, NUL; then one more NUL.
-        std::wstring filter;
-        std::wstring initialName;
-        std::wstring initialFolder;  // where an open dialog starts; "" for the system's choice
-        std::vector<std::wstring> places;  // folders an open dialog offers in its side bar
-    };
+    Kind kind;
+    HWND owner;
+    DWORD flags;
+    // The filter as the dialog takes it: for each file type its description, NUL, its
+    // patterns, NUL; then one more NUL.
+    std::wstring filter;
+    std::wstring initialName;
+    std::wstring initialFolder;        // where an open dialog starts; "" for the system's choice
+    std::vector<std::wstring> places;  // folders an open dialog offers in its side bar
+};
+
+class FileDialog : public DialogSeam<FileRequest, std::wstring> {
+  public:
+    using Request = FileRequest;
+    using Kind = FileRequest::Kind;
     // A file type: its description and its name patterns, separated by ";".
     struct Filter {
         std::wstring description;
@@ -43,22 +49,19 @@ class FileDialog {
                              const std::wstring& pattern, const std::wstring& previous);
 
     // The next dialog is not shown but returns `name` at once ("" for a cancelled dialog).
-    static void answerNext(const std::wstring& name);
-    // When set, every dialog that was not answered in advance returns "" at once.
-    static void setUnattended(bool unattended);
-    // Every dialog asked for since the last clearHistory.
-    static const std::vector<Request>& history();
-    static void clearHistory();
+    static void setNextFileName(const std::wstring& name) { setNext(name); }
 };
 
-class MessageBoxes {
+struct ShownBox {
+    HWND owner;
+    std::wstring title;
+    std::wstring text;
+    UINT type;
+};
+
+class MessageBoxes : public DialogSeam<ShownBox, bool> {
   public:
-    struct Shown {
-        HWND owner;
-        std::wstring title;
-        std::wstring text;
-        UINT type;
-    };
+    using Shown = ShownBox;
 
     // Shows `text` under `title` with only an OK button and no icon, modal to `owner`;
     // returns once it was closed. An empty title shows as empty.
@@ -68,14 +71,7 @@ class MessageBoxes {
     // to `owner`: true for Yes. Closing the box answers No.
     static bool yesNo(HWND owner, const std::wstring& title, const std::wstring& text);
     // The next question is not shown but answered `yes` at once.
-    static void answerNext(bool yes);
-
-    // When set, every box is answered at once instead of being shown: OK, and No to a
-    // question not answered in advance.
-    static void setUnattended(bool unattended);
-    static const std::vector<Shown>& history();
-    // Also drops the answers given in advance.
-    static void clearHistory();
+    static void setNextAnswer(bool yes) { setNext(yes); }
 };
 
 }  // namespace zendrik::win32

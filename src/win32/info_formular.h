@@ -8,31 +8,15 @@ namespace zendrik::win32 {
 
 class Wizard;
 
-class InfoFormular final : public PageWindow {
+class InfoFormular final : public PageWindow, public InfoFormularControls {
   public:
-    enum Control {
-        picIcon = 101,
-        lblTitle,
-        lblVersion,
-        Line1,
-        Label1,
-        Label2,
-        Line2,
-        lblDisclaimer,
-        cmdOK,
-    };
-
     explicit InfoFormular(Wizard& wizard);
     ~InfoFormular() override;
 
   protected:
     void onCommand(int id, int code) override;
-    void onClose() override;
-    void onShown() override;
     // The icon at the page's DPI.
     void onLayout() override;
-    int mainButton() const override { return cmdOK; }
-    int cancelButton() const override { return cmdOK; }
 
   private:
     Wizard& wizard_;

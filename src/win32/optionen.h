@@ -1,5 +1,5 @@
 // The options page, the window shown at start: the three switches, "Info", "Next ->" and
-// "Cancel".
+// "Cancel"; closing it by its frame acts as "Cancel".
 #pragma once
 
 #include "win32/page_window.h"
@@ -8,28 +8,12 @@ namespace zendrik::win32 {
 
 class Wizard;
 
-class Optionen final : public PageWindow {
+class Optionen final : public PageWindow, public OptionenControls {
   public:
-    enum Control {
-        removeExtensionsCheck = 101,
-        compareextensionsCheck,
-        secondOptionsFrame,
-        InfoButton,
-        NextButton,
-        CancelButton,
-        Label1,
-        previewCheck,
-    };
-
     explicit Optionen(Wizard& wizard);
 
   protected:
     void onCommand(int id, int code) override;
-    // Closing by the frame ends the program, as "Cancel" does.
-    void onClose() override;
-    void onShown() override;
-    int mainButton() const override { return NextButton; }
-    int cancelButton() const override { return CancelButton; }
 
   private:
     Wizard& wizard_;

@@ -6,33 +6,6 @@
 #include "wizard/folder_list.h"
 
 namespace zendrik::win32 {
-namespace {
-
-PageTable ordnerAuswahlTable() {
-    constexpr DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
-    return {
-        L"Zendrik",
-        14520,
-        9075,
-        {
-            {OrdnerAuswahl::Label1, L"STATIC", L"Select UT-folders (must not be write-protected)",
-             SS_CENTER, -7, 360, 14535, 375, FontRole::Heading},
-            {OrdnerAuswahl::vorlOrdnerListe, L"LISTBOX", L"",
-             LBS_MULTIPLESEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL |
-                 WS_TABSTOP,
-             113, 1560, 14295, 6810, FontRole::Normal, WS_EX_CLIENTEDGE},
-            {OrdnerAuswahl::CancelButton, L"BUTTON", L"Cancel", button, 9100, 8520, 1000, 375},
-            {OrdnerAuswahl::OpenButton, L"BUTTON", L"Open", button, 4440, 8520, 1000, 375},
-            {OrdnerAuswahl::NextButton, L"BUTTON", L"Next ->", button, 7560, 8520, 1000, 375},
-            {OrdnerAuswahl::Command1, L"BUTTON", L"<- Back", button, 6000, 8520, 1000, 375},
-            // Added in the row's free room left of "Open"; last in the tab order.
-            {OrdnerAuswahl::UndoButton, L"BUTTON", L"Undo last run", button, 2520, 8520, 1575, 375},
-        },
-        OrdnerAuswahl::vorlOrdnerListe};
-}
-
-}  // namespace
-
 OrdnerAuswahl::OrdnerAuswahl(Wizard& wizard)
     : PageWindow(ordnerAuswahlTable()), wizard_(wizard), widths_(control(vorlOrdnerListe)) {}
 
@@ -54,13 +27,8 @@ void OrdnerAuswahl::onCommand(int id, int code) {
         case UndoButton:
             UndoButton_Click();
             break;
-        case Command1:
-            if (core.flow().back()) wizard_.showPages();
-            break;
-        case CancelButton:
-            core.cancel();
-            break;
         default:
+            wizard_.flowClick(Wizard::Folders, id);
             break;
     }
 }
@@ -109,14 +77,6 @@ void OrdnerAuswahl::takeSelection() {
     const size_t count = size_t(SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (size_t i = 0; i < count && i < folders.locatedCount(); ++i)
         folders.setSelected(i, SendMessageW(list, LB_GETSEL, WPARAM(i), 0) > 0);
-}
-
-void OrdnerAuswahl::onClose() {
-    wizard_.core().cancel();
-}
-
-void OrdnerAuswahl::onShown() {
-    gate_.open();
 }
 
 }  // namespace zendrik::win32

@@ -2,6 +2,7 @@
 // it, selected when its installation can be written to; the user selects the installations
 // to process; "Next ->" goes on to the repair page, "<- Back" to the options page; "Undo last
 // run" takes back the last run on each selected installation that the player confirms.
+// Closing it by its frame acts as "Cancel".
 #pragma once
 
 #include "win32/list_box.h"
@@ -11,28 +12,13 @@ namespace zendrik::win32 {
 
 class Wizard;
 
-class OrdnerAuswahl final : public PageWindow {
+class OrdnerAuswahl final : public PageWindow, public OrdnerAuswahlControls {
   public:
-    enum Control {
-        Label1 = 101,
-        vorlOrdnerListe,
-        CancelButton,
-        OpenButton,
-        NextButton,
-        Command1,
-        UndoButton,
-    };
-
     explicit OrdnerAuswahl(Wizard& wizard);
 
   protected:
     void onCommand(int id, int code) override;
-    // Closing by the frame ends the program, as "Cancel" does.
-    void onClose() override;
-    void onShown() override;
     void onLayout() override { widths_.measureAll(); }
-    int mainButton() const override { return NextButton; }
-    int cancelButton() const override { return CancelButton; }
 
   private:
     void OpenButton_Click();

@@ -1,6 +1,7 @@
 #include "win32/page_window.h"
 
-#include <utility>
+#include "win32/layout.h"
+#include "win32/text.h"
 
 namespace zendrik::win32 {
 namespace {
@@ -28,8 +29,8 @@ HINSTANCE programInstance() {
     return GetModuleHandleW(nullptr);
 }
 
-PageWindow::PageWindow(PageTable table, HWND owner)
-    : table_(std::move(table)), style_(owner ? kOwnedStyle : kPageStyle) {
+PageWindow::PageWindow(const WindowTable& table, HWND owner)
+    : table_(table), style_(owner ? kOwnedStyle : kPageStyle) {
     static const ATOM registered = [] {
         WNDCLASSEXW page{};
         page.cbSize = sizeof page;
@@ -45,14 +46,16 @@ PageWindow::PageWindow(PageTable table, HWND owner)
         return RegisterClassExW(&page);
     }();
     (void)registered;
-    hwnd_ = CreateWindowExW(kPageExStyle, kPageClass, table_.caption, style_, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-                            programInstance(), this);
+    hwnd_ = CreateWindowExW(kPageExStyle, kPageClass, widen(table_.caption).c_str(), style_,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
+                            nullptr, programInstance(), this);
     dpi_ = GetDpiForWindow(hwnd_);
     // Made in tab order, which the dialog keys follow.
     for (const ControlRow& c : table_.controls) {
-        CreateWindowExW(c.exStyle, c.windowClass, c.text, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0,
-                        0, hwnd_, HMENU(INT_PTR(c.id)), programInstance(), nullptr);
+        const ControlClass made = controlClassOf(c.kind);
+        CreateWindowExW(made.exStyle, made.windowClass, widen(c.text).c_str(),
+                        WS_CHILD | WS_VISIBLE | made.style, 0, 0, 0, 0, hwnd_, HMENU(INT_PTR(c.id)),
+                        programInstance(), nullptr);
     }
     makeFonts();
 }
@@ -82,9 +85,10 @@ void PageWindow::makeFonts() {
     title.lfWeight = FW_BOLD;
     title_ = fontOf(title);
     for (const ControlRow& c : table_.controls) {
-        HFONT font = c.font == FontRole::Heading ? heading_
-                     : c.font == FontRole::Title ? title_
-                                                 : normal_;
+        const FontRole role = controlClassOf(c.kind).font;
+        HFONT font = role == FontRole::Heading ? heading_
+                     : role == FontRole::Title ? title_
+                                               : normal_;
         SendMessageW(control(c.id), WM_SETFONT, WPARAM(font), FALSE);
     }
     for (HFONT old : {oldNormal, oldHeading, oldTitle}) {
@@ -113,13 +117,14 @@ void PageWindow::lay(UINT dpi, HMONITOR monitor, const POINT* at) {
     const SIZE frameSize = {frame.right - frame.left, frame.bottom - frame.top};
     const SIZE room = {work.right - work.left - frameSize.cx,
                        work.bottom - work.top - frameSize.cy};
-    const PlacedPage placed = place(table_, dpi_, room);
+    const PlacedWindow placed = place(table_, dpi_, room.cx, room.cy);
     for (size_t i = 0; i < table_.controls.size(); ++i) {
-        const RECT& r = placed.controls[i];
+        const PixelRect& r = placed.controls[i];
         SetWindowPos(control(table_.controls[i].id), nullptr, r.left, r.top, r.right - r.left,
                      r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    const SIZE size = {placed.client.cx + frameSize.cx, placed.client.cy + frameSize.cy};
+    const SIZE client = {placed.clientWidth, placed.clientHeight};
+    const SIZE size = {client.cx + frameSize.cx, client.cy + frameSize.cy};
     POINT topLeft;
     if (at && !placed.shrunk) {
         topLeft = *at;
@@ -131,12 +136,11 @@ void PageWindow::lay(UINT dpi, HMONITOR monitor, const POINT* at) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
     // A window system whose frame does not scale as the DPI says (Wine) gets the client
     // area right all the same.
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    if (client.right != placed.client.cx || client.bottom != placed.client.cy) {
-        SetWindowPos(hwnd_, nullptr, 0, 0, size.cx + placed.client.cx - client.right,
-                     size.cy + placed.client.cy - client.bottom,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    RECT made{};
+    GetClientRect(hwnd_, &made);
+    if (made.right != client.cx || made.bottom != client.cy) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, size.cx + client.cx - made.right,
+                     size.cy + client.cy - made.bottom, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     }
     onLayout();
     InvalidateRect(hwnd_, nullptr, TRUE);
@@ -176,7 +180,7 @@ bool PageWindow::pressKey(const MSG& msg) {
     if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_SHIFT) < 0)
         return false;
     if (msg.wParam == VK_ESCAPE) {
-        press(cancelButton());
+        press(table_.cancelButton);
         return true;
     }
     // Enter presses the focused button, else the page's main one.

@@ -9,14 +9,14 @@
 #include <windows.h>
 
 #include "win32/input_gate.h"
-#include "win32/layout.h"
+#include "wizard/window_tables.h"
 
 namespace zendrik::win32 {
 
 class PageWindow {
   public:
     // Creates the page hidden; `owner`, when given, is the window it stays above.
-    explicit PageWindow(PageTable table, HWND owner = nullptr);
+    explicit PageWindow(const WindowTable& table, HWND owner = nullptr);
     virtual ~PageWindow();
     PageWindow(const PageWindow&) = delete;
     PageWindow& operator=(const PageWindow&) = delete;
@@ -24,7 +24,6 @@ class PageWindow {
     HWND hwnd() const { return hwnd_; }
     HWND control(int id) const { return GetDlgItem(hwnd_, id); }
     UINT dpi() const { return dpi_; }
-    const PageTable& table() const { return table_; }
     bool isVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
 
     // Lays the page out for the monitor it is on and shows it active, the focus where it
@@ -41,19 +40,19 @@ class PageWindow {
 
   protected:
     virtual void onCommand(int id, int code) = 0;
-    // Closing by the frame.
-    virtual void onClose() = 0;
-    // After show() made the page visible.
-    virtual void onShown() {}
+    // Closing by the frame: by default as a click on the table's cancel button.
+    virtual void onClose() { onCommand(table_.cancelButton, BN_CLICKED); }
+    // After show() made the page visible: by default the page's buttons take input made from
+    // now on.
+    virtual void onShown() { gate_.open(); }
     virtual void onTimer(UINT_PTR) {}
     // A message of the program's own (WM_APP and above).
     virtual void onAppMessage(UINT, WPARAM, LPARAM) {}
     // A key the page takes besides Enter and Escape; true when taken.
     virtual bool onKey(const MSG&) { return false; }
-    // The buttons that Enter (when the focus is not on a button) and Escape press; 0 for
-    // none.
-    virtual int mainButton() const = 0;
-    virtual int cancelButton() const { return 0; }
+    // The button that Enter presses when the focus is not on a button: by default the
+    // table's. Escape presses the table's cancel button.
+    virtual int mainButton() const { return table_.mainButton; }
     // The fonts changed (a new DPI).
     virtual void onLayout() {}
 
@@ -74,7 +73,7 @@ class PageWindow {
     void deleteFonts();
     bool pressKey(const MSG& msg);
 
-    PageTable table_;
+    const WindowTable& table_;
     DWORD style_;
     HWND hwnd_ = nullptr;
     UINT dpi_ = 96;

@@ -10,34 +10,11 @@ namespace {
 // The page's own messages and timer.
 constexpr UINT kActivateMessage = WM_APP + 2;
 constexpr UINT_PTR kProgressTimer = 1;
-// How often a running pass's lines and status reach the page.
-constexpr UINT kProgressEveryMs = 50;
-
-PageTable reparierTable() {
-    constexpr DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
-    return {L"Repairing folders...",
-            14490,
-            9045,
-            {
-                {Reparier::StatusFeld, L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, 98,
-                 240, 14295, 375, FontRole::Normal, WS_EX_CLIENTEDGE},
-                {Reparier::LogListbox, L"LISTBOX", L"",
-                 LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, 105,
-                 840, 14295, 7470, FontRole::Normal, WS_EX_CLIENTEDGE},
-                {Reparier::CancelButton, L"BUTTON", L"Cancel", button, 5965, 8520, 1000, 375},
-                {Reparier::FinishButton, L"BUTTON", L"Finish", button, 5965, 8520, 1000, 375},
-                {Reparier::NextButton, L"BUTTON", L"COPY!", button, 7525, 8520, 1000, 375},
-                {Reparier::SaveLogButton, L"BUTTON", L"Save Log", button, 7525, 8520, 1000, 375},
-                // Additions: left and right of the two pairs, one pair's distance away.
-                {Reparier::BackButton, L"BUTTON", L"<- Back", button, 4405, 8520, 1000, 375},
-                {Reparier::UndoButton, L"BUTTON", L"Undo", button, 9085, 8520, 1000, 375},
-            },
-            Reparier::LogListbox};
-}
 
 }  // namespace
 
 Reparier::Reparier(Wizard& wizard) : PageWindow(reparierTable()), wizard_(wizard) {
+    wizard_.takePassNotices(hwnd());
     log_ = std::make_unique<LogList>(control(LogListbox), wizard_.core().repair().log());
     showState();
 }
@@ -47,7 +24,7 @@ Reparier::~Reparier() {
 }
 
 int Reparier::mainButton() const {
-    return wizard_.core().repair().buttons().copy ? NextButton : FinishButton;
+    return wizard_.core().repair().mainButton();
 }
 
 void Reparier::onLayout() {
@@ -69,7 +46,7 @@ void Reparier::onAppMessage(UINT message, WPARAM, LPARAM) {
 void Reparier::followPass() {
     showState();
     if (wizard_.core().repair().passRunning())
-        SetTimer(hwnd(), kProgressTimer, kProgressEveryMs, nullptr);
+        SetTimer(hwnd(), kProgressTimer, RepairPage::kProgressEveryMs, nullptr);
 }
 
 void Reparier::onTimer(UINT_PTR timer) {

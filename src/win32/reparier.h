@@ -16,19 +16,8 @@ namespace zendrik::win32 {
 
 class Wizard;
 
-class Reparier final : public PageWindow {
+class Reparier final : public PageWindow, public ReparierControls {
   public:
-    enum Control {
-        StatusFeld = 101,
-        LogListbox,
-        CancelButton,
-        FinishButton,
-        NextButton,
-        SaveLogButton,
-        BackButton,
-        UndoButton,
-    };
-
     explicit Reparier(Wizard& wizard);
     ~Reparier() override;
 
@@ -48,7 +37,6 @@ class Reparier final : public PageWindow {
     void onLayout() override;
     // "COPY!" before it was pressed, then "Finish".
     int mainButton() const override;
-    int cancelButton() const override { return CancelButton; }
 
   private:
     // Starts taking the worker's progress when a pass runs.

@@ -19,81 +19,26 @@ void setProgramEndHandler(std::function<void()> handler) {
     endHandler() = std::move(handler);
 }
 
-Wizard::Wizard(FileSystem& fs) : core_(fs, *this) {}
+Wizard::Wizard(FileSystem& fs) : Win32Windows(*this), core_(fs, *this) {}
 
 Wizard::~Wizard() {
     // The worker may still post its notice; it finds no window.
     passNotices_ = nullptr;
-    if (reparier_) core_.repair().shutdown();
-    infoFormular_.reset();
-    reparier_.reset();
-    ordnerAuswahl_.reset();
-    optionen_.reset();
+    core_.repair().shutdown();
+    closeWindows();
 }
 
-void Wizard::start() {
-    showPages();
-}
-
-Optionen& Wizard::optionen() {
-    if (!optionen_) optionen_ = std::make_unique<Optionen>(*this);
-    return *optionen_;
-}
-
-OrdnerAuswahl& Wizard::ordnerAuswahl() {
-    if (!ordnerAuswahl_) ordnerAuswahl_ = std::make_unique<OrdnerAuswahl>(*this);
-    return *ordnerAuswahl_;
-}
-
-Reparier& Wizard::reparier() {
-    if (!reparier_) {
-        reparier_ = std::make_unique<Reparier>(*this);
-        passNotices_ = reparier_->hwnd();
-    }
-    return *reparier_;
-}
-
-InfoFormular& Wizard::infoFormular() {
-    if (!infoFormular_) infoFormular_ = std::make_unique<InfoFormular>(*this);
-    return *infoFormular_;
-}
-
-void Wizard::showPages() {
-    const PageFlow& flow = core_.flow();
-    // The page to show first, then the others hidden, so that the program always has a
-    // window to activate.
-    switch (flow.page()) {
-        case Page::Options:
-            if (!optionen().isVisible()) optionen().show();
-            break;
-        case Page::Folders:
-            if (!ordnerAuswahl().isVisible()) ordnerAuswahl().show();
-            break;
-        case Page::Repair:
-            if (!reparier().isVisible()) reparier().show();
-            break;
-    }
-    if (flow.page() != Page::Options && optionen_ && optionen_->isVisible()) optionen_->hide();
-    if (flow.page() != Page::Folders && ordnerAuswahl_ && ordnerAuswahl_->isVisible())
-        ordnerAuswahl_->hide();
-    // The repair page is left only by "<- Back" after a preview.
-    if (flow.page() != Page::Repair && reparier_ && reparier_->isVisible()) reparier_->hide();
-    if (flow.infoOpen()) {
-        if (!infoFormular().isVisible()) infoFormular().show();
-    } else if (infoFormular_ && infoFormular_->isVisible()) {
-        infoFormular_->hide();
-    }
-    if (optionen_) {
-        EnableWindow(optionen_->hwnd(), flow.optionsEnabled() ? TRUE : FALSE);
-        if (flow.optionsEnabled() && optionen_->isVisible()) SetForegroundWindow(optionen_->hwnd());
-    }
+void Wizard::enableOptions(bool enabled) {
+    PageWindow* options = made(Options);
+    if (!options) return;
+    EnableWindow(options->hwnd(), enabled ? TRUE : FALSE);
+    if (enabled && options->isVisible()) SetForegroundWindow(options->hwnd());
 }
 
 void Wizard::dispatch(MSG& msg) {
     InputGate::notePress(msg);
-    for (PageWindow* page : std::initializer_list<PageWindow*>{
-             optionen_.get(), ordnerAuswahl_.get(), reparier_.get(), infoFormular_.get()}) {
-        if (page && page->translate(msg)) return;
+    for (const Window window : {Options, Folders, Repair, Info}) {
+        if (PageWindow* page = made(window); page && page->translate(msg)) return;
     }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);

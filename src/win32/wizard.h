@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "wizard/view_windows.h"
 #include "wizard/wizard_core.h"
 #include "wizard/wizard_host.h"
 
@@ -22,44 +23,39 @@ namespace zendrik::win32 {
 class InfoFormular;
 class Optionen;
 class OrdnerAuswahl;
+class PageWindow;
 class Reparier;
+class Wizard;
+
+using Win32Windows =
+    ViewWindows<Wizard, PageWindow, Optionen, OrdnerAuswahl, Reparier, InfoFormular>;
 
 // The repair page's notice that a pass has ended, posted from the worker thread.
 constexpr UINT kPassEndedMessage = WM_APP + 1;
 
-class Wizard final : public WizardHost {
+class Wizard final : public WizardHost, public Win32Windows {
   public:
     // `fs` must outlive the wizard.
     explicit Wizard(FileSystem& fs);
     ~Wizard() override;
-    Wizard(const Wizard&) = delete;
-    Wizard& operator=(const Wizard&) = delete;
 
-    // Shows the options page, the whole of start-up.
-    void start();
     // Gives `msg` to the page it is bound for (input gate, Enter, Escape, dialog keys), else
     // translates and dispatches it.
     void dispatch(MSG& msg);
 
-    // Shows and hides the windows as the core's page flow says.
-    void showPages();
-
     WizardCore& core() { return core_; }
-    Optionen& optionen();
-    OrdnerAuswahl& ordnerAuswahl();
-    Reparier& reparier();
-    InfoFormular& infoFormular();
+    // The repair page, once made, takes the notices of a pass's end.
+    void takePassNotices(HWND page) { passNotices_ = page; }
 
     // WizardHost.
     void postPassEnded() override;
     void endProgram() override;
 
   private:
+    // WizardWindows.
+    void enableOptions(bool enabled) override;
+
     WizardCore core_;
-    std::unique_ptr<Optionen> optionen_;
-    std::unique_ptr<OrdnerAuswahl> ordnerAuswahl_;
-    std::unique_ptr<Reparier> reparier_;
-    std::unique_ptr<InfoFormular> infoFormular_;
     // Where the worker posts the end of a pass: the repair page, once it exists.
     std::atomic<HWND> passNotices_{nullptr};
 };

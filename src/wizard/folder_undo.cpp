@@ -1,6 +1,7 @@
 #include "wizard/folder_undo.h"
 
 #include <exception>
+#include <map>
 #include <set>
 
 #include "filesystem/file_system.h"
@@ -27,34 +28,18 @@ std::string changesOf(const std::vector<JournalRecord>& records) {
     for (const JournalRecord& record : records) {
         if (record.kind == RecordKind::Void) voided.insert(record.change);
     }
-    size_t moved = 0, copied = 0, deleted = 0, rewritten = 0;
+    std::map<RecordKind, size_t> made;
     for (const JournalRecord& record : records) {
-        if (voided.contains(record.change)) continue;
-        switch (record.kind) {
-            case RecordKind::Move:
-                ++moved;
-                break;
-            case RecordKind::Copy:
-                ++copied;
-                break;
-            case RecordKind::Remove:
-                ++deleted;
-                break;
-            case RecordKind::Write:
-                ++rewritten;
-                break;
-            default:
-                break;
-        }
+        if (!voided.contains(record.change)) ++made[record.kind];
     }
     std::vector<std::string> parts;
     const auto file = [&](const char* verb, size_t count) {
         if (count > 0) parts.push_back(verb + counted(count, parts.empty(), "file", "files"));
     };
-    file("moved ", moved);
-    file("copied ", copied);
-    file("deleted ", deleted);
-    if (rewritten > 0)
+    file("moved ", made[RecordKind::Move]);
+    file("copied ", made[RecordKind::Copy]);
+    file("deleted ", made[RecordKind::Remove]);
+    if (const size_t rewritten = made[RecordKind::Write]; rewritten > 0)
         parts.push_back("rewrote " + std::to_string(rewritten) +
                         (rewritten == 1 ? " ini" : " inis"));
     if (parts.empty()) return "changed nothing";

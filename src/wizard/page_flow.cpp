@@ -43,4 +43,21 @@ bool PageFlow::foldersNext() {
     return true;
 }
 
+void showWindows(const PageFlow& flow, WizardWindows& windows) {
+    using W = WizardWindows;
+    const W::Window page = flow.page() == Page::Options   ? W::Options
+                           : flow.page() == Page::Folders ? W::Folders
+                                                          : W::Repair;
+    if (!windows.isShown(page)) windows.show(page);
+    for (const W::Window other : {W::Options, W::Folders, W::Repair}) {
+        if (other != page && windows.isShown(other)) windows.hide(other);
+    }
+    if (flow.infoOpen()) {
+        if (!windows.isShown(W::Info)) windows.show(W::Info);
+    } else if (windows.isShown(W::Info)) {
+        windows.hide(W::Info);
+    }
+    windows.enableOptions(flow.optionsEnabled());
+}
+
 }  // namespace zendrik

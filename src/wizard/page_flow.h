@@ -1,8 +1,8 @@
 // Which page of the wizard is shown, and the ways between them: options -> folders ->
 // repair, "<- Back" from the folders to the options, and the information window, open over
 // the options page, which takes no input while it is open. From the repair page the only way
-// back is "<- Back" after a preview (WizardCore::repairBack). A view shows the page that page()
-// names and hides the others, and shows the information window exactly while infoOpen().
+// back is "<- Back" after a preview (WizardCore::repairBack). A view shows its windows with
+// showWindows() after each change.
 #pragma once
 
 namespace zendrik {
@@ -45,5 +45,26 @@ class PageFlow {
     Page page_ = Page::Options;
     bool infoOpen_ = false;
 };
+
+// The wizard's windows as a view has them, for showWindows().
+class WizardWindows {
+  public:
+    enum Window { Options, Folders, Repair, Info };
+
+    virtual ~WizardWindows() = default;
+    // Whether `window` is made and visible.
+    virtual bool isShown(Window window) const = 0;
+    // Shows `window`, made first when it is not yet, and activates it.
+    virtual void show(Window window) = 0;
+    virtual void hide(Window window) = 0;
+    // Whether the options page, once made, takes input; taking it again, it comes to the
+    // front when visible.
+    virtual void enableOptions(bool enabled) = 0;
+};
+
+// Shows the windows as `flow` says: the page it names first, then the other pages hidden, so
+// that the program always has a window to activate; the information window exactly while it
+// is open; the options page enabled exactly while it takes input.
+void showWindows(const PageFlow& flow, WizardWindows& windows);
 
 }  // namespace zendrik

@@ -4,8 +4,8 @@
 // what the accessors say after each call it makes and after each poll().
 //
 // Threads: every member is called on the interface's thread. A pass runs on a worker
-// thread; the view takes its progress with poll() on a timer of its own (ten and more
-// times a second) and, when WizardHost::postPassEnded() has reached its event loop, calls
+// thread; the view takes its progress with poll() on a timer of its own, every
+// kProgressEveryMs, and, when WizardHost::postPassEnded() has reached its event loop, calls
 // passEnded().
 #pragma once
 
@@ -17,6 +17,7 @@
 
 #include "log/log.h"
 #include "wizard/pass_runner.h"
+#include "wizard/window_tables.h"
 
 namespace zendrik {
 
@@ -42,6 +43,8 @@ struct RepairButtons {
 class RepairPage {
   public:
     using Progress = PassRunner::Progress;
+    // How often a view brings a running pass's lines and status onto the page.
+    static constexpr int kProgressEveryMs = 50;
 
     // Everything given must outlive the page.
     RepairPage(FileSystem& fs, const Options& options, const FolderList& folders, WizardHost& host);
@@ -63,6 +66,11 @@ class RepairPage {
     // preview "<- Back"; else "Undo" once a pass has ended that journaled a run, until "Undo"
     // was pressed.
     RepairButtons buttons() const;
+    // The button Enter presses when the focus is on no button: "COPY!" while it is offered,
+    // else "Finish".
+    ReparierControls::Control mainButton() const {
+        return buttons().copy ? ReparierControls::NextButton : ReparierControls::FinishButton;
+    }
     // The buttons take input only once the first pass has ended, and never while a pass
     // runs. A button action called while they do not is ignored.
     bool buttonsActive() const { return activated_ && !runner_.running(); }

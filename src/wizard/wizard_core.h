@@ -36,6 +36,11 @@ class WizardCore {
     // "Cancel" on the options or the folder page, or closing one of them by its frame:
     // ends the program at once, without a message.
     void cancel() { host_.endProgram(); }
+    // A click on a button of the page flow, by its id in the window tables: "Next ->", "Info"
+    // and "Cancel" on the options page, "<- Back" and "Cancel" on the folder page, "&OK" on
+    // the information window. Returns whether the page flow took it: the view then shows
+    // its windows anew.
+    bool flowClick(WizardWindows::Window window, int id);
     // "<- Back" on the repair page after a preview: to the options page, the repair page made
     // ready for a new first activation. Returns whether it was taken.
     bool repairBack() { return repair_.back() && flow_.leaveRepair(); }

@@ -20,21 +20,19 @@ class DiskNowTest : public QObject {
   private slots:
     void anInstallationUnpackedAfterTheFirstWasLocatedPassesTheWriteTest() {
         WizardHarness h;
-        QVERIFY(h.toFolderPage());
         auto first = h.installation("UT");
-        QVERIFY(h.locate(h.exeOf(*first)));
+        QVERIFY(h.toFolderPageWith({first.get()}));
+        // Unpacked only now, after the first was located.
         auto second = h.installation("UT2");
         QVERIFY(h.locate(h.exeOf(*second)));
-        QVERIFY(MessageBox::history().empty());
+        QVERIFY(MessageBoxes::history().empty());
         QCOMPARE(h.selectedEntries(), QStringList({h.exeOf(*first), h.exeOf(*second)}));
     }
 
     void theLogIsSavedIntoAFolderMadeAfterAnEarlierSave() {
         WizardHarness h;
         auto only = h.installation("Only");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*only)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({only.get()}));
         const auto first = h.tmp.path() / "first.txt";
         FileDialog::setNextFileName(QString::fromStdString(first.string()));
         QVERIFY(h.click(h.repair(), "SaveLogButton"));
@@ -45,9 +43,9 @@ class DiskNowTest : public QObject {
         const auto second = h.tmp.path() / "New Folder" / "log.txt";
         FileDialog::setNextFileName(QString::fromStdString(second.string()));
         QVERIFY(h.click(h.repair(), "SaveLogButton"));
-        QVERIFY2(MessageBox::history().empty(),
-                 qPrintable(MessageBox::history().empty() ? QString()
-                                                          : MessageBox::history().back().text));
+        QVERIFY2(MessageBoxes::history().empty(),
+                 qPrintable(MessageBoxes::history().empty() ? QString()
+                                                            : MessageBoxes::history().back().text));
         QCOMPARE(contentsOf(second), contentsOf(first));
     }
 
@@ -57,7 +55,7 @@ class DiskNowTest : public QObject {
         auto locked = h.installation("Locked");
         h.fs.failOnlyWhen([](FsOp op, const std::string&) { return op == FsOp::AppendTest; },
                           "Read-only file system");
-        MessageBox::setUnattended(false);
+        MessageBoxes::setUnattended(false);
         QString shownTitle = QStringLiteral("(no box)");
         QTimer::singleShot(200, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -70,8 +68,8 @@ class DiskNowTest : public QObject {
             box->accept();
         });
         QVERIFY(h.locate(h.exeOf(*locked)));
-        MessageBox::setUnattended(true);
-        QCOMPARE(MessageBox::history().size(), size_t{1});
+        MessageBoxes::setUnattended(true);
+        QCOMPARE(MessageBoxes::history().size(), size_t{1});
         QVERIFY2(shownTitle.trimmed().isEmpty(), qPrintable(shownTitle));
     }
 };

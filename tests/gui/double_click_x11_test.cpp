@@ -42,9 +42,7 @@ class DoubleClickTest : public QObject {
         WizardHarness h;
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         QVERIFY(QTest::qWaitForWindowExposed(&h.folders()));
         // The repair page opens where the folder page is, "COPY!" under "Next ->".
         h.repair().move(h.folders().pos());

@@ -19,16 +19,14 @@ class FolderPageTest : public QObject {
   private slots:
     void eachLocatedExecutableIsListedOnceAndSelected() {
         WizardHarness h;
-        QVERIFY(h.toFolderPage());
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         QVERIFY(h.locate(h.exeOf(*a)));
         QCOMPARE(h.entries("vorlOrdnerListe"), QStringList({h.exeOf(*a), h.exeOf(*b)}));
         QCOMPARE(h.selectedEntries(), QStringList({h.exeOf(*a), h.exeOf(*b)}));
         QCOMPARE(h.fs.calls(FsOp::AppendTest), 2);
-        QVERIFY(MessageBox::history().empty());
+        QVERIFY(MessageBoxes::history().empty());
 
         // The same file named with other letter cases is another entry, as the list compares
         // paths exactly.
@@ -69,7 +67,7 @@ class FolderPageTest : public QObject {
         QVERIFY(h.toFolderPage());
         QVERIFY(h.locate(QString()));
         QVERIFY(h.entries("vorlOrdnerListe").isEmpty());
-        QVERIFY(MessageBox::history().empty());
+        QVERIFY(MessageBoxes::history().empty());
         QCOMPARE(h.fs.calls(FsOp::AppendTest), 0);
     }
 
@@ -88,17 +86,17 @@ class FolderPageTest : public QObject {
         QVERIFY(h.locate(h.exeOf(*open)));
         QCOMPARE(h.entries("vorlOrdnerListe"), QStringList({h.exeOf(*locked), h.exeOf(*open)}));
         QCOMPARE(h.selectedEntries(), QStringList({h.exeOf(*open)}));
-        QCOMPARE(MessageBox::history().size(), size_t{1});
-        QCOMPARE(MessageBox::history().front().text,
+        QCOMPARE(MessageBoxes::history().size(), size_t{1});
+        QCOMPARE(MessageBoxes::history().front().text,
                  "disable write protection on " + QString::fromStdString(locked->folder()));
-        QCOMPARE(MessageBox::history().front().title, QString());
+        QCOMPARE(MessageBoxes::history().front().title, QString());
         // The executable was only opened, never written.
         QCOMPARE(QByteArray::fromStdString(contentsOf(locked->at("system/UnrealTournament.exe"))),
                  QByteArray("MZ"));
 
         // Listed again, the entry is not tested again.
         QVERIFY(h.locate(h.exeOf(*locked)));
-        QCOMPARE(MessageBox::history().size(), size_t{1});
+        QCOMPARE(MessageBoxes::history().size(), size_t{1});
     }
 
     void aFileOutsideAnyInstallationFolderIsRefused() {
@@ -107,8 +105,8 @@ class FolderPageTest : public QObject {
         QVERIFY(h.locate("/UnrealTournament.exe"));
         QVERIFY(h.entries("vorlOrdnerListe").isEmpty());
         QCOMPARE(h.fs.calls(FsOp::AppendTest), 0);
-        QCOMPARE(MessageBox::history().size(), size_t{1});
-        QVERIFY(MessageBox::history().front().text.contains("/UnrealTournament.exe"));
+        QCOMPARE(MessageBoxes::history().size(), size_t{1});
+        QVERIFY(MessageBoxes::history().front().text.contains("/UnrealTournament.exe"));
     }
 
     void nextWithAnEmptyListStays() {
@@ -122,11 +120,10 @@ class FolderPageTest : public QObject {
 
     void theWorkListHoldsTheSelectedInstallationsInListOrder() {
         WizardHarness h;
-        QVERIFY(h.toFolderPage());
         auto a = h.installation("A");
         auto b = h.installation("B");
         auto c = h.installation("C");
-        for (const auto* ut : {c.get(), a.get(), b.get()}) QVERIFY(h.locate(h.exeOf(*ut)));
+        QVERIFY(h.toFolderPageWith({c.get(), a.get(), b.get()}));
 
         // Entries toggle one by one under the mouse.
         auto* list = h.control<QListWidget>(h.folders(), "vorlOrdnerListe");
@@ -158,23 +155,19 @@ class FolderPageTest : public QObject {
         a->add("sounds/Map1.unr", "a map, misplaced");
         a->add("system/Song1.uax", "a song, misplaced");
         const auto before = treeOf(h.tmp.path() / "A");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({a.get()}));
         const auto repaired = treeOf(h.tmp.path() / "A");
         QVERIFY(repaired != before);
 
         // The player comes back later.
         h.wizard.reset();
         h.wizard = std::make_unique<Wizard>(h.fs);
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*clean)));
-        MessageBox::clearHistory();
-        MessageBox::answerNext(false);
+        QVERIFY(h.toFolderPageWith({a.get(), clean.get()}));
+        MessageBoxes::clearHistory();
+        MessageBoxes::setNextAnswer(false);
         QVERIFY(h.click(h.folders(), "UndoButton"));
-        QCOMPARE(MessageBox::history().size(), size_t{2});
-        const MessageBox::Shown asked = MessageBox::history()[0];
+        QCOMPARE(MessageBoxes::history().size(), size_t{2});
+        const MessageBoxes::Shown asked = MessageBoxes::history()[0];
         QVERIFY(asked.question);
         QCOMPARE(asked.title, QString());
         QVERIFY2(asked.text.startsWith("Undo the last run on " +
@@ -182,38 +175,36 @@ class FolderPageTest : public QObject {
                  qPrintable(asked.text));
         QVERIFY2(asked.text.contains(" moved 2 files."), qPrintable(asked.text));
         QVERIFY2(asked.text.contains(" (UTC) "), qPrintable(asked.text));
-        QVERIFY(!MessageBox::history()[1].question);
-        QCOMPARE(MessageBox::history()[1].text,
+        QVERIFY(!MessageBoxes::history()[1].question);
+        QCOMPARE(MessageBoxes::history()[1].text,
                  "No run of " + QString::fromStdString(clean->folder()) + " to undo.");
         QVERIFY(treeOf(h.tmp.path() / "A") == repaired);
 
-        MessageBox::clearHistory();
-        MessageBox::answerNext(true);
+        MessageBoxes::clearHistory();
+        MessageBoxes::setNextAnswer(true);
         QVERIFY(h.click(h.folders(), "UndoButton"));
-        QCOMPARE(MessageBox::history().size(), size_t{3});
-        QCOMPARE(MessageBox::history()[0].text, asked.text);
-        const QString log = MessageBox::history()[1].text;
+        QCOMPARE(MessageBoxes::history().size(), size_t{3});
+        QCOMPARE(MessageBoxes::history()[0].text, asked.text);
+        const QString log = MessageBoxes::history()[1].text;
         QVERIFY2(log.startsWith("Processing : " + QString::fromStdString(a->folder()) + "...\n"),
                  qPrintable(log));
         QVERIFY2(log.contains(" back to "), qPrintable(log));
         QVERIFY(treeOf(h.tmp.path() / "A") == before);
 
         // Nothing selected: said so.
-        MessageBox::clearHistory();
+        MessageBoxes::clearHistory();
         h.control<QListWidget>(h.folders(), "vorlOrdnerListe")->clearSelection();
         QVERIFY(h.click(h.folders(), "UndoButton"));
-        QCOMPARE(MessageBox::history().size(), size_t{1});
-        QVERIFY(!MessageBox::history()[0].question);
+        QCOMPARE(MessageBoxes::history().size(), size_t{1});
+        QVERIFY(!MessageBoxes::history()[0].question);
         qputenv("XDG_STATE_HOME", oldState);
     }
 
     void backKeepsTheListAndItsSelection() {
         WizardHarness h;
-        QVERIFY(h.toFolderPage());
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         h.control<QListWidget>(h.folders(), "vorlOrdnerListe")->item(0)->setSelected(false);
         QVERIFY(h.click(h.folders(), "Command1"));
         QVERIFY(h.click(h.optionen(), "NextButton"));

@@ -47,11 +47,9 @@ class KeyboardTest : public QObject {
         focus(h.folders(), "Command1");
         type(h.folders(), Qt::Key_Return);
         QVERIFY(h.optionen().isVisible() && !h.folders().isVisible());
-        QVERIFY(h.toFolderPage());
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         type(h.folders(), Qt::Key_Escape);
         QCOMPARE(h.endRequests, 2);
         focus(h.folders(), "vorlOrdnerListe");
@@ -64,10 +62,7 @@ class KeyboardTest : public QObject {
         WizardHarness h;
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({a.get(), b.get()}));
 
         focus(h.repair(), "LogListbox");
         type(h.repair(), Qt::Key_Return);
@@ -85,7 +80,7 @@ class KeyboardTest : public QObject {
 
         focus(h.repair(), "StatusFeld");
         type(h.repair(), Qt::Key_Enter);
-        QCOMPARE(MessageBox::history().size(), size_t{1});
+        QCOMPARE(MessageBoxes::history().size(), size_t{1});
         QCOMPARE(h.endRequests, 1);
     }
 
@@ -93,15 +88,13 @@ class KeyboardTest : public QObject {
         WizardHarness h;
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         h.control<QAbstractButton>(h.optionen(), "compareextensionsCheck")->setChecked(false);
         QVERIFY(h.toRepairPage());
         focus(h.repair(), "LogListbox");
         type(h.repair(), Qt::Key_Escape);
         QCOMPARE(h.endRequests, 1);
-        QVERIFY(MessageBox::history().empty());
+        QVERIFY(MessageBoxes::history().empty());
 
         // With "compare extensions" off "COPY!" runs no pass, and "Save Log" has the focus.
         focus(h.repair(), "NextButton");
@@ -113,9 +106,7 @@ class KeyboardTest : public QObject {
         WizardHarness h;
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         focus(h.folders(), "NextButton");
         QTest::keyPress(h.folders().focusWidget(), Qt::Key_Return);
         QVERIFY(h.repair().isVisible());

@@ -17,9 +17,7 @@ class LogViewTest : public QObject {
     void longLinesAreShownWholeAndLinesAreCopiedAsText() {
         WizardHarness h;
         auto deep = h.installation(std::string(180, 'L'));
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*deep)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({deep.get()}));
         auto* view = h.control<QListView>(h.repair(), "LogListbox");
         const QStringList lines = h.logLines();
         QVERIFY(lines.first().startsWith("Processing : "));

@@ -109,7 +109,7 @@ class OptionsInfoTest : public QObject {
         QCOMPARE(h.endRequests, 3);
         h.folders().close();
         QCOMPARE(h.endRequests, 4);
-        QVERIFY(MessageBox::history().empty());
+        QVERIFY(MessageBoxes::history().empty());
     }
 
     void layoutAndTabOrderFollowTheTables() {

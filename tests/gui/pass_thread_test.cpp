@@ -6,29 +6,11 @@
 #include <QListView>
 #include <QScrollBar>
 #include <QTest>
-#include <atomic>
-#include <chrono>
-#include <thread>
 
+#include "held_pass.h"
 #include "wizard_harness.h"
 
 namespace zendrik::testing {
-namespace {
-
-// Holds the worker inside one file operation until released; gives up after ten seconds,
-// so that a pass on the interface's thread fails the test instead of hanging it.
-class Hold {
-  public:
-    void wait() {
-        reached = true;
-        for (int i = 0; i < 2000 && !released; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    std::atomic<bool> reached{false};
-    std::atomic<bool> released{false};
-};
-
-}  // namespace
 
 class PassThreadTest : public QObject {
     Q_OBJECT
@@ -43,16 +25,10 @@ class PassThreadTest : public QObject {
             a->add("system/Skin" + std::to_string(i) + ".utx", "texture");
         b->add("system/Late.utx", "texture");
         const std::string bIni = b->folder() + "System/UnrealTournament.ini";
-        Hold hold;
-        h.fs.failOnlyWhen([&](FsOp op, const std::string& path) {
-            if (op == FsOp::Read && path == bIni) hold.wait();
-            return false;
-        });
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        HeldPass held(h.fs, bIni);
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         QVERIFY(h.click(h.folders(), "NextButton"));
-        QTRY_VERIFY_WITH_TIMEOUT(hold.reached, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(held.reached(), 20000);
 
         // The worker is held at the second folder; the first folder's block is on the page.
         const QStringList aBlockEnd = {"  all extensions are already in UT.ini", "", "", ""};
@@ -83,7 +59,7 @@ class PassThreadTest : public QObject {
         QVERIFY(!h.repair().close());
         QTest::qWait(100);
         QCOMPARE(h.endRequests, 0);
-        hold.released = true;
+        held.release();
         QTRY_COMPARE_WITH_TIMEOUT(h.endRequests, 1, 10000);
         QVERIFY(!h.repair().passRunning());
         QVERIFY(isFile(b->at("system/Late.utx")));

@@ -97,10 +97,7 @@ class RepairPageTest : public QObject {
         const std::string F = first->folder();
         const std::string S = second->folder();
 
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*first)));
-        QVERIFY(h.locate(h.exeOf(*second)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({first.get(), second.get()}));
         QVERIFY(h.repair().isVisible());
         QVERIFY(!h.folders().isVisible() && !h.optionen().isVisible());
         QCOMPARE(h.repair().windowTitle(), QStringLiteral("Repairing folders..."));
@@ -140,20 +137,18 @@ class RepairPageTest : public QObject {
 
         QCOMPARE(h.endRequests, 0);
         QVERIFY(h.click(h.repair(), "FinishButton"));
-        QCOMPARE(MessageBox::history().size(), size_t{1});
-        QCOMPARE(MessageBox::history().back().text,
+        QCOMPARE(MessageBoxes::history().size(), size_t{1});
+        QCOMPARE(MessageBoxes::history().back().text,
                  QString::fromUtf8("don\u00B4t forget to re-enable write protection on network "
                                    "drives!"));
-        QCOMPARE(MessageBox::history().back().title, QString());
+        QCOMPARE(MessageBoxes::history().back().title, QString());
         QCOMPARE(h.endRequests, 1);
     }
 
     void oneLocatedExecutableOffersSaveAndFinishFromTheStart() {
         WizardHarness h;
         auto only = h.installation("Only");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*only)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({only.get()}));
         QCOMPARE(buttons(h), kFinishAndSave);
         QCOMPARE(h.logLines(), cleanBlock(only->folder(), true));
         QCOMPARE(status(h), q("current folder : " + only->folder()));
@@ -171,9 +166,7 @@ class RepairPageTest : public QObject {
         ut->add("system/Foo.utx", "misplaced");
         ut->add("system/Gone.int", skinInt());
         const auto before = treeOf(ut->root());
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*ut)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({ut.get()}));
         QVERIFY(treeOf(ut->root()) != before);
         std::ostringstream out, err;
         PosixFileSystem disk;
@@ -187,9 +180,7 @@ class RepairPageTest : public QObject {
         WizardHarness h;
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         h.control<QListWidget>(h.folders(), "vorlOrdnerListe")->item(0)->setSelected(false);
         QVERIFY(h.toRepairPage());
         QCOMPARE(buttons(h), kCopyAndCancel);
@@ -207,9 +198,7 @@ class RepairPageTest : public QObject {
         WizardHarness h;
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         h.control<QListWidget>(h.folders(), "vorlOrdnerListe")->clearSelection();
         QVERIFY(h.toRepairPage());
         QCOMPARE(buttons(h), kCopyAndCancel);
@@ -229,9 +218,7 @@ class RepairPageTest : public QObject {
         a->add("system/Broken.int", mutatorInt());
         b->add("system/Bar.int", mutatorInt());
         b->add("system/Bar.u", "code");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         // Turned off after the folder page was reached: the pass must see it off.
         QVERIFY(h.click(h.folders(), "Command1"));
         QTest::mouseClick(h.control<QAbstractButton>(h.optionen(), "removeExtensionsCheck"),
@@ -257,10 +244,7 @@ class RepairPageTest : public QObject {
         WizardHarness h;
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({a.get(), b.get()}));
         const auto saved = h.tmp.path() / "log.txt";
         put(saved, std::string(5000, 'x'));
         QVERIFY(h.copy());
@@ -283,9 +267,9 @@ class RepairPageTest : public QObject {
             "No space left on device");
         FileDialog::setNextFileName(q(refused));
         QVERIFY(h.click(h.repair(), "SaveLogButton"));
-        QCOMPARE(MessageBox::history().size(), size_t{1});
-        QVERIFY(MessageBox::history().back().text.contains(q(refused)));
-        QVERIFY(MessageBox::history().back().text.contains("No space left on device"));
+        QCOMPARE(MessageBoxes::history().size(), size_t{1});
+        QVERIFY(MessageBoxes::history().back().text.contains(q(refused)));
+        QVERIFY(MessageBoxes::history().back().text.contains("No space left on device"));
         QVERIFY(!isFile(refused));
         QCOMPARE(h.endRequests, 0);
         QVERIFY(h.repair().isVisible() && h.repair().isEnabled());
@@ -294,7 +278,7 @@ class RepairPageTest : public QObject {
         const auto missingFolder = h.tmp.path() / "no such folder" / "log.txt";
         FileDialog::setNextFileName(q(missingFolder.string()));
         QVERIFY(h.click(h.repair(), "SaveLogButton"));
-        QCOMPARE(MessageBox::history().size(), size_t{2});
+        QCOMPARE(MessageBoxes::history().size(), size_t{2});
         QCOMPARE(h.endRequests, 0);
     }
 
@@ -307,16 +291,13 @@ class RepairPageTest : public QObject {
                 return op == FsOp::Read && path == a->folder() + "System/UnrealTournament.ini";
             },
             "Input/output error");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
-        QVERIFY(h.toRepairPage());
+        QVERIFY(h.toRepairPageWith({a.get(), b.get()}));
         const QStringList log = h.logLines();
         QVERIFY(!log.isEmpty());
         QVERIFY2(log.first().contains("Input/output error"), qPrintable(log.first()));
         QCOMPARE(log.mid(log.size() - cleanBlock(b->folder(), true).size()),
                  cleanBlock(b->folder(), true));
-        QVERIFY(MessageBox::history().empty());
+        QVERIFY(MessageBoxes::history().empty());
         QCOMPARE(buttons(h), kCopyAndCancel);
     }
 
@@ -324,9 +305,7 @@ class RepairPageTest : public QObject {
         WizardHarness h;
         auto a = h.installation("A");
         auto b = h.installation("B");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
-        QVERIFY(h.locate(h.exeOf(*b)));
+        QVERIFY(h.toFolderPageWith({a.get(), b.get()}));
         ClickDuringPass user(h);
         h.repair().log().addObserver(&user);
         QVERIFY(h.toRepairPage());
@@ -342,7 +321,7 @@ class RepairPageTest : public QObject {
         QCOMPARE(h.endRequests, 1);
         QVERIFY(h.repair().close());
         QCOMPARE(h.endRequests, 2);
-        QVERIFY(MessageBox::history().empty());
+        QVERIFY(MessageBoxes::history().empty());
     }
 
     // The third switch, off at the start, below the other two and next to them by Tab; with
@@ -420,8 +399,7 @@ class RepairPageTest : public QObject {
     void theRepairPassRunsOnceAfterTheFirstShowing() {
         WizardHarness h;
         auto a = h.installation("A");
-        QVERIFY(h.toFolderPage());
-        QVERIFY(h.locate(h.exeOf(*a)));
+        QVERIFY(h.toFolderPageWith({a.get()}));
         QVERIFY(h.click(h.folders(), "NextButton"));
         // Nothing runs before the page had its chance to paint.
         QVERIFY(h.logLines().isEmpty());

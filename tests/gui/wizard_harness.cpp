@@ -11,8 +11,8 @@
 namespace zendrik::testing {
 
 WizardHarness::WizardHarness() {
-    MessageBox::clearHistory();
-    MessageBox::setUnattended(true);
+    MessageBoxes::clearHistory();
+    MessageBoxes::setUnattended(true);
     FileDialog::clearHistory();
     FileDialog::setUnattended(true);
     setProgramEndHandler([this] { ++endRequests; });
@@ -22,7 +22,7 @@ WizardHarness::WizardHarness() {
 WizardHarness::~WizardHarness() {
     wizard.reset();
     setProgramEndHandler({});
-    MessageBox::clearHistory();
+    MessageBoxes::clearHistory();
     FileDialog::clearHistory();
 }
 

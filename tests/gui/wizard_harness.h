@@ -19,10 +19,11 @@
 #include "pages/ordner_auswahl.h"
 #include "pages/reparier.h"
 #include "pages/wizard.h"
+#include "wizard_steps.h"
 
 namespace zendrik::testing {
 
-class WizardHarness {
+class WizardHarness : public WizardSteps<WizardHarness> {
   public:
     WizardHarness();
     ~WizardHarness();
@@ -60,6 +61,7 @@ class WizardHarness {
     bool toFolderPage();
     // "Next ->" on the folder page, then waits until the repair pass has returned.
     bool toRepairPage();
+
     // "COPY!" on the repair page, then waits until the exchange pass, if any, has ended.
     bool copy();
     // Waits until no pass runs on the repair page.

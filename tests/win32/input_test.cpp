@@ -55,8 +55,7 @@ TEST(Win32InputTest, EnterAndEscapeOnTheRepairPage) {
     Win32Harness h;
     auto a = h.installation("A");
     auto b = h.installation("B");
-    ASSERT_TRUE(h.toFolderPageWith({a.get(), b.get()}));
-    ASSERT_TRUE(h.toRepairPage());
+    ASSERT_TRUE(h.toRepairPageWith({a.get(), b.get()}));
 
     focus(h.repair(), Reparier::LogListbox);
     h.type(VK_RETURN);

@@ -226,8 +226,7 @@ TEST(Win32PagesTest, UndoLastRunAsksAndTakesTheRunBack) {
     a->add("sounds/Map1.unr", "a map, misplaced");
     a->add("system/Song1.uax", "a song, misplaced");
     const auto before = treeOf(h.tmp.path() / "A");
-    ASSERT_TRUE(h.toFolderPageWith({a.get()}));
-    ASSERT_TRUE(h.toRepairPage());
+    ASSERT_TRUE(h.toRepairPageWith({a.get()}));
     const auto repaired = treeOf(h.tmp.path() / "A");
     ASSERT_NE(repaired, before);
 
@@ -236,7 +235,7 @@ TEST(Win32PagesTest, UndoLastRunAsksAndTakesTheRunBack) {
     h.wizard = std::make_unique<win32::Wizard>(h.fs);
     ASSERT_TRUE(h.toFolderPageWith({a.get(), clean.get()}));
     MessageBoxes::clearHistory();
-    MessageBoxes::answerNext(false);
+    MessageBoxes::setNextAnswer(false);
     ASSERT_TRUE(h.click(h.folders(), OrdnerAuswahl::UndoButton));
     ASSERT_EQ(MessageBoxes::history().size(), size_t{2});
     const MessageBoxes::Shown asked = MessageBoxes::history()[0];
@@ -253,7 +252,7 @@ TEST(Win32PagesTest, UndoLastRunAsksAndTakesTheRunBack) {
     EXPECT_EQ(treeOf(h.tmp.path() / "A"), repaired);
 
     MessageBoxes::clearHistory();
-    MessageBoxes::answerNext(true);
+    MessageBoxes::setNextAnswer(true);
     ASSERT_TRUE(h.click(h.folders(), OrdnerAuswahl::UndoButton));
     ASSERT_EQ(MessageBoxes::history().size(), size_t{3});
     EXPECT_EQ(MessageBoxes::history()[0].text, asked.text);

@@ -5,12 +5,10 @@
 // program's texts and flags. The log list shows whole lines and copies them.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
+#include "held_pass.h"
 #include "win32/dialogs.h"
 #include "win32/text.h"
 #include "win32_harness.h"
@@ -20,19 +18,6 @@ namespace {
 
 using win32::FileDialog;
 using win32::MessageBoxes;
-
-// Holds the worker inside one file operation until released; gives up after ten seconds,
-// so that a pass on the interface's thread fails the test instead of hanging it.
-class Hold {
-  public:
-    void wait() {
-        reached = true;
-        for (int i = 0; i < 2000 && !released; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    std::atomic<bool> reached{false};
-    std::atomic<bool> released{false};
-};
 
 // The journals go to `folder` while this lives: %LOCALAPPDATA%\Zendrik, as on Windows.
 class JournalsIn {
@@ -77,11 +62,7 @@ TEST(Win32RepairWindowTest, ThePageStaysReadableDuringAPassAndClosingEndsItAfter
         a->add("system/Skin" + std::to_string(i) + ".utx", "texture");
     b->add("system/Late.utx", "texture");
     const std::string bIni = b->folder() + "System\\UnrealTournament.ini";
-    Hold hold;
-    h.fs.failOnlyWhen([&](FsOp op, const std::string& path) {
-        if (op == FsOp::Read && path == bIni) hold.wait();
-        return false;
-    });
+    HeldPass held(h.fs, bIni);
     ASSERT_TRUE(h.toFolderPageWith({a.get(), b.get()}));
     ASSERT_TRUE(h.click(h.folders(), OrdnerAuswahl::NextButton));
     HWND list = h.repair().control(Reparier::LogListbox);
@@ -90,7 +71,7 @@ TEST(Win32RepairWindowTest, ThePageStaysReadableDuringAPassAndClosingEndsItAfter
                                                  L"", L""};
     ASSERT_TRUE(h.pumpUntil([&] {
         const auto lines = h.linesOf(list);
-        return hold.reached && lines.size() > size_t(kMisplaced) &&
+        return held.reached() && lines.size() > size_t(kMisplaced) &&
                std::vector<std::wstring>(lines.end() - 4, lines.end()) == aBlockEnd;
     }));
     EXPECT_TRUE(h.repairCore().passRunning());
@@ -120,7 +101,7 @@ TEST(Win32RepairWindowTest, ThePageStaysReadableDuringAPassAndClosingEndsItAfter
     PostMessageW(h.repair().hwnd(), WM_CLOSE, 0, 0);
     h.pumpUntil([] { return false; }, 100);
     EXPECT_EQ(h.endRequests, 0);
-    hold.released = true;
+    held.release();
     ASSERT_TRUE(h.pumpUntil([&] { return h.endRequests == 1; }, 10000));
     EXPECT_FALSE(h.repairCore().passRunning());
     EXPECT_TRUE(isFile(b->at("system/Late.utx")));
@@ -137,8 +118,7 @@ TEST(Win32RepairWindowTest, CopySaveLogAndFinish) {
     auto b = h.installation("B");
     a->add("system/Skin.int", skinInt());
     a->add("textures/Skin.utx", "texture");
-    ASSERT_TRUE(h.toFolderPageWith({a.get(), b.get()}));
-    ASSERT_TRUE(h.toRepairPage());
+    ASSERT_TRUE(h.toRepairPageWith({a.get(), b.get()}));
     HWND list = h.repair().control(Reparier::LogListbox);
     EXPECT_EQ(h.caption(h.repair()), L"Repairing folders...");
     EXPECT_EQ(h.textOf(h.repair().control(Reparier::StatusFeld)),
@@ -165,12 +145,12 @@ TEST(Win32RepairWindowTest, CopySaveLogAndFinish) {
 
     // "Save Log": the dialog's texts, the file written, the name kept for the next save.
     const std::wstring saved = (h.tmp.path() / "run.txt").wstring();
-    FileDialog::answerNext(saved);
+    FileDialog::setNextFileName(saved);
     ASSERT_TRUE(h.click(h.repair(), Reparier::SaveLogButton));
     std::string expected;
     for (const std::wstring& line : lines) expected += win32::narrow(line) + "\r\n";
     EXPECT_EQ(contentsOf(h.tmp.path() / "run.txt"), expected);
-    FileDialog::answerNext(L"");
+    FileDialog::setNextFileName(L"");
     ASSERT_TRUE(h.click(h.repair(), Reparier::SaveLogButton));
     ASSERT_EQ(FileDialog::history().size(), size_t{4});  // two opens, two saves
     const FileDialog::Request& first = FileDialog::history()[2];
@@ -182,7 +162,7 @@ TEST(Win32RepairWindowTest, CopySaveLogAndFinish) {
     EXPECT_TRUE(MessageBoxes::history().empty());
 
     // A save that fails is told in a message box with an empty title.
-    FileDialog::answerNext((h.tmp.path() / "missing" / "run.txt").wstring());
+    FileDialog::setNextFileName((h.tmp.path() / "missing" / "run.txt").wstring());
     ASSERT_TRUE(h.click(h.repair(), Reparier::SaveLogButton));
     ASSERT_EQ(MessageBoxes::history().size(), size_t{1});
     EXPECT_EQ(MessageBoxes::history()[0].title, L"");
@@ -267,7 +247,7 @@ TEST(Win32RepairWindowTest, APreviewThenTheRealRunAndItsUndo) {
     EXPECT_EQ(undoLog.front(), L"Processing : " + win32::widen(a->folder()) + L"...");
     EXPECT_EQ(undoLog[1].rfind(L"  undoing the run ", 0), 0u);
     EXPECT_EQ(undoLog.back(), L"Undo finished: everything the passes changed was taken back");
-    FileDialog::answerNext((h.tmp.path() / "undo.txt").wstring());
+    FileDialog::setNextFileName((h.tmp.path() / "undo.txt").wstring());
     ASSERT_TRUE(h.click(h.repair(), Reparier::SaveLogButton));
     std::string expected;
     for (const std::wstring& line : undoLog) expected += win32::narrow(line) + "\r\n";
@@ -289,8 +269,7 @@ TEST(Win32RepairWindowTest, OneExecutableOffersSaveLogAndFinishAndCancelEndsAtOn
     Win32Harness h;
     auto a = h.installation("A");
     auto b = h.installation("B");
-    ASSERT_TRUE(h.toFolderPageWith({a.get(), b.get()}));
-    ASSERT_TRUE(h.toRepairPage());
+    ASSERT_TRUE(h.toRepairPageWith({a.get(), b.get()}));
     ASSERT_TRUE(h.click(h.repair(), Reparier::CancelButton));
     EXPECT_EQ(h.endRequests, 1);
     EXPECT_TRUE(MessageBoxes::history().empty());
@@ -314,7 +293,7 @@ TEST(Win32RepairWindowTest, NamesInAnyScriptReachTheDiskAndThePageWhole) {
               L"Processing : " + folder + L"...");
     EXPECT_EQ(h.textOf(h.repair().control(Reparier::StatusFeld)), L"current folder : " + folder);
     const std::filesystem::path saved = parent / utf8Path("Protokoll-\u00E4.txt");
-    FileDialog::answerNext(saved.wstring());
+    FileDialog::setNextFileName(saved.wstring());
     ASSERT_TRUE(h.click(h.repair(), Reparier::SaveLogButton));
     EXPECT_TRUE(isFile(saved));
     EXPECT_TRUE(MessageBoxes::history().empty());

@@ -104,21 +104,13 @@ std::wstring Win32Harness::exeOf(const Installation& installation) {
 }
 
 bool Win32Harness::locate(const std::wstring& exe) {
-    win32::FileDialog::answerNext(exe);
+    win32::FileDialog::setNextFileName(exe);
     return click(folders(), OrdnerAuswahl::OpenButton);
 }
 
 bool Win32Harness::toFolderPage() {
     wizard->start();
     return click(optionen(), Optionen::NextButton) && folders().isVisible();
-}
-
-bool Win32Harness::toFolderPageWith(std::initializer_list<const Installation*> installations) {
-    if (!toFolderPage()) return false;
-    for (const Installation* installation : installations) {
-        if (!locate(exeOf(*installation))) return false;
-    }
-    return true;
 }
 
 bool Win32Harness::toRepairPage() {

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +19,7 @@
 #include "win32/ordner_auswahl.h"
 #include "win32/reparier.h"
 #include "win32/wizard.h"
+#include "wizard_steps.h"
 
 namespace zendrik::testing {
 
@@ -29,7 +29,7 @@ using win32::OrdnerAuswahl;
 using win32::PageWindow;
 using win32::Reparier;
 
-class Win32Harness {
+class Win32Harness : public WizardSteps<Win32Harness> {
   public:
     Win32Harness();
     ~Win32Harness();
@@ -72,10 +72,9 @@ class Win32Harness {
     bool locate(const std::wstring& exe);
     // From the start to the folder page.
     bool toFolderPage();
-    // From the start to the folder page, then locates the executable of each installation.
-    bool toFolderPageWith(std::initializer_list<const Installation*> installations);
     // "Next ->" on the folder page, then waits until the repair pass has ended.
     bool toRepairPage();
+
     // Waits until the repair page has shown the end of its pass.
     bool passEnded();
 
