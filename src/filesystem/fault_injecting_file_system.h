@@ -8,13 +8,13 @@
 #include <functional>
 #include <string>
 
-#include "filesystem/file_system.h"
+#include "filesystem/file_system_wrapper.h"
 
 namespace zendrik {
 
-class FaultInjectingFileSystem final : public FileSystem {
+class FaultInjectingFileSystem final : public FileSystemWrapper {
   public:
-    explicit FaultInjectingFileSystem(FileSystem& target) : target_(target) {}
+    explicit FaultInjectingFileSystem(FileSystem& target) : FileSystemWrapper(target) {}
 
     // From now on refuses only the `nth` call (counted from 1) of kind `op`, with `reason`;
     // the rule set before is dropped.
@@ -26,7 +26,6 @@ class FaultInjectingFileSystem final : public FileSystem {
     // The number of calls of kind `op` so far, refused ones included.
     int calls(FsOp op) const { return counts_[static_cast<size_t>(op)]; }
 
-    void nameExactly(const std::string& path) override { target_.nameExactly(path); }
     std::vector<std::string> listFiles(const std::string& folder,
                                        std::string_view extension) override;
     bool fileExists(const std::string& path) override;
@@ -35,46 +34,39 @@ class FaultInjectingFileSystem final : public FileSystem {
     bool sameFile(const std::string& a, const std::string& b) override;
     std::string spelledOnDisk(const std::string& path) override {
         enter(FsOp::Exists, path);
-        return target_.spelledOnDisk(path);
+        return target().spelledOnDisk(path);
     }
     std::optional<FileStamp> stampOf(const std::string& path) override {
         enter(FsOp::Exists, path);
-        return target_.stampOf(path);
+        return target().stampOf(path);
     }
-    bool writeProtected(const std::string& path) override { return target_.writeProtected(path); }
     bool belongsTo(const std::string& folder, const std::string& installation) override;
-    bool sameFolder(const std::string& a, const std::string& b) override {
-        return target_.sameFolder(a, b);
-    }
     std::unique_ptr<InstallationLock> lockInstallation(const std::string& folder,
                                                        std::chrono::milliseconds wait) override {
         enter(FsOp::Lock, folder);
-        return target_.lockInstallation(folder, wait);
+        return target().lockInstallation(folder, wait);
     }
     std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view contents,
                    Sync sync = Sync::Now) override;
-    void syncDeferredWrites() override;
     std::unique_ptr<SequentialWriter> openForReplacing(const std::string& path) override;
     Transfer copyFile(const std::string& from, const std::string& to) override;
     Transfer moveFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
     void setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) override {
         enter(FsOp::Write, path);
-        target_.setModeAndTime(path, mode, modified);
+        target().setModeAndTime(path, mode, modified);
     }
     void testAppend(const std::string& path) override;
-    void forgetCache() override { target_.forgetCache(); }
     std::vector<std::vector<std::string>> caseTwins(const std::string& folder) override {
         enter(FsOp::List, folder);
-        return target_.caseTwins(folder);
+        return target().caseTwins(folder);
     }
 
   private:
     // Counts the call and throws when it is one to refuse.
     void enter(FsOp op, const std::string& path, const std::string& target = {});
 
-    FileSystem& target_;
     std::array<int, kFsOpCount> counts_{};
     std::function<bool(FsOp, const std::string&, int)> rule_;
     std::string reason_;

@@ -9,7 +9,7 @@ namespace zendrik {
 
 JournalingFileSystem::JournalingFileSystem(FileSystem& target, JournalStore& store,
                                            std::vector<std::string> installations)
-    : target_(target), store_(store), installations_(std::move(installations)) {}
+    : FileSystemWrapper(target), store_(store), installations_(std::move(installations)) {}
 
 JournalingFileSystem::~JournalingFileSystem() {
     for (auto& [folder, journal] : journals_) {
@@ -46,7 +46,7 @@ JournalingFileSystem::Journal* JournalingFileSystem::journalOf(const std::string
     }
     if (!owner) return nullptr;
     // As the disk spells it, so that an undo finds the very folder the run used.
-    const std::string spelled = target_.spelledOnDisk(path);
+    const std::string spelled = target().spelledOnDisk(path);
     relative = (spelled.starts_with(*owner) ? spelled : path).substr(owner->size());
     if (const auto found = journals_.find(*owner); found != journals_.end()) {
         return found->second.get();
@@ -55,7 +55,7 @@ JournalingFileSystem::Journal* JournalingFileSystem::journalOf(const std::string
     const std::string key = JournalStore::installationKey(*owner);
     made->id = store_.newRun(key);
     made->folder = store_.folderOf(made->id);
-    target_.nameExactly(made->folder);
+    target().nameExactly(made->folder);
     made->kept = std::make_unique<AppendFile>(made->folder + kKeptName);
     made->file = std::make_unique<AppendFile>(made->folder + kJournalName);
     made->file->holdLock();  // an undo leaves the run alone while it lives
@@ -65,7 +65,7 @@ JournalingFileSystem::Journal* JournalingFileSystem::journalOf(const std::string
 
 std::unique_ptr<InstallationLock> JournalingFileSystem::lockInstallation(
     const std::string& folder, std::chrono::milliseconds wait) {
-    auto lock = target_.lockInstallation(folder, wait);
+    auto lock = target().lockInstallation(folder, wait);
     std::string relative;
     journalOf(folder, relative);
     return lock;
@@ -84,12 +84,12 @@ void JournalingFileSystem::voided(Journal& journal, uint64_t change) {
 
 void JournalingFileSystem::keep(Journal& journal, uint64_t change, const std::string& path,
                                 const std::string& relative) {
-    const auto stamp = target_.stampOf(path);
+    const auto stamp = target().stampOf(path);
     if (!stamp) return;  // gone meanwhile: the change itself will say so
     JournalRecord record = JournalRecord::of(RecordKind::Kept, change, relative);
     record.stamp = *stamp;
     record.offset = journal.kept->size();
-    const auto reader = target_.openForReading(path);
+    const auto reader = target().openForReading(path);
     constexpr size_t kBuffer = 64 * 1024;
     const auto buffer = std::make_unique_for_overwrite<char[]>(kBuffer);
     uint64_t hash = kTextHashStart;
@@ -106,10 +106,11 @@ void JournalingFileSystem::keep(Journal& journal, uint64_t change, const std::st
 Transfer JournalingFileSystem::moveFile(const std::string& from, const std::string& to) {
     std::string relative;
     Journal* journal = journalOf(to, relative);
-    const auto stamp = journal ? target_.stampOf(from) : std::nullopt;
-    if (!stamp) return target_.moveFile(from, to);  // unrecorded, or it fails for want of `from`
+    const auto stamp = journal ? target().stampOf(from) : std::nullopt;
+    if (!stamp) return target().moveFile(from, to);  // unrecorded, or it fails for want of `from`
     const uint64_t change = ++changes_;
-    if (target_.fileExists(to) && !target_.sameFile(from, to)) keep(*journal, change, to, relative);
+    if (target().fileExists(to) && !target().sameFile(from, to))
+        keep(*journal, change, to, relative);
     JournalRecord record = JournalRecord::of(RecordKind::Move, change, relative);
     std::string fromRelative;
     if (journalOf(from, fromRelative) == journal) {
@@ -121,7 +122,7 @@ Transfer JournalingFileSystem::moveFile(const std::string& from, const std::stri
     record.stamp = *stamp;
     append(*journal, record);
     try {
-        const Transfer done = target_.moveFile(from, to);
+        const Transfer done = target().moveFile(from, to);
         if (done == Transfer::SameFile) voided(*journal, change);
         return done;
     } catch (...) {
@@ -133,10 +134,11 @@ Transfer JournalingFileSystem::moveFile(const std::string& from, const std::stri
 Transfer JournalingFileSystem::copyFile(const std::string& from, const std::string& to) {
     std::string relative;
     Journal* journal = journalOf(to, relative);
-    const auto stamp = journal ? target_.stampOf(from) : std::nullopt;
-    if (!stamp) return target_.copyFile(from, to);
+    const auto stamp = journal ? target().stampOf(from) : std::nullopt;
+    if (!stamp) return target().copyFile(from, to);
     const uint64_t change = ++changes_;
-    if (target_.fileExists(to) && !target_.sameFile(from, to)) keep(*journal, change, to, relative);
+    if (target().fileExists(to) && !target().sameFile(from, to))
+        keep(*journal, change, to, relative);
     JournalRecord record = JournalRecord::of(RecordKind::Copy, change, relative);
     record.from = from;
     record.fromInstallation = false;
@@ -144,14 +146,14 @@ Transfer JournalingFileSystem::copyFile(const std::string& from, const std::stri
     append(*journal, record);
     Transfer done;
     try {
-        done = target_.copyFile(from, to);
+        done = target().copyFile(from, to);
     } catch (...) {
         voided(*journal, change);
         throw;
     }
     if (done == Transfer::SameFile) {
         voided(*journal, change);
-    } else if (const auto made = target_.stampOf(to)) {
+    } else if (const auto made = target().stampOf(to)) {
         JournalRecord copy = JournalRecord::of(RecordKind::Made, change);
         copy.stamp = *made;
         append(*journal, copy);
@@ -164,13 +166,13 @@ void JournalingFileSystem::removeFile(const std::string& path) {
     Journal* journal = journalOf(path, relative);
     const size_t cut = path.rfind(kSeparator);
     if (!journal || isTemporaryName(path.substr(cut == std::string::npos ? 0 : cut + 1))) {
-        return target_.removeFile(path);
+        return target().removeFile(path);
     }
     const uint64_t change = ++changes_;
     keep(*journal, change, path, relative);
     append(*journal, JournalRecord::of(RecordKind::Remove, change, relative));
     try {
-        target_.removeFile(path);
+        target().removeFile(path);
     } catch (...) {
         voided(*journal, change);
         throw;
@@ -181,10 +183,10 @@ void JournalingFileSystem::writeFile(const std::string& path, std::string_view c
                                      Sync sync) {
     std::string relative;
     Journal* journal = journalOf(path, relative);
-    if (!journal) return target_.writeFile(path, contents, sync);
+    if (!journal) return target().writeFile(path, contents, sync);
     const uint64_t change = ++changes_;
     if (!journal->written.contains(foldName(relative))) {
-        if (target_.fileExists(path)) keep(*journal, change, path, relative);
+        if (target().fileExists(path)) keep(*journal, change, path, relative);
         journal->written.insert(foldName(relative));
     }
     JournalRecord record = JournalRecord::of(RecordKind::Write, change, relative);
@@ -192,7 +194,7 @@ void JournalingFileSystem::writeFile(const std::string& path, std::string_view c
     record.hash = textHash(contents);
     append(*journal, record);
     try {
-        target_.writeFile(path, contents, sync);
+        target().writeFile(path, contents, sync);
     } catch (...) {
         voided(*journal, change);
         throw;
@@ -211,7 +213,7 @@ void JournalingFileSystem::syncDeferredWrites() {
         }
     }
     try {
-        target_.syncDeferredWrites();
+        target().syncDeferredWrites();
     } catch (...) {
         if (!first) first = std::current_exception();
     }
