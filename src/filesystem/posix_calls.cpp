@@ -32,6 +32,12 @@ int PosixCalls::fstat(int fd, struct stat* st) {
 int PosixCalls::fchmod(int fd, mode_t mode) {
     return ::fchmod(fd, mode);
 }
+int PosixCalls::chmod(const char* path, mode_t mode) {
+    return ::chmod(path, mode);
+}
+int PosixCalls::utimens(const char* path, const struct timespec times[2]) {
+    return ::utimensat(AT_FDCWD, path, times, 0);
+}
 int PosixCalls::fchown(int fd, uid_t owner, gid_t group) {
     return ::fchown(fd, owner, group);
 }

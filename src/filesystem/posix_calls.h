@@ -29,6 +29,9 @@ class PosixCalls {
     virtual int close(int fd);
     virtual int fstat(int fd, struct stat* st);
     virtual int fchmod(int fd, mode_t mode);
+    virtual int chmod(const char* path, mode_t mode);
+    // utimensat relative to the working folder, links followed.
+    virtual int utimens(const char* path, const struct timespec times[2]);
     virtual int fchown(int fd, uid_t owner, gid_t group);
     virtual int futimens(int fd, const struct timespec times[2]);
     virtual int stat(const char* path, struct stat* st);

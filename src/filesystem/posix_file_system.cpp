@@ -843,6 +843,21 @@ void PosixFileSystem::testAppend(const std::string& path) {
     if (const int err = fd.close()) fail(FsOp::AppendTest, path, err);
 }
 
+void PosixFileSystem::setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) {
+    const std::string real = locateFile(path, FsOp::Write).path();
+    if (mode != 0 && sys_.chmod(real.c_str(), static_cast<mode_t>(mode & 0777)) != 0) {
+        fail(FsOp::Write, path, errno);
+    }
+    int64_t seconds = modified / 1000000000, nanoseconds = modified % 1000000000;
+    if (nanoseconds < 0) {  // before 1970
+        nanoseconds += 1000000000;
+        --seconds;
+    }
+    const struct timespec times[2] = {
+        {0, UTIME_OMIT}, {static_cast<time_t>(seconds), static_cast<long>(nanoseconds)}};
+    if (sys_.utimens(real.c_str(), times) != 0) fail(FsOp::Write, path, errno);
+}
+
 void PosixFileSystem::forgetCache() {
     listings_.clear();
     folders_.clear();
