@@ -4,6 +4,18 @@
 //
 // Paths are UTF-8 strings that use kSeparator. Failures throw FsError.
 //
+// Threads
+// -------
+// A file layer guards nothing: it caches listings, and a layer holds the one below it. So
+// one thread at a time uses a FileSystem, every layer over it, and what it handed out (its
+// readers, writers and installation locks). Another thread may take all of them over once
+// the first is done with them, when the start or the join of a thread orders the hand-over.
+// The wizard does so: the interface's thread hands its file layer to the worker when a pass
+// starts (PassRunner::start, startJob) and takes it back once PassRunner::finish has joined
+// the worker, not touching it meanwhile. Two file layers are not used at once on two threads
+// either: the names of temporary files are counted once per process, unguarded. FsError is a
+// plain value, which any thread may hold.
+//
 // Which file a path names
 // -----------------------
 // - A path the user gave (an installation folder, the path of an executable, a log file) is
