@@ -4,13 +4,11 @@
 //
 //     <sequence number, 10 digits>-<installation's name>-<hash of its absolute path>
 //
-// and holds the file "journal" and the file "kept", the former bytes of each file the run
-// replaced or deleted, one after the other. An undo adds the file "undo", its plan, before it
-// changes anything, and, once every change is undone or named as left, "restored" and last
-// "undone". Runs of an installation are ordered by their sequence numbers, never by the clock:
-// a new run takes the next number after the installation's newest, by making its folder
-// exclusively. Only the last kRunsKept runs of an installation are kept; the run being made
-// is never pruned. Every folder and file here is reached under the rules of state_files.h.
+// and holds the files that journal_design.h lists. Runs of an installation are ordered by their
+// sequence numbers, never by the clock: a new run takes the next number after the installation's
+// newest, by making its folder exclusively. Only the last kRunsKept runs of an installation are
+// kept; the run being made is never pruned. Every folder and file here is reached under the rules
+// of state_files.h.
 #pragma once
 
 #include <chrono>

@@ -7,12 +7,10 @@
 // - writeFile: the text's hash; the first write of a file in a run also keeps its former bytes;
 // - a move or copy that replaces a file keeps that file's former bytes.
 //
-// Former bytes are appended to the run's file "kept" before the change, their permission bits
-// and modification time recorded; a file that a rename keeps is never copied. Each record
-// reaches the operating system before its change is made, so a killed run's journal holds
-// every change it made, and perhaps one it did not get to; the journals and kept bytes reach
-// the disk at each syncDeferredWrites, before the changes of that batch. A change that cannot
-// be recorded is not made: it throws FsError. Paths outside the run's installations, the
+// What is written before what, and when it reaches the disk, is invariants 1 to 7 of
+// journal_design.h; a change that cannot be recorded is not made: it throws FsError. Former
+// bytes keep their permission bits and modification time. Paths outside the run's
+// installations, the
 // temporary files of killed runs, openForReplacing (the saved log) and setModeAndTime (only
 // an undo uses it, to put back a file the journal kept) are not recorded. A run's journal of
 // an installation is made when the run locks it, or at its first change.

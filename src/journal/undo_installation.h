@@ -1,9 +1,7 @@
 // Takes back runs of an installation from their journals, as zendrik-cli --undo and the
-// wizard do: the run is chosen, and its journal read, under the installation's lock, so that
-// an undo or a run started meanwhile waits and then finds the state as this one left it; a
-// run still going is waited for; an undo that stopped is finished from its notes; the run is
-// marked undone only when every change is undone or named as left. The rules of what an undo
-// trusts are in state_files.h and undo_run.h.
+// wizard do, under invariants 8 to 16 of journal_design.h: the run is chosen, and its
+// journal read, under the installation's lock, so that an undo or a run started meanwhile
+// waits and then finds the state as this one left it.
 #pragma once
 
 #include <optional>

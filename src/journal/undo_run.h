@@ -2,27 +2,9 @@
 // back, removes the copies it made, restores the files it replaced or deleted and the ini
 // files' former text. What changed since the run made it (another stamp, an ini whose text
 // is none the run wrote, a place taken since) is left as it is and named; the rest is still
-// undone. A change the journal records but the run never made is nothing to undo.
-//
-// What an undo trusts
-// -------------------
-// Only paths inside the installation: a journal line whose path is absolute, holds "..", or
-// leads through a folder that is a link out of the installation is refused and named, and the
-// rest is still undone. A file goes back into the very folder the run used: the journal spells
-// paths as the disk did, and those spellings are taken exactly, never matched without regard
-// to case. Kept former bytes are put back only when they match the hash the run recorded.
-//
-// An undo that stops
-// ------------------
-// Before it changes anything for a change of the run, the undo notes in its own log (UndoLog)
-// what it is about to do, step by step, and after it that it did it; a verdict to leave a
-// file is noted too. An undo that was killed or failed is finished by the next one, from those
-// notes: the steps of a change begun are finished, each only where the disk is as the step
-// expects, changes done are not looked at again, and the rest is undone as at first. No step
-// destroys the only copy of a file: a file that the run replaced is put back in one rename
-// over what replaced it, or, where the replacing file is to be moved back, after that move;
-// its bytes stay in the run's kept file until the run is pruned. An undo stops at its first
-// failure, so that no later verdict rests on a change half taken back.
+// undone. A change the journal records but the run never made is nothing to undo. What an
+// undo trusts, and how a stopped one is finished from its notes, are invariants 9 to 14 of
+// journal_design.h.
 #pragma once
 
 #include <string>
