@@ -82,6 +82,20 @@ void JournalingFileSystem::voided(Journal& journal, uint64_t change) {
     }
 }
 
+Transfer JournalingFileSystem::recorded(Journal& journal, const JournalRecord& record,
+                                        const std::function<Transfer()>& make) {
+    append(journal, record);
+    Transfer done;
+    try {
+        done = make();
+    } catch (...) {
+        voided(journal, record.change);
+        throw;
+    }
+    if (done == Transfer::SameFile) voided(journal, record.change);
+    return done;
+}
+
 void JournalingFileSystem::keep(Journal& journal, uint64_t change, const std::string& path,
                                 const std::string& relative) {
     const auto stamp = target().stampOf(path);
@@ -120,15 +134,7 @@ Transfer JournalingFileSystem::moveFile(const std::string& from, const std::stri
         record.fromInstallation = false;
     }
     record.stamp = *stamp;
-    append(*journal, record);
-    try {
-        const Transfer done = target().moveFile(from, to);
-        if (done == Transfer::SameFile) voided(*journal, change);
-        return done;
-    } catch (...) {
-        voided(*journal, change);
-        throw;
-    }
+    return recorded(*journal, record, [&] { return target().moveFile(from, to); });
 }
 
 Transfer JournalingFileSystem::copyFile(const std::string& from, const std::string& to) {
@@ -143,17 +149,9 @@ Transfer JournalingFileSystem::copyFile(const std::string& from, const std::stri
     record.from = from;
     record.fromInstallation = false;
     record.stamp = *stamp;
-    append(*journal, record);
-    Transfer done;
-    try {
-        done = target().copyFile(from, to);
-    } catch (...) {
-        voided(*journal, change);
-        throw;
-    }
-    if (done == Transfer::SameFile) {
-        voided(*journal, change);
-    } else if (const auto made = target().stampOf(to)) {
+    const Transfer done = recorded(*journal, record, [&] { return target().copyFile(from, to); });
+    if (done == Transfer::SameFile) return done;
+    if (const auto made = target().stampOf(to)) {
         JournalRecord copy = JournalRecord::of(RecordKind::Made, change);
         copy.stamp = *made;
         append(*journal, copy);
@@ -170,13 +168,10 @@ void JournalingFileSystem::removeFile(const std::string& path) {
     }
     const uint64_t change = ++changes_;
     keep(*journal, change, path, relative);
-    append(*journal, JournalRecord::of(RecordKind::Remove, change, relative));
-    try {
+    recorded(*journal, JournalRecord::of(RecordKind::Remove, change, relative), [&] {
         target().removeFile(path);
-    } catch (...) {
-        voided(*journal, change);
-        throw;
-    }
+        return Transfer::Done;
+    });
 }
 
 void JournalingFileSystem::writeFile(const std::string& path, std::string_view contents,
@@ -192,13 +187,10 @@ void JournalingFileSystem::writeFile(const std::string& path, std::string_view c
     JournalRecord record = JournalRecord::of(RecordKind::Write, change, relative);
     record.stamp.size = contents.size();
     record.hash = textHash(contents);
-    append(*journal, record);
-    try {
+    recorded(*journal, record, [&] {
         target().writeFile(path, contents, sync);
-    } catch (...) {
-        voided(*journal, change);
-        throw;
-    }
+        return Transfer::Done;
+    });
 }
 
 void JournalingFileSystem::syncDeferredWrites() {

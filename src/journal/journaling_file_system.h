@@ -16,6 +16,7 @@
 // an installation is made when the run locks it, or at its first change.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -69,6 +70,10 @@ class JournalingFileSystem final : public FileSystemWrapper {
     // Appends a Void record for `change`, leaving a failure to do so unsaid: the change
     // itself failed, and an undo takes an unmade change as nothing to undo.
     void voided(Journal& journal, uint64_t change);
+    // Records a change and makes it: appends `record`, then calls `make`. A change that
+    // throws, or that finds source and target one file, is voided; the failure passes on.
+    Transfer recorded(Journal& journal, const JournalRecord& record,
+                      const std::function<Transfer()>& make);
     // Appends the file at `path` to the run's kept bytes and records it as kept.
     void keep(Journal& journal, uint64_t change, const std::string& path,
               const std::string& relative);
