@@ -144,7 +144,7 @@ std::string JournalStore::newRun(const std::string& key) {
     }
     for (size_t i = 0; i + kRunsKept < runs.size() + 1; ++i) {
         // A run still going is pruned another time, and so is one left by a failure here.
-        if (!heldByLiveRun(folderOf(runs[i]) + kJournalName)) removeStateFolder(root_ + runs[i]);
+        if (!going(runs[i])) removeStateFolder(root_ + runs[i]);
     }
     return id;
 }
@@ -183,6 +183,65 @@ bool JournalStore::undone(const std::string& id) const {
 void JournalStore::markUndone(const std::string& id, const std::string& restorations) {
     writeStateFile(folderOf(id) + kRestoredName, restorations);
     writeStateFile(folderOf(id) + kUndoneName, "undone\n");
+}
+
+std::unique_ptr<AppendFile> JournalStore::createKept(const std::string& id) const {
+    return std::make_unique<AppendFile>(folderOf(id) + kKeptName);
+}
+
+std::unique_ptr<AppendFile> JournalStore::createJournal(const std::string& id,
+                                                        const std::string& key) const {
+    auto journal = std::make_unique<AppendFile>(folderOf(id) + kJournalName);
+    journal->holdLock();  // an undo leaves the run alone while it lives
+    journal->append(encodeHeader(key, now()));
+    return journal;
+}
+
+bool JournalStore::going(const std::string& id) const {
+    return heldByLiveRun(folderOf(id) + kJournalName);
+}
+
+JournalContents JournalStore::readJournal(const std::string& id) const {
+    requireTrustedFolder(folderOf(id));
+    const std::string path = folderOf(id) + kJournalName;
+    return decodeJournal(readTrustedFile(path), path);
+}
+
+void JournalStore::requireKeptTrusted(const std::string& id) const {
+    trustedFileExists(folderOf(id) + kKeptName);
+}
+
+std::string JournalStore::keptBytes(const std::string& id, uint64_t offset, uint64_t size) const {
+    return readTrustedRange(folderOf(id) + kKeptName, offset, size);
+}
+
+std::string JournalStore::stagingPath(const std::string& id, uint64_t change) const {
+    return folderOf(id) + "restoring-" + std::to_string(change);
+}
+
+std::optional<std::string> JournalStore::undoPlan(const std::string& id) const {
+    const std::string path = folderOf(id) + kUndoPlanName;
+    if (!stateEntryExists(path)) return std::nullopt;
+    return readTrustedFile(path);
+}
+
+void JournalStore::rewriteUndoPlan(const std::string& id, const std::string& text) {
+    writeStateFile(folderOf(id) + kUndoPlanName, text);
+}
+
+std::unique_ptr<AppendFile> JournalStore::openUndoPlan(const std::string& id,
+                                                       const std::string& key, bool begun) const {
+    const std::string path = folderOf(id) + kUndoPlanName;
+    if (begun) return std::make_unique<AppendFile>(path, openTrustedToAppend(path));
+    auto plan = std::make_unique<AppendFile>(path);
+    plan->append(encodeHeader(key, now()));
+    return plan;
+}
+
+std::optional<std::string> JournalStore::restorations(const std::string& id) const {
+    const std::string path = folderOf(id) + kRestoredName;
+    if (!stateEntryExists(path)) return std::nullopt;
+    return readTrustedFile(path);
 }
 
 }  // namespace zendrik

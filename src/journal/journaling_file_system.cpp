@@ -54,12 +54,9 @@ JournalingFileSystem::Journal* JournalingFileSystem::journalOf(const std::string
     auto made = std::make_unique<Journal>();
     const std::string key = JournalStore::installationKey(*owner);
     made->id = store_.newRun(key);
-    made->folder = store_.folderOf(made->id);
-    target().nameExactly(made->folder);
-    made->kept = std::make_unique<AppendFile>(made->folder + kKeptName);
-    made->file = std::make_unique<AppendFile>(made->folder + kJournalName);
-    made->file->holdLock();  // an undo leaves the run alone while it lives
-    made->file->append(encodeHeader(key, JournalStore::now()));
+    target().nameExactly(store_.folderOf(made->id));
+    made->kept = store_.createKept(made->id);
+    made->file = store_.createJournal(made->id, key);
     return journals_.emplace(*owner, std::move(made)).first->second.get();
 }
 

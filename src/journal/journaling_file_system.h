@@ -58,7 +58,6 @@ class JournalingFileSystem final : public FileSystemWrapper {
   private:
     struct Journal {
         std::string id;
-        std::string folder;  // the run's folder, ending in the separator
         std::unique_ptr<AppendFile> file;
         std::unique_ptr<AppendFile> kept;
         std::set<std::string> written;  // folded relative paths whose former bytes are kept

@@ -266,10 +266,10 @@ void writeStateFile(const std::string& path, std::string_view bytes) {
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw FsError(FsOp::Write, fresh, "could not be made");
     DWORD written = 0;
-    const bool ok =
+    bool ok =
         ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
         written == bytes.size() && ::FlushFileBuffers(file);
-    ::CloseHandle(file);
+    if (!::CloseHandle(file)) ok = false;
     if (!ok || !::MoveFileExW(wideOf(fresh).c_str(), wideOf(path).c_str(),
                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ::DeleteFileW(wideOf(fresh).c_str());

@@ -21,9 +21,22 @@ struct UndoReport {
     std::vector<std::string> errors;  // each file left and each failure, one text each
 };
 
-// The journal of the run `id`, read under the rules of state_files.h. Throws JournalDamaged
-// when it does not read back, StateRefused when it may not be trusted.
+// The journal of the run `id`: store.readJournal(id).
 JournalContents readJournal(const JournalStore& store, const std::string& id);
+
+// A kept run of an installation.
+struct KeptRun {
+    std::string id;
+    bool undone = false;
+};
+// The kept runs of the installation `folder`, newest first. Throws StateRefused when the
+// store's folder is there but may not be trusted, FsError.
+std::vector<KeptRun> keptRuns(const JournalStore& store, const std::string& folder);
+
+// The installation folder (ending in kSeparator) that the journal of the kept run `id`
+// names, for an undo of just that run. Throws JournalDamaged when the run is not named for
+// that installation or its journal does not read back, StateRefused or FsError.
+std::string installationOfRun(const JournalStore& store, const std::string& id);
 
 // Undoes the run `wanted` of the installation `folder` (ending in kSeparator), or its last
 // run that is not undone, with the journals of `store`. Writes the undo's lines to `log`,

@@ -50,12 +50,14 @@ struct NotAsExpected {
 
 class Undo {
   public:
-    Undo(FileSystem& fs, Log& log, const std::string& installation, const std::string& runFolder,
-         const JournalContents& journal, const std::vector<Restoration>& earlier, UndoNotes* notes)
+    Undo(FileSystem& fs, Log& log, const std::string& installation, const JournalStore& store,
+         const std::string& id, const JournalContents& journal,
+         const std::vector<Restoration>& earlier, UndoNotes* notes)
         : fs_(fs),
           log_(log),
           installation_(installation),
-          runFolder_(runFolder),
+          store_(store),
+          id_(id),
           exactSpelling_(!journal.started.empty()),
           notes_(notes) {
         for (const auto& r : earlier) putBack_.emplace(foldName(r.path), r);
@@ -208,7 +210,7 @@ class Undo {
         if (keptChange_ != change) {
             const JournalRecord& kept = *keptOf(change);
             keptChange_.reset();
-            keptBytes_ = readTrustedRange(runFolder_ + kKeptName, kept.offset, kept.stamp.size);
+            keptBytes_ = store_.keptBytes(id_, kept.offset, kept.stamp.size);
             if (textHash(keptBytes_) != kept.hash) {
                 throw NotAsExpected{"its former bytes kept for the undo do not match the journal"};
             }
@@ -382,7 +384,7 @@ class Undo {
     // copy keeps them.
     void putBack(uint64_t change, const std::string& path) {
         const JournalRecord& kept = *keptOf(change);
-        const std::string staged = runFolder_ + "restoring-" + std::to_string(change);
+        const std::string staged = store_.stagingPath(id_, change);
         fs_.writeFile(staged, keptBytes(change), FileSystem::Sync::Deferred);
         fs_.setModeAndTime(staged, kept.stamp.mode, kept.stamp.modified);
         fs_.copyFile(staged, path);
@@ -400,7 +402,8 @@ class Undo {
     FileSystem& fs_;
     Log& log_;
     const std::string& installation_;
-    const std::string& runFolder_;
+    const JournalStore& store_;
+    const std::string& id_;
     const bool exactSpelling_;  // the journal spells paths as the disk did
     UndoNotes* notes_;
     std::set<std::string> declared_;                   // folders named exactly so far
@@ -420,11 +423,11 @@ class Undo {
 }  // namespace
 
 UndoResult undoJournal(FileSystem& fs, Log& log, const std::string& installation,
-                       const std::string& runFolder, const JournalContents& journal,
-                       const std::vector<Restoration>& earlier,
+                       const JournalStore& store, const std::string& id,
+                       const JournalContents& journal, const std::vector<Restoration>& earlier,
                        const std::vector<JournalRecord>& begun, UndoNotes* notes) {
-    fs.nameExactly(runFolder);
-    Undo undo(fs, log, installation, runFolder, journal, earlier, notes);
+    fs.nameExactly(store.folderOf(id));
+    Undo undo(fs, log, installation, store, id, journal, earlier, notes);
     undo.resume(begun);
     undo.run(journal);
     return std::move(undo.result);

@@ -12,6 +12,7 @@
 
 #include "filesystem/file_system.h"
 #include "journal/journal_record.h"
+#include "journal/journal_store.h"
 #include "log/log.h"
 
 namespace zendrik {
@@ -40,16 +41,16 @@ class UndoNotes {
     virtual void note(const std::vector<JournalRecord>& records) = 0;
 };
 
-// Undoes `journal` on the installation folder `installation` (ending in kSeparator), whose
-// run folder is `runFolder` (ending in kSeparator, holding the kept bytes). `earlier` are
+// Undoes `journal`, of the run `id` of `store`, on the installation folder `installation`
+// (ending in kSeparator). `earlier` are
 // the files that undos of later runs put back: such a file counts as the one it stands for.
 // `begun` are the notes of an undo of this run that stopped, none at first; `notes` takes
 // the new ones (none for a preview). Writes one log line per file undone, left or refused,
 // indented as a run's lines are. Throws FsError when a note cannot be taken: nothing more
 // was changed.
 UndoResult undoJournal(FileSystem& fs, Log& log, const std::string& installation,
-                       const std::string& runFolder, const JournalContents& journal,
-                       const std::vector<Restoration>& earlier,
+                       const JournalStore& store, const std::string& id,
+                       const JournalContents& journal, const std::vector<Restoration>& earlier,
                        const std::vector<JournalRecord>& begun, UndoNotes* notes);
 
 // The text of a list of restorations, and back; decodeRestorations throws JournalDamaged.
