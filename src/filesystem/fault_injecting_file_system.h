@@ -1,7 +1,8 @@
 // A FileSystem that passes every call on to another one, except the calls a test chose to
 // refuse: those throw FsError before anything reaches the disk, as a refusal of the
-// platform would. Counts every call per kind of operation, so a test can aim at the
-// first, a middle or the last call of a run.
+// platform would. Counts the calls of each kind of operation (those that reach
+// FileSystemWrapper::entering), so a test can aim at the first, a middle or the last call
+// of a run.
 #pragma once
 
 #include <array>
@@ -26,46 +27,9 @@ class FaultInjectingFileSystem final : public FileSystemWrapper {
     // The number of calls of kind `op` so far, refused ones included.
     int calls(FsOp op) const { return counts_[static_cast<size_t>(op)]; }
 
-    std::vector<std::string> listFiles(const std::string& folder,
-                                       std::string_view extension) override;
-    bool fileExists(const std::string& path) override;
-    bool folderExists(const std::string& path) override;
-    bool ambiguous(const std::string& path) override;
-    bool sameFile(const std::string& a, const std::string& b) override;
-    std::string spelledOnDisk(const std::string& path) override {
-        enter(FsOp::Exists, path);
-        return target().spelledOnDisk(path);
-    }
-    std::optional<FileStamp> stampOf(const std::string& path) override {
-        enter(FsOp::Exists, path);
-        return target().stampOf(path);
-    }
-    bool belongsTo(const std::string& folder, const std::string& installation) override;
-    std::unique_ptr<InstallationLock> lockInstallation(const std::string& folder,
-                                                       std::chrono::milliseconds wait) override {
-        enter(FsOp::Lock, folder);
-        return target().lockInstallation(folder, wait);
-    }
-    std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
-    void writeFile(const std::string& path, std::string_view contents,
-                   Sync sync = Sync::Now) override;
-    std::unique_ptr<SequentialWriter> openForReplacing(const std::string& path) override;
-    Transfer copyFile(const std::string& from, const std::string& to) override;
-    Transfer moveFile(const std::string& from, const std::string& to) override;
-    void removeFile(const std::string& path) override;
-    void setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) override {
-        enter(FsOp::Write, path);
-        target().setModeAndTime(path, mode, modified);
-    }
-    void testAppend(const std::string& path) override;
-    std::vector<std::vector<std::string>> caseTwins(const std::string& folder) override {
-        enter(FsOp::List, folder);
-        return target().caseTwins(folder);
-    }
-
   private:
     // Counts the call and throws when it is one to refuse.
-    void enter(FsOp op, const std::string& path, const std::string& target = {});
+    void entering(FsOp op, const std::string& path, const std::string& target) override;
 
     std::array<int, kFsOpCount> counts_{};
     std::function<bool(FsOp, const std::string&, int)> rule_;
