@@ -43,6 +43,18 @@ class PosixCalls {
     // Null at the end of the folder with errno untouched, or on an error with errno set.
     virtual struct dirent* readdir(DIR* dir);
     virtual int closedir(DIR* dir);
+    virtual int access(const char* path, int mode);
+    virtual char* realpath(const char* path, char* resolved);
+    virtual int ftruncate(int fd, off_t length);
+    virtual int fdatasync(int fd);
+    virtual off_t lseek(int fd, off_t offset, int whence);
+    virtual int mkdir(const char* path, mode_t mode);
+    virtual int rmdir(const char* path);
+    virtual uid_t geteuid();
+    virtual gid_t getegid();
+    // The process's file mode creation mask, read without changing it (the system call umask
+    // would set it); -1 where the system does not tell it.
+    virtual int readUmask(mode_t* mask);
 };
 
 // The calls of the running system.

@@ -1,6 +1,7 @@
 #include "journal/journal_store.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -96,8 +97,8 @@ std::optional<std::string> JournalStore::userRoot() {
 }
 
 std::string JournalStore::installationKey(const std::string& folder) {
-    std::error_code error;
 #ifdef _WIN32
+    std::error_code error;
     // The folder's absolute form, letter case folded, as the file system matches names; no
     // file call, which a long path would need in its "\\?\" form that the library's path
     // functions do not take.
@@ -114,9 +115,11 @@ std::string JournalStore::installationKey(const std::string& folder) {
     while (key.size() > 3 && key.back() == '\\') key.pop_back();
     return key;
 #else
-    const stdfs::path real = stdfs::canonical(pathOf(folder), error);
-    if (error) throw FsError(FsOp::Exists, folder, error.message());
-    return utf8Of(real);
+    char* resolved = journalCalls().realpath(folder.c_str(), nullptr);
+    if (!resolved) throw FsError(FsOp::Exists, folder, std::generic_category().message(errno));
+    std::string key(resolved);
+    std::free(resolved);
+    return key;
 #endif
 }
 
