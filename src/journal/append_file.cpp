@@ -63,17 +63,33 @@ void AppendFile::holdLock() {
 }
 
 void AppendFile::append(std::string_view data) {
-    while (!data.empty()) {
+    if (cutShort_) {
+        throw FsError(FsOp::Write, path_, "a line written before could not be cut off whole");
+    }
+    uint64_t written = 0;
+    for (std::string_view rest = data; !rest.empty();) {
 #ifdef _WIN32
-        const int n = ::_write(fd_, data.data(), static_cast<unsigned>(data.size()));
+        const int n = ::_write(fd_, rest.data(), static_cast<unsigned>(rest.size()));
 #else
-        const ssize_t n = journalCalls().write(fd_, data.data(), data.size());
+        const ssize_t n = journalCalls().write(fd_, rest.data(), rest.size());
         if (n < 0 && errno == EINTR) continue;
 #endif
-        if (n <= 0) fail(FsOp::Write, path_);
-        size_ += static_cast<uint64_t>(n);
-        data.remove_prefix(static_cast<size_t>(n));
+        if (n <= 0) {
+            const int err = n < 0 ? errno : EIO;
+            // What reached the file would run into the next append: cut it off again.
+#ifdef _WIN32
+            if (written > 0 && ::_chsize_s(fd_, static_cast<__int64>(size_)) != 0) cutShort_ = true;
+#else
+            if (written > 0 && journalCalls().ftruncate(fd_, static_cast<off_t>(size_)) != 0) {
+                cutShort_ = true;
+            }
+#endif
+            throw FsError(FsOp::Write, path_, std::generic_category().message(err));
+        }
+        written += static_cast<uint64_t>(n);
+        rest.remove_prefix(static_cast<size_t>(n));
     }
+    size_ += written;
 }
 
 void AppendFile::sync() {

@@ -26,9 +26,11 @@
 //    copied to "kept".
 // 3. Each line and each block of kept bytes is written to the operating system (O_APPEND)
 //    before the next step: a run killed at any moment leaves every change it made recorded,
-//    and perhaps the record of a change it did not get to.
+//    and perhaps the record of a change it did not get to. A line that the system takes only
+//    in part is cut off again, so that it never runs into the next one.
 // 4. A change that cannot be recorded is not made: the failed append throws FsError before
-//    the call reaches the layer below.
+//    the call reaches the layer below. Former bytes count as kept for the later writes of a
+//    file only once a write recorded with them was made.
 // 5. A change that then fails, or whose source and target are one file, gets a Void record
 //    of its number. That record may be lost (the append is left unchecked); invariant 7 makes
 //    up for it.

@@ -177,10 +177,9 @@ void JournalingFileSystem::writeFile(const std::string& path, std::string_view c
     Journal* journal = journalOf(path, relative);
     if (!journal) return target().writeFile(path, contents, sync);
     const uint64_t change = ++changes_;
-    if (!journal->written.contains(foldName(relative))) {
-        if (target().fileExists(path)) keep(*journal, change, path, relative);
-        journal->written.insert(foldName(relative));
-    }
+    const std::string folded = foldName(relative);
+    const bool first = !journal->written.contains(folded);
+    if (first && target().fileExists(path)) keep(*journal, change, path, relative);
     JournalRecord record = JournalRecord::of(RecordKind::Write, change, relative);
     record.stamp.size = contents.size();
     record.hash = textHash(contents);
@@ -188,6 +187,9 @@ void JournalingFileSystem::writeFile(const std::string& path, std::string_view c
         target().writeFile(path, contents, sync);
         return Transfer::Done;
     });
+    // The former bytes count as kept once a write recorded with them was made: after a
+    // write not made, the next one keeps them again, as the first.
+    if (first) journal->written.insert(folded);
 }
 
 void JournalingFileSystem::syncDeferredWrites() {

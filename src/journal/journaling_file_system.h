@@ -60,7 +60,7 @@ class JournalingFileSystem final : public FileSystemWrapper {
         std::string id;
         std::unique_ptr<AppendFile> file;
         std::unique_ptr<AppendFile> kept;
-        std::set<std::string> written;  // folded relative paths whose former bytes are kept
+        std::set<std::string> written;  // folded relative paths written, their former bytes kept
     };
     // The journal of the installation that holds `path`, made at its first use, and the
     // path relative to that installation; none for a path outside the run's installations.
