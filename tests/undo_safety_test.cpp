@@ -6,9 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <map>
 #include <optional>
+#include <set>
 #include <thread>
 
 #include "filesystem/fault_injecting_file_system.h"
@@ -418,6 +420,71 @@ TEST_F(UndoSafetyTest, AChangeWhoseRecordCannotBeWrittenIsNotMadeAndAnUndoTakesT
         if (HasFailure()) break;
     }
     EXPECT_GT(refused, 20);
+}
+
+// An ini write that fails is voided in the journal; the run's next write of that ini, made,
+// is the one an undo takes back, to the text before the run. Also from a journal as older
+// runs wrote it, which kept the ini's former bytes only for the write that failed.
+TEST_F(UndoSafetyTest, AnIniWhoseFirstWriteOfTheRunFailedIsPutBackByTheUndo) {
+    for (const bool older : {false, true}) {
+        SCOPED_TRACE(older ? "a journal of an older run" : "a journal");
+        const std::string name = older ? "older" : "now";
+        const fs::path root = tmp.path() / name;
+        const fs::path state = tmp.path() / ("state-" + name);
+        ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+        const auto folders = buildThree(root);
+        const auto before = stateOf(root);
+        NativeFileSystem below;
+        FaultInjectingFileSystem failing(below);
+        int writes = 0;
+        failing.failOnlyWhen(
+            [&](FsOp op, const std::string& path) {
+                std::string lower = path;
+                for (char& c : lower) {
+                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                }
+                return op == FsOp::Write && lower.ends_with("/ut2/system/unrealtournament.ini") &&
+                       ++writes == 1;
+            },
+            "No space left on device");
+        EXPECT_EQ(cli(with({"--copy"}, folders), failing), kExitFolderFailed);
+        ASSERT_GT(writes, 1) << "UT2's ini was not written again after the failure";
+        ASSERT_NE(stateOf(root), before);
+
+        if (older) {
+            // Without the Kept line of the first write made: UT2's journal writes one ini.
+            fs::path journal;
+            for (const auto& entry : fs::directory_iterator(state / "zendrik")) {
+                const std::string run = entry.path().filename().string();
+                if (run.find("-UT2-") != std::string::npos) journal = entry.path() / kJournalName;
+            }
+            const JournalContents contents = decodeJournal(contentsOf(journal), "journal");
+            std::set<uint64_t> voided;
+            for (const auto& r : contents.records) {
+                if (r.kind == RecordKind::Void) voided.insert(r.change);
+            }
+            uint64_t made = 0;
+            for (const auto& r : contents.records) {
+                if (r.kind == RecordKind::Write && !voided.contains(r.change) && made == 0) {
+                    made = r.change;
+                }
+            }
+            std::string text = encodeHeader(contents.installation, contents.started);
+            int dropped = 0;
+            for (const auto& r : contents.records) {
+                if (r.kind == RecordKind::Kept && r.change == made) {
+                    ++dropped;
+                } else {
+                    text += encodeRecord(r);
+                }
+            }
+            ASSERT_EQ(dropped, 1);
+            put(journal, text);
+        }
+
+        EXPECT_EQ(cli(with({"--undo"}, folders)), kExitSuccess) << out.str() << err.str();
+        EXPECT_EQ(stateOf(root), before) << out.str();
+    }
 }
 
 TEST_F(UndoSafetyTest, AnUndoThatFailsIsNotMarkedAndTheNextFinishesIt) {

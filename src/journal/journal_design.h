@@ -52,7 +52,9 @@
 //     made, was never made or is left. A file is the run's only when its stamp is the one
 //     recorded, or that of the copy an undo of a later run put back for it ("restored");
 //     an ini file only when its text hashes to one the run wrote. Anything else is left as
-//     it is and named, and the rest is still undone.
+//     it is and named, and the rest is still undone. Of the writes of one file, the first
+//     that was not voided is taken back, to the former bytes kept with it or, where none
+//     were, with a voided write before it.
 // 11. Kept bytes are put back only when they hash to the Kept record's hash.
 //
 // An undo that stops (undo_run.h, undo_installation.h)

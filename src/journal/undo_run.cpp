@@ -72,14 +72,27 @@ class Undo {
                 case RecordKind::Made:
                     made_[r.change] = r.stamp;
                     break;
-                case RecordKind::Write: {
-                    auto& texts = written_[foldName(r.path)];
-                    if (texts.empty()) firstWrites_.insert(r.change);
-                    texts.insert(r.hash);
+                case RecordKind::Write:
+                    written_[foldName(r.path)].insert(r.hash);
                     break;
-                }
                 default:
                     break;
+            }
+        }
+        // The first write of a file that was made is the one to take back. A write before it
+        // that was not made kept the file's former bytes, which journals of older runs did
+        // not keep again.
+        std::map<std::string, uint64_t> firstTried;  // by folded path
+        std::set<std::string> made;
+        for (const auto& r : journal.records) {
+            if (r.kind != RecordKind::Write) continue;
+            const std::string folded = foldName(r.path);
+            const uint64_t tried = firstTried.try_emplace(folded, r.change).first->second;
+            if (voided_.contains(r.change) || !made.insert(folded).second) continue;
+            firstWrites_.insert(r.change);
+            if (const auto former = kept_.find(tried);
+                !kept_.contains(r.change) && former != kept_.end()) {
+                kept_.emplace(r.change, former->second);
             }
         }
     }
