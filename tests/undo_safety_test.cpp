@@ -1,16 +1,22 @@
 // An undo holds to the run's rules: it acts only inside the installation named, trusts only a
 // journal its own user wrote and nobody else can write, and finishes what it starts, also
 // when it is killed, runs out of disk, or meets another undo or a run.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
+#include <map>
+#include <optional>
+#include <set>
 #include <thread>
 
 #include "filesystem/fault_injecting_file_system.h"
 #include "filesystem/posix_file_system.h"
 #include "journal/journal_record.h"
+#include "journal/state_files.h"
 #include "undo_fixture.h"
 
 namespace zendrik::testing {
@@ -289,6 +295,196 @@ TEST_F(UndoSafetyTest, AnUndoKilledAtEachRenameOrUnlinkIsFinishedByTheNext) {
         if (HasFailure()) break;
     }
     EXPECT_GT(killed, 20);
+}
+
+// Cuts the n-th write to a run's journal short, then refuses the rest of it, as a disk that
+// fills up in the middle of a line does. Watches the files that the change of the line, if it
+// is one still to make, would change: up to the next line, or the end of the run, they must
+// stay as they were.
+class FullJournalCalls final : public PosixCalls {
+  public:
+    explicit FullJournalCalls(int n) : left_(n) {}
+    int open(const char* path, int flags, mode_t mode) override {
+        const int fd = PosixCalls::open(path, flags, mode);
+        if (fd >= 0 && (flags & O_CREAT) && std::string_view(path).ends_with("/journal")) {
+            journals_[fd].clear();
+        }
+        return fd;
+    }
+    ssize_t write(int fd, const void* data, size_t size) override {
+        const auto journal = journals_.find(fd);
+        if (journal == journals_.end()) return PosixCalls::write(fd, data, size);
+        checkWatched();
+        if (refused_) return PosixCalls::write(fd, data, size);
+        const std::string text(static_cast<const char*>(data), size);
+        if (journal->second.empty()) journal->second = fieldsOf(text).at(1);  // the header's
+        if (line) {
+            refused_ = true;
+            watch(journal->second);
+            errno = ENOSPC;
+            return -1;
+        }
+        if (--left_ > 0) return PosixCalls::write(fd, data, size);
+        line = fieldsOf(text);
+        return PosixCalls::write(fd, data, size / 2);
+    }
+    int close(int fd) override {
+        journals_.erase(fd);
+        return PosixCalls::close(fd);
+    }
+
+    // Compares the watched files with what they were when the line was refused.
+    void checkWatched() {
+        for (const auto& [path, was] : watched_) {
+            if (contentsIfAny(path) != was) changed.push_back(path.string());
+        }
+        watched_.clear();
+    }
+
+    std::optional<std::vector<std::string>> line;  // the fields of the line cut short
+    std::vector<std::string> changed;              // watched files that changed all the same
+
+  private:
+    static std::vector<std::string> fieldsOf(const std::string& line) {
+        std::vector<std::string> fields(1);
+        for (const char c : line) {
+            if (c == '\t') {
+                fields.emplace_back();
+            } else {
+                fields.back().push_back(c);
+            }
+        }
+        return fields;
+    }
+    static std::optional<std::string> contentsIfAny(const fs::path& path) {
+        if (!isFile(path)) return std::nullopt;
+        return contentsOf(path);
+    }
+    // The file of a change still to make (not a Void or Made line, written once a change was
+    // tried), and a move's source.
+    void watch(const std::string& installation) {
+        const auto& fields = *line;
+        if (fields[0].size() != 1 ||
+            std::string_view("KMCRW").find(fields[0]) == std::string::npos) {
+            return;
+        }
+        std::vector<std::string> files{fields[2]};
+        if (fields[0] == "M" && fields[4] == "1") files.push_back(fields[3]);
+        for (const auto& file : files) {
+            const fs::path path = fs::path(installation) / file;
+            watched_.emplace_back(path, contentsIfAny(path));
+        }
+    }
+
+    int left_;
+    bool refused_ = false;
+    std::map<int, std::string> journals_;  // the installation, by descriptor
+    std::vector<std::pair<fs::path, std::optional<std::string>>> watched_;
+};
+
+// A change that cannot be recorded is not made: with the disk full in the middle of any line
+// of a run's journal, the file of that line's change is left as it was, the run says why the
+// change failed, and an undo takes the run back whole.
+TEST_F(UndoSafetyTest, AChangeWhoseRecordCannotBeWrittenIsNotMadeAndAnUndoTakesTheRunBack) {
+    int refused = 0;
+    for (int n = 2;; ++n) {  // past the first header
+        SCOPED_TRACE("refused at journal write " + std::to_string(n));
+        const fs::path root = tmp.path() / ("utf" + std::to_string(n));
+        ::setenv("XDG_STATE_HOME", (tmp.path() / ("state" + std::to_string(n))).c_str(), 1);
+        const auto folders = buildThree(root);
+        const auto before = stateOf(root);
+        FullJournalCalls full(n);
+        setJournalCalls(full);
+        const int status = cli(with({"--copy"}, folders));
+        setJournalCalls(systemCalls());
+        if (!full.line) {
+            EXPECT_EQ(status, kExitSuccess) << out.str() << err.str();
+            break;
+        }
+        ++refused;
+        full.checkWatched();
+        EXPECT_EQ(full.changed, std::vector<std::string>{});
+        // A line of a change (not a header, which the run makes again for the installation's
+        // lock, nor a Void line, written when a change was not made) fails that change.
+        const std::string_view kind = full.line->front();
+        if (kind.size() == 1 && std::string_view("KMCRWS").find(kind) != std::string::npos) {
+            EXPECT_EQ(status, kExitFolderFailed);
+            EXPECT_NE(out.str().find("No space left on device"), std::string::npos) << out.str();
+        }
+        const std::string run = out.str();
+        EXPECT_EQ(cli(with({"--undo"}, folders)), kExitSuccess) << out.str() << err.str();
+        EXPECT_EQ(stateOf(root), before) << "the line refused: " << full.line->front() << " "
+                                         << full.line->at(2) << "\nthe run:\n"
+                                         << run << "\nthe undo:\n"
+                                         << out.str();
+        if (HasFailure()) break;
+    }
+    EXPECT_GT(refused, 20);
+}
+
+// An ini write that fails is voided in the journal; the run's next write of that ini, made,
+// is the one an undo takes back, to the text before the run. Also from a journal as older
+// runs wrote it, which kept the ini's former bytes only for the write that failed.
+TEST_F(UndoSafetyTest, AnIniWhoseFirstWriteOfTheRunFailedIsPutBackByTheUndo) {
+    for (const bool older : {false, true}) {
+        SCOPED_TRACE(older ? "a journal of an older run" : "a journal");
+        const std::string name = older ? "older" : "now";
+        const fs::path root = tmp.path() / name;
+        const fs::path state = tmp.path() / ("state-" + name);
+        ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+        const auto folders = buildThree(root);
+        const auto before = stateOf(root);
+        NativeFileSystem below;
+        FaultInjectingFileSystem failing(below);
+        int writes = 0;
+        failing.failOnlyWhen(
+            [&](FsOp op, const std::string& path) {
+                std::string lower = path;
+                for (char& c : lower) {
+                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                }
+                return op == FsOp::Write && lower.ends_with("/ut2/system/unrealtournament.ini") &&
+                       ++writes == 1;
+            },
+            "No space left on device");
+        EXPECT_EQ(cli(with({"--copy"}, folders), failing), kExitFolderFailed);
+        ASSERT_GT(writes, 1) << "UT2's ini was not written again after the failure";
+        ASSERT_NE(stateOf(root), before);
+
+        if (older) {
+            // Without the Kept line of the first write made: UT2's journal writes one ini.
+            fs::path journal;
+            for (const auto& entry : fs::directory_iterator(state / "zendrik")) {
+                const std::string run = entry.path().filename().string();
+                if (run.find("-UT2-") != std::string::npos) journal = entry.path() / kJournalName;
+            }
+            const JournalContents contents = decodeJournal(contentsOf(journal), "journal");
+            std::set<uint64_t> voided;
+            for (const auto& r : contents.records) {
+                if (r.kind == RecordKind::Void) voided.insert(r.change);
+            }
+            uint64_t made = 0;
+            for (const auto& r : contents.records) {
+                if (r.kind == RecordKind::Write && !voided.contains(r.change) && made == 0) {
+                    made = r.change;
+                }
+            }
+            std::string text = encodeHeader(contents.installation, contents.started);
+            int dropped = 0;
+            for (const auto& r : contents.records) {
+                if (r.kind == RecordKind::Kept && r.change == made) {
+                    ++dropped;
+                } else {
+                    text += encodeRecord(r);
+                }
+            }
+            ASSERT_EQ(dropped, 1);
+            put(journal, text);
+        }
+
+        EXPECT_EQ(cli(with({"--undo"}, folders)), kExitSuccess) << out.str() << err.str();
+        EXPECT_EQ(stateOf(root), before) << out.str();
+    }
 }
 
 TEST_F(UndoSafetyTest, AnUndoThatFailsIsNotMarkedAndTheNextFinishesIt) {

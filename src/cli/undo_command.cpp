@@ -1,15 +1,9 @@
 #include "cli/undo_command.h"
 
-#include <algorithm>
 #include <ostream>
-#include <stdexcept>
-#include <thread>
 
 #include "cli/cli.h"
-#include "filesystem/names.h"
-#include "journal/journal_record.h"
 #include "journal/journal_store.h"
-#include "journal/state_files.h"
 #include "journal/undo_installation.h"
 #include "log/log.h"
 
@@ -70,12 +64,11 @@ int runUndoCommand(const UndoRequest& request, FileSystem& fs,
     }
     if (request.kind == UndoRequest::Kind::List) {
         try {
-            if (stateEntryExists(store.root())) store.requireTrusted();
             for (const auto& folder : folders) {
-                const auto runs = store.runsOf(JournalStore::installationKey(folder));
+                const auto runs = keptRuns(store, folder);
                 out << "Runs of " << folder << " (newest first):\n";
-                for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
-                    out << "  " << *it << (store.undone(*it) ? "  (undone)" : "") << "\n";
+                for (const auto& run : runs) {
+                    out << "  " << run.id << (run.undone ? "  (undone)" : "") << "\n";
                 }
                 if (runs.empty()) out << "  none\n";
             }
@@ -103,18 +96,12 @@ int runUndoCommand(const UndoRequest& request, FileSystem& fs,
         // The installation the journal names, for the lock; read again under it.
         std::string folder;
         try {
-            store.requireTrusted();
-            folder = readJournal(store, request.runId).installation;
-            if (!JournalStore::namesRunOf(request.runId, folder)) {
-                throw JournalDamaged("the run " + request.runId + " is not named for " + folder +
-                                     ", the installation its journal names");
-            }
+            folder = installationOfRun(store, request.runId);
         } catch (const std::exception& e) {
             err << "zendrik-cli: " << e.what() << "; nothing was undone\n";
             return kExitFolderFailed;
         }
-        if (folder.back() != kSeparator) folder += kSeparator;
-        fs.nameExactly(folder);
+        fs.nameExactly(folder);  // as the journal spells it
         whole = undo(folder, request.runId);
     } else {
         for (const auto& folder : folders) {

@@ -17,83 +17,10 @@ void FaultInjectingFileSystem::failOnlyWhen(std::function<bool(FsOp, const std::
     reason_ = std::move(reason);
 }
 
-void FaultInjectingFileSystem::enter(FsOp op, const std::string& path, const std::string& target) {
+void FaultInjectingFileSystem::entering(FsOp op, const std::string& path,
+                                        const std::string& target) {
     const int count = ++counts_[static_cast<size_t>(op)];
     if (rule_ && rule_(op, path, count)) throw FsError(op, path, reason_, target);
-}
-
-std::vector<std::string> FaultInjectingFileSystem::listFiles(const std::string& folder,
-                                                             std::string_view extension) {
-    enter(FsOp::List, folder);
-    return target_.listFiles(folder, extension);
-}
-
-bool FaultInjectingFileSystem::fileExists(const std::string& path) {
-    enter(FsOp::Exists, path);
-    return target_.fileExists(path);
-}
-
-bool FaultInjectingFileSystem::folderExists(const std::string& path) {
-    enter(FsOp::Exists, path);
-    return target_.folderExists(path);
-}
-
-bool FaultInjectingFileSystem::ambiguous(const std::string& path) {
-    enter(FsOp::Exists, path);
-    return target_.ambiguous(path);
-}
-
-bool FaultInjectingFileSystem::sameFile(const std::string& a, const std::string& b) {
-    enter(FsOp::Exists, a);
-    return target_.sameFile(a, b);
-}
-
-bool FaultInjectingFileSystem::belongsTo(const std::string& folder,
-                                         const std::string& installation) {
-    enter(FsOp::Exists, folder);
-    return target_.belongsTo(folder, installation);
-}
-
-std::unique_ptr<SequentialReader> FaultInjectingFileSystem::openForReading(
-    const std::string& path) {
-    enter(FsOp::Read, path);
-    return target_.openForReading(path);
-}
-
-void FaultInjectingFileSystem::writeFile(const std::string& path, std::string_view contents,
-                                         Sync sync) {
-    enter(FsOp::Write, path);
-    target_.writeFile(path, contents, sync);
-}
-
-void FaultInjectingFileSystem::syncDeferredWrites() {
-    target_.syncDeferredWrites();
-}
-
-std::unique_ptr<SequentialWriter> FaultInjectingFileSystem::openForReplacing(
-    const std::string& path) {
-    enter(FsOp::Write, path);
-    return target_.openForReplacing(path);
-}
-
-Transfer FaultInjectingFileSystem::copyFile(const std::string& from, const std::string& to) {
-    enter(FsOp::Copy, from, to);
-    return target_.copyFile(from, to);
-}
-
-Transfer FaultInjectingFileSystem::moveFile(const std::string& from, const std::string& to) {
-    enter(FsOp::Move, from, to);
-    return target_.moveFile(from, to);
-}
-
-void FaultInjectingFileSystem::removeFile(const std::string& path) {
-    enter(FsOp::Remove, path);
-    target_.removeFile(path);
-}
-
-void FaultInjectingFileSystem::testAppend(const std::string& path) {
-    enter(FsOp::AppendTest, path);
-    target_.testAppend(path);
 }
 
 }  // namespace zendrik

@@ -1,20 +1,21 @@
 // A FileSystem that passes every call on to another one, except the calls a test chose to
 // refuse: those throw FsError before anything reaches the disk, as a refusal of the
-// platform would. Counts every call per kind of operation, so a test can aim at the
-// first, a middle or the last call of a run.
+// platform would. Counts the calls of each kind of operation (those that reach
+// FileSystemWrapper::entering), so a test can aim at the first, a middle or the last call
+// of a run.
 #pragma once
 
 #include <array>
 #include <functional>
 #include <string>
 
-#include "filesystem/file_system.h"
+#include "filesystem/file_system_wrapper.h"
 
 namespace zendrik {
 
-class FaultInjectingFileSystem final : public FileSystem {
+class FaultInjectingFileSystem final : public FileSystemWrapper {
   public:
-    explicit FaultInjectingFileSystem(FileSystem& target) : target_(target) {}
+    explicit FaultInjectingFileSystem(FileSystem& target) : FileSystemWrapper(target) {}
 
     // From now on refuses only the `nth` call (counted from 1) of kind `op`, with `reason`;
     // the rule set before is dropped.
@@ -26,55 +27,10 @@ class FaultInjectingFileSystem final : public FileSystem {
     // The number of calls of kind `op` so far, refused ones included.
     int calls(FsOp op) const { return counts_[static_cast<size_t>(op)]; }
 
-    void nameExactly(const std::string& path) override { target_.nameExactly(path); }
-    std::vector<std::string> listFiles(const std::string& folder,
-                                       std::string_view extension) override;
-    bool fileExists(const std::string& path) override;
-    bool folderExists(const std::string& path) override;
-    bool ambiguous(const std::string& path) override;
-    bool sameFile(const std::string& a, const std::string& b) override;
-    std::string spelledOnDisk(const std::string& path) override {
-        enter(FsOp::Exists, path);
-        return target_.spelledOnDisk(path);
-    }
-    std::optional<FileStamp> stampOf(const std::string& path) override {
-        enter(FsOp::Exists, path);
-        return target_.stampOf(path);
-    }
-    bool writeProtected(const std::string& path) override { return target_.writeProtected(path); }
-    bool belongsTo(const std::string& folder, const std::string& installation) override;
-    bool sameFolder(const std::string& a, const std::string& b) override {
-        return target_.sameFolder(a, b);
-    }
-    std::unique_ptr<InstallationLock> lockInstallation(const std::string& folder,
-                                                       std::chrono::milliseconds wait) override {
-        enter(FsOp::Lock, folder);
-        return target_.lockInstallation(folder, wait);
-    }
-    std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
-    void writeFile(const std::string& path, std::string_view contents,
-                   Sync sync = Sync::Now) override;
-    void syncDeferredWrites() override;
-    std::unique_ptr<SequentialWriter> openForReplacing(const std::string& path) override;
-    Transfer copyFile(const std::string& from, const std::string& to) override;
-    Transfer moveFile(const std::string& from, const std::string& to) override;
-    void removeFile(const std::string& path) override;
-    void setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) override {
-        enter(FsOp::Write, path);
-        target_.setModeAndTime(path, mode, modified);
-    }
-    void testAppend(const std::string& path) override;
-    void forgetCache() override { target_.forgetCache(); }
-    std::vector<std::vector<std::string>> caseTwins(const std::string& folder) override {
-        enter(FsOp::List, folder);
-        return target_.caseTwins(folder);
-    }
-
   private:
     // Counts the call and throws when it is one to refuse.
-    void enter(FsOp op, const std::string& path, const std::string& target = {});
+    void entering(FsOp op, const std::string& path, const std::string& target) override;
 
-    FileSystem& target_;
     std::array<int, kFsOpCount> counts_{};
     std::function<bool(FsOp, const std::string&, int)> rule_;
     std::string reason_;

@@ -1,8 +1,5 @@
 #include "filesystem/file_system.h"
 
-#include <chrono>
-#include <filesystem>
-
 namespace zendrik {
 namespace {
 
@@ -65,29 +62,6 @@ std::string_view describe(FsOp op) {
             return "lock";
     }
     return "use";
-}
-
-std::optional<FileStamp> FileSystem::stampOf(const std::string& path) {
-    throw FsError(FsOp::Exists, path, "this file layer cannot tell a file's identity");
-}
-
-void FileSystem::setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) {
-    const std::filesystem::path native(std::u8string(path.begin(), path.end()));
-    std::error_code error;
-    if (mode != 0) {
-        std::filesystem::permissions(native, static_cast<std::filesystem::perms>(mode & 0777),
-                                     error);
-    }
-    if (!error) {
-        const std::chrono::sys_time<std::chrono::nanoseconds> time{
-            std::chrono::nanoseconds(modified)};
-        std::filesystem::last_write_time(
-            native,
-            std::chrono::time_point_cast<std::filesystem::file_time_type::duration>(
-                std::chrono::file_clock::from_sys(time)),
-            error);
-    }
-    if (error) throw FsError(FsOp::Write, path, error.message());
 }
 
 std::string FileSystem::readFile(const std::string& path) {

@@ -4,6 +4,19 @@
 //
 // Paths are UTF-8 strings that use kSeparator. Failures throw FsError.
 //
+// Threads
+// -------
+// A file layer guards nothing: it caches listings, and a layer holds the one below it. So
+// one thread at a time uses a FileSystem, every layer over it, and what it handed out (its
+// readers, writers and installation locks). Another thread may take all of them over once
+// the first is done with them, when the start or the join of a thread orders the hand-over.
+// The wizard does so: the interface's thread hands its file layer to the worker when a pass
+// starts (PassRunner::start, startJob) and takes it back once PassRunner::finish has joined
+// the worker, not touching it meanwhile. Two file layers are not used at once on two threads
+// either: the names of temporary files are counted once per process, unguarded. FsError is a
+// plain value, which any thread may hold. Within one call a layer may use threads of its own
+// (syncDeferredWrites flushes a batch from several); they end before the call returns.
+//
 // Which file a path names
 // -----------------------
 // - A path the user gave (an installation folder, the path of an executable, a log file) is
@@ -109,7 +122,7 @@ class FileSystem {
 
     // Declares `path` a path the user gave: a folder (ending in kSeparator) or a file. Every
     // path that begins with it takes that part exactly as given; see the top of this file.
-    virtual void nameExactly(const std::string& path) { (void)path; }
+    virtual void nameExactly(const std::string& path) = 0;
 
     // Names of the plain files in `folder` (a path ending in kSeparator) whose names end in
     // "." + `extension`, case ignored, in NTFS listing order (ordinal, case ignored).
@@ -125,52 +138,37 @@ class FileSystem {
 
     // True when the name of `path` stands for more than one file of its folder: names that
     // differ only in letter case.
-    virtual bool ambiguous(const std::string& path) {
-        (void)path;
-        return false;
-    }
+    virtual bool ambiguous(const std::string& path) = 0;
 
     // True when a file exists at `path` and is write-protected (see FsError::protectedFile).
-    virtual bool writeProtected(const std::string& path) {
-        (void)path;
-        return false;
-    }
+    virtual bool writeProtected(const std::string& path) = 0;
 
     // `path` as the disk spells it: each folder below the part the user gave, and the name
     // of an existing file, in the letter case of the entry that the name reaches; a name that
     // reaches nothing stays as given, and so does the part the user gave. Where the file
     // system itself ignores case, `path` as it is. Throws when a folder of the path cannot be
     // listed.
-    virtual std::string spelledOnDisk(const std::string& path) { return path; }
+    virtual std::string spelledOnDisk(const std::string& path) = 0;
 
     // The stamp of the plain file at `path` (links followed), or none when no plain file is
-    // there. Throws when a folder of the path cannot be listed, or when this file layer
-    // cannot tell a file's identity.
-    virtual std::optional<FileStamp> stampOf(const std::string& path);
+    // there. Throws when a folder of the path cannot be listed.
+    virtual std::optional<FileStamp> stampOf(const std::string& path) = 0;
 
     // True when `a` and `b` name one existing file, links followed.
     virtual bool sameFile(const std::string& a, const std::string& b) = 0;
 
     // True when the two folder paths name one existing folder, links followed.
-    virtual bool sameFolder(const std::string& a, const std::string& b) { return a == b; }
+    virtual bool sameFolder(const std::string& a, const std::string& b) = 0;
 
     // Takes the lock of the installation folder `folder`, waiting at most `wait` for another
     // run to let it go; the protocol is in installation_lock.h. Throws FsError on failure.
     virtual std::unique_ptr<InstallationLock> lockInstallation(const std::string& folder,
-                                                               std::chrono::milliseconds wait) {
-        (void)folder;
-        (void)wait;
-        return std::make_unique<InstallationLock>();
-    }
+                                                               std::chrono::milliseconds wait) = 0;
 
     // True when the folder `folder`, links followed, lies inside the folder `installation`,
     // links followed; also when `folder` does not exist. False for a folder that a link
     // makes another installation's, or shares with one.
-    virtual bool belongsTo(const std::string& folder, const std::string& installation) {
-        (void)folder;
-        (void)installation;
-        return true;
-    }
+    virtual bool belongsTo(const std::string& folder, const std::string& installation) = 0;
 
     // True when a folder exists at `path` (with or without a closing separator).
     virtual bool folderExists(const std::string& path) = 0;
@@ -199,7 +197,7 @@ class FileSystem {
 
     // Flushes to the disk every copy, and every rename of a write made with Sync::Deferred,
     // since the last call. Tries them all; throws the first failure.
-    virtual void syncDeferredWrites() {}
+    virtual void syncDeferredWrites() = 0;
 
     // Copies the plain file `from` to `to`, replacing a file of that name, in the same safe
     // way as writeFile, its bytes on the disk at the next syncDeferredWrites. The copy keeps
@@ -219,7 +217,7 @@ class FileSystem {
     // Gives the plain file at `path` the permission bits `mode` (none changed for 0 or where
     // the system has none) and the modification time `modified` (nanoseconds since 1970,
     // UTC): a file put back as it was. Throws FsError (a write) when either cannot be set.
-    virtual void setModeAndTime(const std::string& path, uint32_t mode, int64_t modified);
+    virtual void setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) = 0;
 
     // Opens the existing file at `path` for appending and closes it without writing: the
     // write test of an installation.
@@ -229,15 +227,12 @@ class FileSystem {
     // them in step with its own writes: it always sees its own changes, and sees changes made
     // by anything else (another object, another program, a test's own file calls) only after
     // forgetCache(). A run calls it at the start of each folder's turn.
-    virtual void forgetCache() {}
+    virtual void forgetCache() = 0;
 
     // The groups of entries of `folder` whose names differ only in letter case, each in
     // listing order, the one that every spelling reaches first. None where the file system
     // itself ignores case.
-    virtual std::vector<std::vector<std::string>> caseTwins(const std::string& folder) {
-        (void)folder;
-        return {};
-    }
+    virtual std::vector<std::vector<std::string>> caseTwins(const std::string& folder) = 0;
 
     // The whole contents of the file at `path`.
     std::string readFile(const std::string& path);

@@ -4,7 +4,13 @@
 #include <sys/file.h>
 
 #include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <string>
 
 namespace zendrik {
 
@@ -31,6 +37,12 @@ int PosixCalls::fstat(int fd, struct stat* st) {
 }
 int PosixCalls::fchmod(int fd, mode_t mode) {
     return ::fchmod(fd, mode);
+}
+int PosixCalls::chmod(const char* path, mode_t mode) {
+    return ::chmod(path, mode);
+}
+int PosixCalls::utimens(const char* path, const struct timespec times[2]) {
+    return ::utimensat(AT_FDCWD, path, times, 0);
 }
 int PosixCalls::fchown(int fd, uid_t owner, gid_t group) {
     return ::fchown(fd, owner, group);
@@ -61,6 +73,51 @@ struct dirent* PosixCalls::readdir(DIR* dir) {
 }
 int PosixCalls::closedir(DIR* dir) {
     return ::closedir(dir);
+}
+
+int PosixCalls::access(const char* path, int mode) {
+    return ::access(path, mode);
+}
+char* PosixCalls::realpath(const char* path, char* resolved) {
+    return ::realpath(path, resolved);
+}
+int PosixCalls::ftruncate(int fd, off_t length) {
+    return ::ftruncate(fd, length);
+}
+int PosixCalls::fdatasync(int fd) {
+    return ::fdatasync(fd);
+}
+off_t PosixCalls::lseek(int fd, off_t offset, int whence) {
+    return ::lseek(fd, offset, whence);
+}
+int PosixCalls::mkdir(const char* path, mode_t mode) {
+    return ::mkdir(path, mode);
+}
+int PosixCalls::rmdir(const char* path) {
+    return ::rmdir(path);
+}
+uid_t PosixCalls::geteuid() {
+    return ::geteuid();
+}
+gid_t PosixCalls::getegid() {
+    return ::getegid();
+}
+int PosixCalls::readUmask(mode_t* mask) {
+    // Read once: the program never changes its mask.
+    static const std::optional<mode_t> read = []() -> std::optional<mode_t> {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.starts_with("Umask:"))
+                return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+        }
+        return std::nullopt;
+    }();
+    if (!read) {
+        errno = ENOENT;
+        return -1;
+    }
+    *mask = *read;
+    return 0;
 }
 
 PosixCalls& systemCalls() {

@@ -6,6 +6,10 @@
 // Contract of every function: it does what the system call of the same name does, and reports
 // the same way: -1 (or a null pointer) with errno set on failure. A wrapper that fails a call
 // sets errno and returns that, and changes nothing on the disk.
+//
+// Threads: open, fsync and close may be called from several threads at once (the layer
+// flushes a batch of files together; see flush_together.h); every other call comes from the
+// one thread that uses the layer.
 #pragma once
 
 #include <dirent.h>
@@ -29,6 +33,9 @@ class PosixCalls {
     virtual int close(int fd);
     virtual int fstat(int fd, struct stat* st);
     virtual int fchmod(int fd, mode_t mode);
+    virtual int chmod(const char* path, mode_t mode);
+    // utimensat relative to the working folder, links followed.
+    virtual int utimens(const char* path, const struct timespec times[2]);
     virtual int fchown(int fd, uid_t owner, gid_t group);
     virtual int futimens(int fd, const struct timespec times[2]);
     virtual int stat(const char* path, struct stat* st);
@@ -40,6 +47,18 @@ class PosixCalls {
     // Null at the end of the folder with errno untouched, or on an error with errno set.
     virtual struct dirent* readdir(DIR* dir);
     virtual int closedir(DIR* dir);
+    virtual int access(const char* path, int mode);
+    virtual char* realpath(const char* path, char* resolved);
+    virtual int ftruncate(int fd, off_t length);
+    virtual int fdatasync(int fd);
+    virtual off_t lseek(int fd, off_t offset, int whence);
+    virtual int mkdir(const char* path, mode_t mode);
+    virtual int rmdir(const char* path);
+    virtual uid_t geteuid();
+    virtual gid_t getegid();
+    // The process's file mode creation mask, read without changing it (the system call umask
+    // would set it); -1 where the system does not tell it.
+    virtual int readUmask(mode_t* mask);
 };
 
 // The calls of the running system.

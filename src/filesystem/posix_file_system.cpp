@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <system_error>
 #include <thread>
@@ -135,23 +134,15 @@ int syncFile(PosixCalls& sys, const std::string& realPath) {
     return err;
 }
 
-// True when the program runs as root; a process's user does not change while it runs.
-bool runnerIsRoot() {
-    static const bool root = ::geteuid() == 0;
-    return root;
+// True when the program runs as root.
+bool runnerIsRoot(PosixCalls& sys) {
+    return sys.geteuid() == 0;
 }
 
-// The process's file mode creation mask, as /proc tells it without changing it; none where
-// it cannot be read.
-std::optional<mode_t> creationMask() {
-    static const std::optional<mode_t> mask = []() -> std::optional<mode_t> {
-        std::ifstream status("/proc/self/status");
-        for (std::string line; std::getline(status, line);) {
-            if (line.starts_with("Umask:"))
-                return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
-        }
-        return std::nullopt;
-    }();
+// The process's file mode creation mask; none where it cannot be read.
+std::optional<mode_t> creationMask(PosixCalls& sys) {
+    mode_t mask = 0;
+    if (sys.readUmask(&mask) != 0) return std::nullopt;
     return mask;
 }
 
@@ -173,11 +164,10 @@ Rights rightsFor(PosixCalls& sys, const std::string& realFolder, const std::stri
         return rights;
     }
     rights.mode = mode & 01777;
-    if (runnerIsRoot() && sys.stat(folderArg(realFolder), &st) == 0) {
+    if (runnerIsRoot(sys) && sys.stat(folderArg(realFolder), &st) == 0) {
         // A new file is root's, of the folder's group in a set-group-ID folder, else of
         // root's group: only another owner or group needs changing.
-        static const gid_t runnersGroup = ::getegid();
-        const gid_t group = (st.st_mode & S_ISGID) != 0 ? st.st_gid : runnersGroup;
+        const gid_t group = (st.st_mode & S_ISGID) != 0 ? st.st_gid : sys.getegid();
         if (st.st_uid != 0 || st.st_gid != group) rights.owner.emplace(st.st_uid, st.st_gid);
     }
     return rights;
@@ -189,8 +179,8 @@ Rights rightsFor(PosixCalls& sys, const std::string& realFolder, const std::stri
 bool writeProtected(PosixCalls& sys, const std::string& path) {
     struct stat st {};
     if (sys.lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    if (runnerIsRoot()) return (st.st_mode & 0222) == 0;
-    return ::access(path.c_str(), W_OK) != 0 && errno == EACCES;
+    if (runnerIsRoot(sys)) return (st.st_mode & 0222) == 0;
+    return sys.access(path.c_str(), W_OK) != 0 && errno == EACCES;
 }
 
 // A temporary file beside a target, renamed over the target by commit(); removed again if it
@@ -205,7 +195,7 @@ class TemporaryFile {
         static unsigned counter = 0;
         // Made with its final bits when no owner is to change and the mask takes none of
         // them: then no later fchmod is needed. Else private until commit() sets them.
-        const auto mask = creationMask();
+        const auto mask = creationMask(sys);
         modeSet_ =
             !rights_.owner && mask && (rights_.mode & ~0777) == 0 && (rights_.mode & *mask) == 0;
         const mode_t made = modeSet_ ? rights_.mode : 0600;
@@ -235,7 +225,7 @@ class TemporaryFile {
         // The owner first: changing it clears set-user-ID bits, which the mode then restores
         // where the replaced file had them.
         if (rights_.owner && sys_.fchown(fd_, rights_.owner->first, rights_.owner->second) != 0 &&
-            runnerIsRoot()) {
+            runnerIsRoot(sys_)) {
             err = errno;
         }
         if (err == 0 && !modeSet_ && sys_.fchmod(fd_, rights_.mode) != 0) err = errno;
@@ -669,8 +659,8 @@ bool PosixFileSystem::belongsTo(const std::string& folder, const std::string& in
     const auto real = resolveFolder(folder, FsOp::Exists);
     const auto home = resolveFolder(installation, FsOp::Exists);
     if (!real || !home) return true;
-    const auto canonical = [](const std::string& path) -> std::optional<std::string> {
-        char* resolved = ::realpath(path.c_str(), nullptr);
+    const auto canonical = [this](const std::string& path) -> std::optional<std::string> {
+        char* resolved = sys_.realpath(path.c_str(), nullptr);
         if (resolved == nullptr) return std::nullopt;
         std::string text(resolved);
         ::free(resolved);
@@ -849,6 +839,21 @@ void PosixFileSystem::testAppend(const std::string& path) {
     if (const int err = fd.close()) fail(FsOp::AppendTest, path, err);
 }
 
+void PosixFileSystem::setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) {
+    const std::string real = locateFile(path, FsOp::Write).path();
+    if (mode != 0 && sys_.chmod(real.c_str(), static_cast<mode_t>(mode & 0777)) != 0) {
+        fail(FsOp::Write, path, errno);
+    }
+    int64_t seconds = modified / 1000000000, nanoseconds = modified % 1000000000;
+    if (nanoseconds < 0) {  // before 1970
+        nanoseconds += 1000000000;
+        --seconds;
+    }
+    const struct timespec times[2] = {
+        {0, UTIME_OMIT}, {static_cast<time_t>(seconds), static_cast<long>(nanoseconds)}};
+    if (sys_.utimens(real.c_str(), times) != 0) fail(FsOp::Write, path, errno);
+}
+
 void PosixFileSystem::forgetCache() {
     listings_.clear();
     folders_.clear();
@@ -881,7 +886,7 @@ std::unique_ptr<InstallationLock> PosixFileSystem::lockInstallation(
             if (sys_.fstat(fd, &held) == 0 && sys_.lstat(path.c_str(), &there) == 0 &&
                 held.st_dev == there.st_dev && held.st_ino == there.st_ino) {
                 const std::string who = thisRun() + "\n";
-                if (::ftruncate(fd, 0) == 0) writeAll(sys_, fd, who.data(), who.size());
+                if (sys_.ftruncate(fd, 0) == 0) writeAll(sys_, fd, who.data(), who.size());
                 return std::make_unique<PosixInstallationLock>(sys_, fd, path);
             }
             sys_.close(fd);

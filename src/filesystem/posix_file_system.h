@@ -45,6 +45,7 @@ class PosixFileSystem final : public FileSystem {
     Transfer copyFile(const std::string& from, const std::string& to) override;
     Transfer moveFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
+    void setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) override;
     void testAppend(const std::string& path) override;
     void forgetCache() override;
     std::vector<std::vector<std::string>> caseTwins(const std::string& folder) override;

@@ -70,7 +70,7 @@ std::optional<uint32_t> PreviewFileSystem::folderOf(const std::string& folder, F
     const std::string spelled = folder.empty() ? std::string{'.', kSeparator} : folder;
     bool exists = false;
     try {
-        exists = real_.folderExists(spelled);
+        exists = real().folderExists(spelled);
     } catch (const FsError& e) {
         // A folder of the path cannot be looked into: the refusal the operation would meet.
         throw FsError(op, e.path(), e.reason());
@@ -78,7 +78,7 @@ std::optional<uint32_t> PreviewFileSystem::folderOf(const std::string& folder, F
     std::optional<uint32_t> number;
     if (exists) {
         for (uint32_t i = 0; i < folders_.size() && !number; ++i) {
-            if (real_.sameFolder(folders_[i].path, spelled)) number = i;
+            if (real().sameFolder(folders_[i].path, spelled)) number = i;
         }
         if (!number) {
             number = static_cast<uint32_t>(folders_.size());
@@ -106,7 +106,7 @@ PreviewFileSystem::Standing PreviewFileSystem::standing(const Place& place) {
         return {change->added.has_value(), change->added ? &*change->added : nullptr, true};
     }
     // sameFile finds a file in the folder every spelling reaches, as a move or write does.
-    return {real_.sameFile(place.path, place.path), nullptr, false};
+    return {real().sameFile(place.path, place.path), nullptr, false};
 }
 
 PreviewFileSystem::Place PreviewFileSystem::existingOnly(const std::string& path, FsOp op,
@@ -114,7 +114,7 @@ PreviewFileSystem::Place PreviewFileSystem::existingOnly(const std::string& path
     const auto place = placeOf(path, op);
     const Standing now = place ? standing(*place) : Standing{};
     if (!now.exists) throw FsError(op, path, reasonOf(ENOENT), target);
-    if (!now.changed && real_.ambiguous(path)) {
+    if (!now.changed && real().ambiguous(path)) {
         throw FsError::ambiguousName(op, path, target);
     }
     return *place;
@@ -128,9 +128,9 @@ PreviewFileSystem::Place PreviewFileSystem::targetOf(const std::string& path, Fs
     auto place = placeOf(path, op);
     if (!place) throw FsError(op, shown, reasonOf(ENOENT), target);
     now = standing(*place);
-    if (!now.changed && real_.ambiguous(path)) throw FsError::ambiguousName(op, shown, target);
+    if (!now.changed && real().ambiguous(path)) throw FsError::ambiguousName(op, shown, target);
     // A folder where the file would go: the rename over it fails, as on the disk.
-    if (!now.exists && !now.changed && folderInTheWay(real_, path)) {
+    if (!now.exists && !now.changed && folderInTheWay(real(), path)) {
         throw FsError(op, shown, reasonOf(kFolderInTheWay), target);
     }
     // A file written over an existing one takes its place and keeps its name.
@@ -146,7 +146,7 @@ std::string PreviewFileSystem::realName(const Place& place) {
     const size_t dot = place.name.rfind('.');
     if (dot == std::string::npos || dot == 0) return place.name;
     const std::string folder = place.path.substr(0, place.path.size() - place.name.size());
-    for (auto& name : real_.listFiles(folder, std::string_view(place.name).substr(dot + 1))) {
+    for (auto& name : real().listFiles(folder, std::string_view(place.name).substr(dot + 1))) {
         if (foldName(name) == place.folded) return name;
     }
     return place.name;
@@ -163,7 +163,7 @@ std::optional<PreviewFileSystem::Identity> PreviewFileSystem::identityOf(const P
 
 bool PreviewFileSystem::protectedNow(const Place& place, const Standing& now) {
     if (now.added) return now.added->writeProtected;
-    return now.exists && real_.writeProtected(place.path);
+    return now.exists && real().writeProtected(place.path);
 }
 
 std::string PreviewFileSystem::originPath(const AddedFile& file) const {
@@ -179,7 +179,7 @@ AddedFile PreviewFileSystem::bytesOf(const Place& source, const Standing& now) {
     } else {
         file.originFolder = source.folder;
         file.originName = source.name;
-        file.writeProtected = real_.writeProtected(source.path);
+        file.writeProtected = real().writeProtected(source.path);
     }
     return file;
 }
@@ -193,10 +193,10 @@ void PreviewFileSystem::record(const Place& place, AddedFile file, const Standin
 std::vector<std::string> PreviewFileSystem::listFiles(const std::string& folder,
                                                       std::string_view extension) {
     // The layer below first: it lists, or refuses as a run would see it refuse.
-    std::vector<std::string> real = real_.listFiles(folder, extension);
+    std::vector<std::string> listed = real().listFiles(folder, extension);
     const auto number = folderOf(folder, FsOp::List);
-    if (!number) return real;
-    return folders_[*number].overlay.merge(std::move(real), extension);
+    if (!number) return listed;
+    return folders_[*number].overlay.merge(std::move(listed), extension);
 }
 
 bool PreviewFileSystem::fileExists(const std::string& path) {
@@ -206,19 +206,19 @@ bool PreviewFileSystem::fileExists(const std::string& path) {
             return change->added.has_value();
         }
     }
-    return real_.fileExists(path);
+    return real().fileExists(path);
 }
 
 bool PreviewFileSystem::ambiguous(const std::string& path) {
     // A name the preview changed stands for one file: twins are never changed.
     const auto place = placeOf(path, FsOp::Exists);
     if (place && standing(*place).changed) return false;
-    return real_.ambiguous(path);
+    return real().ambiguous(path);
 }
 
 bool PreviewFileSystem::writeProtected(const std::string& path) {
     const auto place = placeOf(path, FsOp::Exists);
-    if (!place) return real_.writeProtected(path);
+    if (!place) return real().writeProtected(path);
     return protectedNow(*place, standing(*place));
 }
 
@@ -226,7 +226,7 @@ bool PreviewFileSystem::sameAt(const Place& a, const Place& b) {
     const auto x = identityOf(a);
     const auto y = identityOf(b);
     if (!x || !y || x->realPath.has_value() != y->realPath.has_value()) return false;
-    if (x->realPath) return real_.sameFile(*x->realPath, *y->realPath);
+    if (x->realPath) return real().sameFile(*x->realPath, *y->realPath);
     return x->preview == y->preview;
 }
 
@@ -238,14 +238,14 @@ bool PreviewFileSystem::sameFile(const std::string& a, const std::string& b) {
 
 std::optional<FileStamp> PreviewFileSystem::stampOf(const std::string& path) {
     const auto place = placeOf(path, FsOp::Exists);
-    if (!place) return real_.stampOf(path);
+    if (!place) return real().stampOf(path);
     const Standing now = standing(*place);
-    if (!now.changed) return real_.stampOf(path);
+    if (!now.changed) return real().stampOf(path);
     if (!now.exists) return std::nullopt;
     const AddedFile& file = *now.added;
     FileStamp stamp;
     if (file.originFolder) {
-        const auto source = real_.stampOf(originPath(file));
+        const auto source = real().stampOf(originPath(file));
         if (!source) throw FsError(FsOp::Exists, path, reasonOf(ENOENT));
         stamp = *source;
     } else {
@@ -270,12 +270,12 @@ std::unique_ptr<SequentialReader> PreviewFileSystem::openForReading(const std::s
     const auto place = placeOf(path, FsOp::Read);
     const NameChange* change =
         place ? folders_[place->folder].overlay.find(place->folded) : nullptr;
-    if (!change) return real_.openForReading(path);
+    if (!change) return real().openForReading(path);
     if (!change->added) throw FsError(FsOp::Read, path, reasonOf(ENOENT));
     if (!change->added->originFolder)
         return std::make_unique<MemoryReader>(change->added->contents);
     try {
-        return real_.openForReading(originPath(*change->added));
+        return real().openForReading(originPath(*change->added));
     } catch (const FsError& e) {
         throw FsError(FsOp::Read, path, e.reason());
     }
@@ -296,7 +296,7 @@ void PreviewFileSystem::writeFile(const std::string& path, std::string_view cont
 }
 
 std::unique_ptr<SequentialWriter> PreviewFileSystem::openForReplacing(const std::string& path) {
-    if (writeThrough_.contains(path)) return real_.openForReplacing(path);
+    if (writeThrough_.contains(path)) return real().openForReplacing(path);
     Standing now;
     const Place place = targetOf(path, FsOp::Write, path, {}, now);
     if (protectedNow(place, now)) throw FsError::protectedFile(FsOp::Write, path);
@@ -370,7 +370,7 @@ void PreviewFileSystem::testAppend(const std::string& path) {
     const auto place = placeOf(path, FsOp::AppendTest);
     const NameChange* change =
         place ? folders_[place->folder].overlay.find(place->folded) : nullptr;
-    if (!change) return real_.testAppend(path);
+    if (!change) return real().testAppend(path);
     if (!change->added) throw FsError(FsOp::AppendTest, path, reasonOf(ENOENT));
 }
 

@@ -13,6 +13,9 @@
 // a POSIX disk differs: its rename puts the file beside a folder whose name differs in case,
 // and replaces a link to a folder. The steps never go that far: they ask first.
 //
+// spelledOnDisk answers as the disk spells the path: a file the preview made keeps the name it
+// was given. forgetCache leaves the overlay, which is the run's: only the layer below forgets.
+//
 // Held in memory: per changed name one small record; a copied or moved file names the real
 // file whose bytes it has; only files written whole (ini texts, a saved log that is not
 // written through) keep their bytes.
@@ -26,21 +29,20 @@
 #include <unordered_map>
 #include <vector>
 
-#include "filesystem/file_system.h"
+#include "filesystem/file_system_wrapper.h"
 #include "filesystem/overlay_folder.h"
 
 namespace zendrik {
 
-class PreviewFileSystem final : public FileSystem {
+class PreviewFileSystem final : public FileSystemWrapper {
   public:
     // `real` (not owned) is read, never written, but for writeThrough() paths.
-    explicit PreviewFileSystem(FileSystem& real) : real_(real) {}
+    explicit PreviewFileSystem(FileSystem& real) : FileSystemWrapper(real) {}
 
     // Lets openForReplacing of exactly `path` reach the layer below: the saved log of a
     // preview is the one file it writes.
     void writeThrough(const std::string& path) { writeThrough_.insert(path); }
 
-    void nameExactly(const std::string& path) override { real_.nameExactly(path); }
     std::vector<std::string> listFiles(const std::string& folder,
                                        std::string_view extension) override;
     bool fileExists(const std::string& path) override;
@@ -52,20 +54,9 @@ class PreviewFileSystem final : public FileSystem {
     // of the preview's own, on no real device, as a file written from memory has, with the
     // time it was written. setModeAndTime changes the time of any of them.
     std::optional<FileStamp> stampOf(const std::string& path) override;
-    bool sameFolder(const std::string& a, const std::string& b) override {
-        return real_.sameFolder(a, b);
-    }
-    // As the disk spells the path; a file the preview made keeps the name it was given.
-    std::string spelledOnDisk(const std::string& path) override {
-        return real_.spelledOnDisk(path);
-    }
     // A preview takes no lock: it changes nothing that another run could see.
     std::unique_ptr<InstallationLock> lockInstallation(const std::string& folder,
                                                        std::chrono::milliseconds wait) override;
-    bool belongsTo(const std::string& folder, const std::string& installation) override {
-        return real_.belongsTo(folder, installation);
-    }
-    bool folderExists(const std::string& path) override { return real_.folderExists(path); }
     std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view contents,
                    Sync sync = Sync::Now) override;
@@ -77,13 +68,11 @@ class PreviewFileSystem final : public FileSystem {
     // Keeps the time for the file's stamp; the preview keeps no permission bits.
     void setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) override;
     void testAppend(const std::string& path) override;
-    // The overlay stays: it is the run's; only the layer below forgets.
-    void forgetCache() override { real_.forgetCache(); }
-    std::vector<std::vector<std::string>> caseTwins(const std::string& folder) override {
-        return real_.caseTwins(folder);
-    }
 
   private:
+    // The layer below, which the preview reads.
+    FileSystem& real() const { return target(); }
+
     // A file's place: the overlay record of its folder, its name and folded name.
     struct Place {
         uint32_t folder;
@@ -130,7 +119,6 @@ class PreviewFileSystem final : public FileSystem {
     // Puts `file` at `place`, where `now` stood before.
     void record(const Place& place, AddedFile file, const Standing& now);
 
-    FileSystem& real_;
     std::set<std::string> writeThrough_;
     std::deque<Folder> folders_;  // by number; a deque, so that records never move
     std::unordered_map<std::string, std::optional<uint32_t>> folderNumbers_;  // by spelling

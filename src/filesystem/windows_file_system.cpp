@@ -559,6 +559,60 @@ void WindowsFileSystem::testAppend(const std::string& path) {
     if (!h.close()) fail(FsOp::AppendTest, path, ::GetLastError());
 }
 
+void WindowsFileSystem::nameExactly(const std::string&) {}
+
+bool WindowsFileSystem::ambiguous(const std::string&) {
+    return false;
+}
+
+std::vector<std::vector<std::string>> WindowsFileSystem::caseTwins(const std::string&) {
+    return {};
+}
+
+namespace {
+
+// The final path of the folder at `path` (links and junctions followed), letter case folded
+// and ending in a separator; none when it cannot be opened.
+std::optional<std::string> finalFolderPath(const std::string& path) {
+    Handle h(::CreateFileW(nativePath(path).c_str(), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h.valid()) return std::nullopt;
+    std::wstring final(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            ::GetFinalPathNameByHandleW(h.get(), final.data(), static_cast<DWORD>(final.size()), 0);
+        if (n == 0) return std::nullopt;
+        if (n < final.size()) {
+            final.resize(n);
+            break;
+        }
+        final.resize(n);  // n counts the closing null when the buffer was too small
+    }
+    std::string folded = foldName(utf8(final.c_str()));
+    if (folded.empty() || !isSeparator(folded.back())) folded += '\\';
+    return folded;
+}
+
+}  // namespace
+
+bool WindowsFileSystem::belongsTo(const std::string& folder, const std::string& installation) {
+    const auto inner = finalFolderPath(folder);
+    const auto outer = finalFolderPath(installation);
+    return !inner || !outer || inner->starts_with(*outer);
+}
+
+void WindowsFileSystem::setModeAndTime(const std::string& path, uint32_t, int64_t modified) {
+    Handle h(::CreateFileW(nativePath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.valid()) fail(FsOp::Write, path, ::GetLastError());
+    // FILETIME counts 100 nanoseconds since 1601.
+    const uint64_t ticks = static_cast<uint64_t>(modified / 100 + 116444736000000000);
+    FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    if (!::SetFileTime(h.get(), nullptr, nullptr, &time)) fail(FsOp::Write, path, ::GetLastError());
+}
+
 namespace {
 
 uint64_t joined(DWORD high, DWORD low) {

@@ -22,16 +22,23 @@ std::wstring longPathForm(const std::wstring& path);
 
 class WindowsFileSystem final : public FileSystem {
   public:
+    // Nothing to declare: the file system itself matches names without regard to case, and
+    // takes a path the user gave as the user gave it.
+    void nameExactly(const std::string& path) override;
     std::vector<std::string> listFiles(const std::string& folder,
                                        std::string_view extension) override;
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
+    // False: a folder never holds two names that differ only in letter case.
+    bool ambiguous(const std::string& path) override;
     bool sameFile(const std::string& a, const std::string& b) override;
     // The file's name and the name of the folder that holds it as the disk spells them.
     std::string spelledOnDisk(const std::string& path) override;
     bool sameFolder(const std::string& a, const std::string& b) override;
     std::optional<FileStamp> stampOf(const std::string& path) override;
     bool writeProtected(const std::string& path) override;
+    // Compares the final paths of both folders, junctions and links followed.
+    bool belongsTo(const std::string& folder, const std::string& installation) override;
     std::unique_ptr<SequentialReader> openForReading(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view contents,
                    Sync sync = Sync::Now) override;
@@ -40,10 +47,14 @@ class WindowsFileSystem final : public FileSystem {
     Transfer copyFile(const std::string& from, const std::string& to) override;
     Transfer moveFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
+    // Sets the time only: Windows keeps no permission bits (a stamp's mode is 0 there).
+    void setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) override;
     void testAppend(const std::string& path) override;
     std::unique_ptr<InstallationLock> lockInstallation(const std::string& folder,
                                                        std::chrono::milliseconds wait) override;
     void forgetCache() override { listings_.clear(); }
+    // None: the file system itself ignores case.
+    std::vector<std::vector<std::string>> caseTwins(const std::string& folder) override;
 
   private:
     // The plain files of one folder, keyed by (folded name, name): map order is listing order.

@@ -15,6 +15,8 @@
 #else
 #include <sys/file.h>
 #include <unistd.h>
+
+#include "journal/state_files.h"
 #endif
 
 namespace zendrik {
@@ -31,8 +33,8 @@ AppendFile::AppendFile(const std::string& path) : path_(path) {
     fd_ = ::_wopen(wideOf(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_APPEND | _O_BINARY,
                    _S_IREAD | _S_IWRITE);
 #else
-    fd_ =
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_APPEND | O_CLOEXEC, 0600);
+    fd_ = journalCalls().open(
+        path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_APPEND | O_CLOEXEC, 0600);
 #endif
     if (fd_ < 0) fail(FsOp::Write, path);
 }
@@ -41,7 +43,7 @@ AppendFile::~AppendFile() {
 #ifdef _WIN32
     ::_close(fd_);
 #else
-    ::close(fd_);
+    journalCalls().close(fd_);
 #endif
 }
 
@@ -56,22 +58,38 @@ void AppendFile::holdLock() {
         throw FsError(FsOp::Lock, path_, "could not be locked");
     }
 #else
-    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) fail(FsOp::Lock, path_);
+    if (journalCalls().flock(fd_, LOCK_EX | LOCK_NB) != 0) fail(FsOp::Lock, path_);
 #endif
 }
 
 void AppendFile::append(std::string_view data) {
-    while (!data.empty()) {
+    if (cutShort_) {
+        throw FsError(FsOp::Write, path_, "a line written before could not be cut off whole");
+    }
+    uint64_t written = 0;
+    for (std::string_view rest = data; !rest.empty();) {
 #ifdef _WIN32
-        const int n = ::_write(fd_, data.data(), static_cast<unsigned>(data.size()));
+        const int n = ::_write(fd_, rest.data(), static_cast<unsigned>(rest.size()));
 #else
-        const ssize_t n = ::write(fd_, data.data(), data.size());
+        const ssize_t n = journalCalls().write(fd_, rest.data(), rest.size());
         if (n < 0 && errno == EINTR) continue;
 #endif
-        if (n <= 0) fail(FsOp::Write, path_);
-        size_ += static_cast<uint64_t>(n);
-        data.remove_prefix(static_cast<size_t>(n));
+        if (n <= 0) {
+            const int err = n < 0 ? errno : EIO;
+            // What reached the file would run into the next append: cut it off again.
+#ifdef _WIN32
+            if (written > 0 && ::_chsize_s(fd_, static_cast<__int64>(size_)) != 0) cutShort_ = true;
+#else
+            if (written > 0 && journalCalls().ftruncate(fd_, static_cast<off_t>(size_)) != 0) {
+                cutShort_ = true;
+            }
+#endif
+            throw FsError(FsOp::Write, path_, std::generic_category().message(err));
+        }
+        written += static_cast<uint64_t>(n);
+        rest.remove_prefix(static_cast<size_t>(n));
     }
+    size_ += written;
 }
 
 void AppendFile::sync() {
@@ -79,7 +97,7 @@ void AppendFile::sync() {
 #ifdef _WIN32
     if (::_commit(fd_) != 0) fail(FsOp::Write, path_);
 #else
-    if (::fdatasync(fd_) != 0) fail(FsOp::Write, path_);
+    if (journalCalls().fdatasync(fd_) != 0) fail(FsOp::Write, path_);
 #endif
     synced_ = size_;
 }

@@ -21,7 +21,9 @@ class AppendFile {
     AppendFile(const AppendFile&) = delete;
     AppendFile& operator=(const AppendFile&) = delete;
 
-    // Throws FsError when the system refuses or writes less.
+    // Appends all of `data` or nothing: when the system refuses the rest of it, what reached
+    // the file is cut off again, so that a line cut short never joins the next one. Throws
+    // FsError then; when even the cut fails, every later append throws too.
     void append(std::string_view data);
     // Throws FsError when the flush fails. A file with nothing appended since its last
     // flush is not flushed again: a run syncs every journal at each of its sync points.
@@ -29,7 +31,8 @@ class AppendFile {
     // Holds the file's lock until the object is destroyed or the process ends, however it
     // ends: heldByLiveRun tells that the run writing it is alive. Throws FsError.
     void holdLock();
-    // The bytes written so far, those of a failed append included.
+    // The bytes of the appends so far; past them, a failed append may have left bytes that
+    // could not be cut off.
     uint64_t size() const { return size_; }
 
   private:
@@ -37,6 +40,7 @@ class AppendFile {
     int fd_ = -1;
     uint64_t size_ = 0;
     std::optional<uint64_t> synced_;  // the size at the last flush that succeeded
+    bool cutShort_ = false;           // a failed append left bytes that could not be cut off
 };
 
 }  // namespace zendrik

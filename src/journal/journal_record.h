@@ -1,7 +1,5 @@
-// One line of a run's journal: what a change of an installation was, written before the
-// change is made. Paths are relative to the installation folder, so that an undo finds them
-// however the folder is spelled then. Each line carries a checksum: a damaged line is told
-// apart from a line that a killed run left unfinished (the last one, without its line end).
+// One line of a run's journal or of an undo's plan, and its text. The line format, field by
+// field, and what is written before what are in journal_design.h.
 #pragma once
 
 #include <cstdint>

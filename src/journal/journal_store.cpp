@@ -1,6 +1,7 @@
 #include "journal/journal_store.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -96,8 +97,8 @@ std::optional<std::string> JournalStore::userRoot() {
 }
 
 std::string JournalStore::installationKey(const std::string& folder) {
-    std::error_code error;
 #ifdef _WIN32
+    std::error_code error;
     // The folder's absolute form, letter case folded, as the file system matches names; no
     // file call, which a long path would need in its "\\?\" form that the library's path
     // functions do not take.
@@ -114,9 +115,11 @@ std::string JournalStore::installationKey(const std::string& folder) {
     while (key.size() > 3 && key.back() == '\\') key.pop_back();
     return key;
 #else
-    const stdfs::path real = stdfs::canonical(pathOf(folder), error);
-    if (error) throw FsError(FsOp::Exists, folder, error.message());
-    return utf8Of(real);
+    char* resolved = journalCalls().realpath(folder.c_str(), nullptr);
+    if (!resolved) throw FsError(FsOp::Exists, folder, std::generic_category().message(errno));
+    std::string key(resolved);
+    std::free(resolved);
+    return key;
 #endif
 }
 
@@ -144,7 +147,7 @@ std::string JournalStore::newRun(const std::string& key) {
     }
     for (size_t i = 0; i + kRunsKept < runs.size() + 1; ++i) {
         // A run still going is pruned another time, and so is one left by a failure here.
-        if (!heldByLiveRun(folderOf(runs[i]) + kJournalName)) removeStateFolder(root_ + runs[i]);
+        if (!going(runs[i])) removeStateFolder(root_ + runs[i]);
     }
     return id;
 }
@@ -183,6 +186,65 @@ bool JournalStore::undone(const std::string& id) const {
 void JournalStore::markUndone(const std::string& id, const std::string& restorations) {
     writeStateFile(folderOf(id) + kRestoredName, restorations);
     writeStateFile(folderOf(id) + kUndoneName, "undone\n");
+}
+
+std::unique_ptr<AppendFile> JournalStore::createKept(const std::string& id) const {
+    return std::make_unique<AppendFile>(folderOf(id) + kKeptName);
+}
+
+std::unique_ptr<AppendFile> JournalStore::createJournal(const std::string& id,
+                                                        const std::string& key) const {
+    auto journal = std::make_unique<AppendFile>(folderOf(id) + kJournalName);
+    journal->holdLock();  // an undo leaves the run alone while it lives
+    journal->append(encodeHeader(key, now()));
+    return journal;
+}
+
+bool JournalStore::going(const std::string& id) const {
+    return heldByLiveRun(folderOf(id) + kJournalName);
+}
+
+JournalContents JournalStore::readJournal(const std::string& id) const {
+    requireTrustedFolder(folderOf(id));
+    const std::string path = folderOf(id) + kJournalName;
+    return decodeJournal(readTrustedFile(path), path);
+}
+
+void JournalStore::requireKeptTrusted(const std::string& id) const {
+    trustedFileExists(folderOf(id) + kKeptName);
+}
+
+std::string JournalStore::keptBytes(const std::string& id, uint64_t offset, uint64_t size) const {
+    return readTrustedRange(folderOf(id) + kKeptName, offset, size);
+}
+
+std::string JournalStore::stagingPath(const std::string& id, uint64_t change) const {
+    return folderOf(id) + "restoring-" + std::to_string(change);
+}
+
+std::optional<std::string> JournalStore::undoPlan(const std::string& id) const {
+    const std::string path = folderOf(id) + kUndoPlanName;
+    if (!stateEntryExists(path)) return std::nullopt;
+    return readTrustedFile(path);
+}
+
+void JournalStore::rewriteUndoPlan(const std::string& id, const std::string& text) {
+    writeStateFile(folderOf(id) + kUndoPlanName, text);
+}
+
+std::unique_ptr<AppendFile> JournalStore::openUndoPlan(const std::string& id,
+                                                       const std::string& key, bool begun) const {
+    const std::string path = folderOf(id) + kUndoPlanName;
+    if (begun) return std::make_unique<AppendFile>(path, openTrustedToAppend(path));
+    auto plan = std::make_unique<AppendFile>(path);
+    plan->append(encodeHeader(key, now()));
+    return plan;
+}
+
+std::optional<std::string> JournalStore::restorations(const std::string& id) const {
+    const std::string path = folderOf(id) + kRestoredName;
+    if (!stateEntryExists(path)) return std::nullopt;
+    return readTrustedFile(path);
 }
 
 }  // namespace zendrik

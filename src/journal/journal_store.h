@@ -4,21 +4,24 @@
 //
 //     <sequence number, 10 digits>-<installation's name>-<hash of its absolute path>
 //
-// and holds the file "journal" and the file "kept", the former bytes of each file the run
-// replaced or deleted, one after the other. An undo adds the file "undo", its plan, before it
-// changes anything, and, once every change is undone or named as left, "restored" and last
-// "undone". Runs of an installation are ordered by their sequence numbers, never by the clock:
-// a new run takes the next number after the installation's newest, by making its folder
-// exclusively. Only the last kRunsKept runs of an installation are kept; the run being made
-// is never pruned. Every folder and file here is reached under the rules of state_files.h.
+// and holds the files that journal_design.h lists. Runs of an installation are ordered by their
+// sequence numbers, never by the clock: a new run takes the next number after the installation's
+// newest, by making its folder exclusively. Only the last kRunsKept runs of an installation are
+// kept; the run being made is never pruned. Every folder and file here is reached under the rules
+// of state_files.h.
 #pragma once
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "journal/append_file.h"
+#include "journal/journal_record.h"
 
 namespace zendrik {
 
@@ -73,6 +76,35 @@ class JournalStore {
     // Notes that the run was undone: the files `restorations` puts back first, then the mark,
     // each whole or not at all. Throws FsError; then the run is not marked undone.
     void markUndone(const std::string& id, const std::string& restorations);
+
+    // The files of a run's folder, each reached only here. What makes or reads one throws
+    // FsError, or StateRefused for one that may not be trusted.
+
+    // Makes the run's file of kept bytes, then its journal with the header of the
+    // installation `key`; the journal holds its lock while it lives.
+    std::unique_ptr<AppendFile> createKept(const std::string& id) const;
+    std::unique_ptr<AppendFile> createJournal(const std::string& id, const std::string& key) const;
+    // True while a live run writes the run's journal.
+    bool going(const std::string& id) const;
+    // Throws JournalDamaged when the journal does not read back.
+    JournalContents readJournal(const std::string& id) const;
+    // Refuses a file of kept bytes that may not be trusted; none at all is no refusal.
+    void requireKeptTrusted(const std::string& id) const;
+    // `size` bytes at `offset` of the run's kept bytes; FsError when there are fewer.
+    std::string keptBytes(const std::string& id, uint64_t offset, uint64_t size) const;
+    // Where an undo stages the former file of `change` before its file layer copies it into
+    // place.
+    std::string stagingPath(const std::string& id, uint64_t change) const;
+    // The text of the plan of an undo of the run; none when no undo began.
+    std::optional<std::string> undoPlan(const std::string& id) const;
+    // Replaces the plan by `text`, whole or not at all.
+    void rewriteUndoPlan(const std::string& id, const std::string& text);
+    // The plan for appending: made with the header of the installation `key`, or continued
+    // when an undo began it.
+    std::unique_ptr<AppendFile> openUndoPlan(const std::string& id, const std::string& key,
+                                             bool begun) const;
+    // The text of the list of files an undo of the run put back; none before it finished.
+    std::optional<std::string> restorations(const std::string& id) const;
 
   private:
     std::string root_;  // ending in the separator; empty when none is named

@@ -9,7 +9,7 @@ namespace zendrik {
 
 JournalingFileSystem::JournalingFileSystem(FileSystem& target, JournalStore& store,
                                            std::vector<std::string> installations)
-    : target_(target), store_(store), installations_(std::move(installations)) {}
+    : FileSystemWrapper(target), store_(store), installations_(std::move(installations)) {}
 
 JournalingFileSystem::~JournalingFileSystem() {
     for (auto& [folder, journal] : journals_) {
@@ -46,7 +46,7 @@ JournalingFileSystem::Journal* JournalingFileSystem::journalOf(const std::string
     }
     if (!owner) return nullptr;
     // As the disk spells it, so that an undo finds the very folder the run used.
-    const std::string spelled = target_.spelledOnDisk(path);
+    const std::string spelled = target().spelledOnDisk(path);
     relative = (spelled.starts_with(*owner) ? spelled : path).substr(owner->size());
     if (const auto found = journals_.find(*owner); found != journals_.end()) {
         return found->second.get();
@@ -54,18 +54,15 @@ JournalingFileSystem::Journal* JournalingFileSystem::journalOf(const std::string
     auto made = std::make_unique<Journal>();
     const std::string key = JournalStore::installationKey(*owner);
     made->id = store_.newRun(key);
-    made->folder = store_.folderOf(made->id);
-    target_.nameExactly(made->folder);
-    made->kept = std::make_unique<AppendFile>(made->folder + kKeptName);
-    made->file = std::make_unique<AppendFile>(made->folder + kJournalName);
-    made->file->holdLock();  // an undo leaves the run alone while it lives
-    made->file->append(encodeHeader(key, JournalStore::now()));
+    target().nameExactly(store_.folderOf(made->id));
+    made->kept = store_.createKept(made->id);
+    made->file = store_.createJournal(made->id, key);
     return journals_.emplace(*owner, std::move(made)).first->second.get();
 }
 
 std::unique_ptr<InstallationLock> JournalingFileSystem::lockInstallation(
     const std::string& folder, std::chrono::milliseconds wait) {
-    auto lock = target_.lockInstallation(folder, wait);
+    auto lock = target().lockInstallation(folder, wait);
     std::string relative;
     journalOf(folder, relative);
     return lock;
@@ -82,14 +79,28 @@ void JournalingFileSystem::voided(Journal& journal, uint64_t change) {
     }
 }
 
+Transfer JournalingFileSystem::recorded(Journal& journal, const JournalRecord& record,
+                                        const std::function<Transfer()>& make) {
+    append(journal, record);
+    Transfer done;
+    try {
+        done = make();
+    } catch (...) {
+        voided(journal, record.change);
+        throw;
+    }
+    if (done == Transfer::SameFile) voided(journal, record.change);
+    return done;
+}
+
 void JournalingFileSystem::keep(Journal& journal, uint64_t change, const std::string& path,
                                 const std::string& relative) {
-    const auto stamp = target_.stampOf(path);
+    const auto stamp = target().stampOf(path);
     if (!stamp) return;  // gone meanwhile: the change itself will say so
     JournalRecord record = JournalRecord::of(RecordKind::Kept, change, relative);
     record.stamp = *stamp;
     record.offset = journal.kept->size();
-    const auto reader = target_.openForReading(path);
+    const auto reader = target().openForReading(path);
     constexpr size_t kBuffer = 64 * 1024;
     const auto buffer = std::make_unique_for_overwrite<char[]>(kBuffer);
     uint64_t hash = kTextHashStart;
@@ -106,10 +117,11 @@ void JournalingFileSystem::keep(Journal& journal, uint64_t change, const std::st
 Transfer JournalingFileSystem::moveFile(const std::string& from, const std::string& to) {
     std::string relative;
     Journal* journal = journalOf(to, relative);
-    const auto stamp = journal ? target_.stampOf(from) : std::nullopt;
-    if (!stamp) return target_.moveFile(from, to);  // unrecorded, or it fails for want of `from`
+    const auto stamp = journal ? target().stampOf(from) : std::nullopt;
+    if (!stamp) return target().moveFile(from, to);  // unrecorded, or it fails for want of `from`
     const uint64_t change = ++changes_;
-    if (target_.fileExists(to) && !target_.sameFile(from, to)) keep(*journal, change, to, relative);
+    if (target().fileExists(to) && !target().sameFile(from, to))
+        keep(*journal, change, to, relative);
     JournalRecord record = JournalRecord::of(RecordKind::Move, change, relative);
     std::string fromRelative;
     if (journalOf(from, fromRelative) == journal) {
@@ -119,39 +131,24 @@ Transfer JournalingFileSystem::moveFile(const std::string& from, const std::stri
         record.fromInstallation = false;
     }
     record.stamp = *stamp;
-    append(*journal, record);
-    try {
-        const Transfer done = target_.moveFile(from, to);
-        if (done == Transfer::SameFile) voided(*journal, change);
-        return done;
-    } catch (...) {
-        voided(*journal, change);
-        throw;
-    }
+    return recorded(*journal, record, [&] { return target().moveFile(from, to); });
 }
 
 Transfer JournalingFileSystem::copyFile(const std::string& from, const std::string& to) {
     std::string relative;
     Journal* journal = journalOf(to, relative);
-    const auto stamp = journal ? target_.stampOf(from) : std::nullopt;
-    if (!stamp) return target_.copyFile(from, to);
+    const auto stamp = journal ? target().stampOf(from) : std::nullopt;
+    if (!stamp) return target().copyFile(from, to);
     const uint64_t change = ++changes_;
-    if (target_.fileExists(to) && !target_.sameFile(from, to)) keep(*journal, change, to, relative);
+    if (target().fileExists(to) && !target().sameFile(from, to))
+        keep(*journal, change, to, relative);
     JournalRecord record = JournalRecord::of(RecordKind::Copy, change, relative);
     record.from = from;
     record.fromInstallation = false;
     record.stamp = *stamp;
-    append(*journal, record);
-    Transfer done;
-    try {
-        done = target_.copyFile(from, to);
-    } catch (...) {
-        voided(*journal, change);
-        throw;
-    }
-    if (done == Transfer::SameFile) {
-        voided(*journal, change);
-    } else if (const auto made = target_.stampOf(to)) {
+    const Transfer done = recorded(*journal, record, [&] { return target().copyFile(from, to); });
+    if (done == Transfer::SameFile) return done;
+    if (const auto made = target().stampOf(to)) {
         JournalRecord copy = JournalRecord::of(RecordKind::Made, change);
         copy.stamp = *made;
         append(*journal, copy);
@@ -164,39 +161,35 @@ void JournalingFileSystem::removeFile(const std::string& path) {
     Journal* journal = journalOf(path, relative);
     const size_t cut = path.rfind(kSeparator);
     if (!journal || isTemporaryName(path.substr(cut == std::string::npos ? 0 : cut + 1))) {
-        return target_.removeFile(path);
+        return target().removeFile(path);
     }
     const uint64_t change = ++changes_;
     keep(*journal, change, path, relative);
-    append(*journal, JournalRecord::of(RecordKind::Remove, change, relative));
-    try {
-        target_.removeFile(path);
-    } catch (...) {
-        voided(*journal, change);
-        throw;
-    }
+    recorded(*journal, JournalRecord::of(RecordKind::Remove, change, relative), [&] {
+        target().removeFile(path);
+        return Transfer::Done;
+    });
 }
 
 void JournalingFileSystem::writeFile(const std::string& path, std::string_view contents,
                                      Sync sync) {
     std::string relative;
     Journal* journal = journalOf(path, relative);
-    if (!journal) return target_.writeFile(path, contents, sync);
+    if (!journal) return target().writeFile(path, contents, sync);
     const uint64_t change = ++changes_;
-    if (!journal->written.contains(foldName(relative))) {
-        if (target_.fileExists(path)) keep(*journal, change, path, relative);
-        journal->written.insert(foldName(relative));
-    }
+    const std::string folded = foldName(relative);
+    const bool first = !journal->written.contains(folded);
+    if (first && target().fileExists(path)) keep(*journal, change, path, relative);
     JournalRecord record = JournalRecord::of(RecordKind::Write, change, relative);
     record.stamp.size = contents.size();
     record.hash = textHash(contents);
-    append(*journal, record);
-    try {
-        target_.writeFile(path, contents, sync);
-    } catch (...) {
-        voided(*journal, change);
-        throw;
-    }
+    recorded(*journal, record, [&] {
+        target().writeFile(path, contents, sync);
+        return Transfer::Done;
+    });
+    // The former bytes count as kept once a write recorded with them was made: after a
+    // write not made, the next one keeps them again, as the first.
+    if (first) journal->written.insert(folded);
 }
 
 void JournalingFileSystem::syncDeferredWrites() {
@@ -211,7 +204,7 @@ void JournalingFileSystem::syncDeferredWrites() {
         }
     }
     try {
-        target_.syncDeferredWrites();
+        target().syncDeferredWrites();
     } catch (...) {
         if (!first) first = std::current_exception();
     }

@@ -7,30 +7,30 @@
 // - writeFile: the text's hash; the first write of a file in a run also keeps its former bytes;
 // - a move or copy that replaces a file keeps that file's former bytes.
 //
-// Former bytes are appended to the run's file "kept" before the change, their permission bits
-// and modification time recorded; a file that a rename keeps is never copied. Each record
-// reaches the operating system before its change is made, so a killed run's journal holds
-// every change it made, and perhaps one it did not get to; the journals and kept bytes reach
-// the disk at each syncDeferredWrites, before the changes of that batch. A change that cannot
-// be recorded is not made: it throws FsError. Paths outside the run's installations, the
-// temporary files of killed runs, and openForReplacing (the saved log) are not recorded. A
-// run's journal of an installation is made when the run locks it, or at its first change.
+// What is written before what, and when it reaches the disk, is invariants 1 to 7 of
+// journal_design.h; a change that cannot be recorded is not made: it throws FsError. Former
+// bytes keep their permission bits and modification time. Paths outside the run's
+// installations, the
+// temporary files of killed runs, openForReplacing (the saved log) and setModeAndTime (only
+// an undo uses it, to put back a file the journal kept) are not recorded. A run's journal of
+// an installation is made when the run locks it, or at its first change.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "filesystem/file_system.h"
+#include "filesystem/file_system_wrapper.h"
 #include "journal/append_file.h"
 #include "journal/journal_record.h"
 #include "journal/journal_store.h"
 
 namespace zendrik {
 
-class JournalingFileSystem final : public FileSystem {
+class JournalingFileSystem final : public FileSystemWrapper {
   public:
     // `installations` are the run's folders, each ending in kSeparator.
     JournalingFileSystem(FileSystem& target, JournalStore& store,
@@ -44,63 +44,23 @@ class JournalingFileSystem final : public FileSystem {
     // The run's id in each installation whose journal was made, by installation folder.
     std::map<std::string, std::string> runIds() const;
 
-    void nameExactly(const std::string& path) override { target_.nameExactly(path); }
-    std::vector<std::string> listFiles(const std::string& folder,
-                                       std::string_view extension) override {
-        return target_.listFiles(folder, extension);
-    }
-    bool fileExists(const std::string& path) override { return target_.fileExists(path); }
-    bool folderExists(const std::string& path) override { return target_.folderExists(path); }
-    bool ambiguous(const std::string& path) override { return target_.ambiguous(path); }
-    bool sameFile(const std::string& a, const std::string& b) override {
-        return target_.sameFile(a, b);
-    }
-    std::string spelledOnDisk(const std::string& path) override {
-        return target_.spelledOnDisk(path);
-    }
-    std::optional<FileStamp> stampOf(const std::string& path) override {
-        return target_.stampOf(path);
-    }
-    bool writeProtected(const std::string& path) override { return target_.writeProtected(path); }
-    bool belongsTo(const std::string& folder, const std::string& installation) override {
-        return target_.belongsTo(folder, installation);
-    }
-    bool sameFolder(const std::string& a, const std::string& b) override {
-        return target_.sameFolder(a, b);
-    }
     // Also makes the run's journal of the installation, so that a run that changes nothing
     // there is one to undo as well: it takes nothing back.
     std::unique_ptr<InstallationLock> lockInstallation(const std::string& folder,
                                                        std::chrono::milliseconds wait) override;
-    std::unique_ptr<SequentialReader> openForReading(const std::string& path) override {
-        return target_.openForReading(path);
-    }
     void writeFile(const std::string& path, std::string_view contents,
                    Sync sync = Sync::Now) override;
     void syncDeferredWrites() override;
-    std::unique_ptr<SequentialWriter> openForReplacing(const std::string& path) override {
-        return target_.openForReplacing(path);
-    }
     Transfer copyFile(const std::string& from, const std::string& to) override;
     Transfer moveFile(const std::string& from, const std::string& to) override;
-    // Used only to put back a file the journal kept: nothing of the run to record.
-    void setModeAndTime(const std::string& path, uint32_t mode, int64_t modified) override {
-        target_.setModeAndTime(path, mode, modified);
-    }
     void removeFile(const std::string& path) override;
-    void testAppend(const std::string& path) override { target_.testAppend(path); }
-    void forgetCache() override { target_.forgetCache(); }
-    std::vector<std::vector<std::string>> caseTwins(const std::string& folder) override {
-        return target_.caseTwins(folder);
-    }
 
   private:
     struct Journal {
         std::string id;
-        std::string folder;  // the run's folder, ending in the separator
         std::unique_ptr<AppendFile> file;
         std::unique_ptr<AppendFile> kept;
-        std::set<std::string> written;  // folded relative paths whose former bytes are kept
+        std::set<std::string> written;  // folded relative paths written, their former bytes kept
     };
     // The journal of the installation that holds `path`, made at its first use, and the
     // path relative to that installation; none for a path outside the run's installations.
@@ -109,11 +69,14 @@ class JournalingFileSystem final : public FileSystem {
     // Appends a Void record for `change`, leaving a failure to do so unsaid: the change
     // itself failed, and an undo takes an unmade change as nothing to undo.
     void voided(Journal& journal, uint64_t change);
+    // Records a change and makes it: appends `record`, then calls `make`. A change that
+    // throws, or that finds source and target one file, is voided; the failure passes on.
+    Transfer recorded(Journal& journal, const JournalRecord& record,
+                      const std::function<Transfer()>& make);
     // Appends the file at `path` to the run's kept bytes and records it as kept.
     void keep(Journal& journal, uint64_t change, const std::string& path,
               const std::string& relative);
 
-    FileSystem& target_;
     JournalStore& store_;
     std::vector<std::string> installations_;
     std::map<std::string, std::unique_ptr<Journal>> journals_;  // by installation folder

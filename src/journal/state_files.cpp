@@ -19,9 +19,29 @@
 #include <dirent.h>
 #include <sys/file.h>
 #include <unistd.h>
+
+#include <atomic>
 #endif
 
 namespace zendrik {
+
+#ifndef _WIN32
+namespace {
+
+std::atomic<PosixCalls*> chosenCalls{nullptr};
+
+}  // namespace
+
+PosixCalls& journalCalls() {
+    PosixCalls* chosen = chosenCalls.load();
+    return chosen ? *chosen : systemCalls();
+}
+
+void setJournalCalls(PosixCalls& calls) {
+    chosenCalls.store(&calls);
+}
+#endif
+
 namespace {
 
 namespace stdfs = std::filesystem;
@@ -73,7 +93,7 @@ void checkTrusted(const struct stat& st, const std::string& path, bool folder) {
     if (folder ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode)) {
         throw StateRefused(path, folder ? "not a folder" : "not a plain file");
     }
-    const uid_t me = ::geteuid();
+    const uid_t me = journalCalls().geteuid();
     if (st.st_uid != me) {
         throw StateRefused(path, "it belongs to user " + std::to_string(st.st_uid) +
                                      ", not to the user running this (" + std::to_string(me) +
@@ -91,33 +111,56 @@ void checkTrusted(const struct stat& st, const std::string& path, bool folder) {
 }
 
 int openTrusted(const std::string& path, bool append = false) {
-    const int fd =
-        ::open(path.c_str(), (append ? O_WRONLY | O_APPEND : O_RDONLY) | O_NOFOLLOW | O_CLOEXEC);
+    PosixCalls& sys = journalCalls();
+    const int fd = sys.open(path.c_str(),
+                            (append ? O_WRONLY | O_APPEND : O_RDONLY) | O_NOFOLLOW | O_CLOEXEC, 0);
     if (fd < 0) {
         const int err = errno;
         struct stat st {};
-        if (err == ELOOP && ::lstat(path.c_str(), &st) == 0) checkTrusted(st, path, false);
+        if (err == ELOOP && sys.lstat(path.c_str(), &st) == 0) checkTrusted(st, path, false);
         fail(append ? FsOp::Write : FsOp::Read, path, err);
     }
     struct stat st {};
     try {
-        if (::fstat(fd, &st) != 0) fail(FsOp::Read, path, errno);
+        if (sys.fstat(fd, &st) != 0) fail(FsOp::Read, path, errno);
         checkTrusted(st, path, false);
     } catch (...) {
-        ::close(fd);
+        sys.close(fd);
         throw;
     }
     return fd;
 }
 
 int syncFolderOf(const std::string& path) {
+    PosixCalls& sys = journalCalls();
     const size_t cut = path.rfind('/');
     const std::string folder = cut == std::string::npos ? "." : path.substr(0, cut + 1);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = sys.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (fd < 0) return errno;
-    const int err = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
+    const int err = sys.fsync(fd) == 0 ? 0 : errno;
+    sys.close(fd);
     return err;
+}
+
+// Removes the entry at `path`, a folder with what it holds; links are removed, never
+// followed. Failures are left unsaid.
+void removeEntry(PosixCalls& sys, const std::string& path) {
+    struct stat st {};
+    if (sys.lstat(path.c_str(), &st) != 0) return;
+    if (!S_ISDIR(st.st_mode)) {
+        sys.unlink(path.c_str());
+        return;
+    }
+    if (DIR* dir = sys.opendir(path.c_str())) {
+        std::vector<std::string> names;
+        while (const dirent* entry = sys.readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            if (name != "." && name != "..") names.emplace_back(name);
+        }
+        sys.closedir(dir);
+        for (const auto& name : names) removeEntry(sys, path + "/" + name);
+    }
+    sys.rmdir(path.c_str());
 }
 
 #endif
@@ -126,7 +169,7 @@ void closeFile(int fd) {
 #ifdef _WIN32
     ::_close(fd);
 #else
-    ::close(fd);
+    journalCalls().close(fd);
 #endif
 }
 
@@ -140,7 +183,7 @@ std::string readSome(int fd, const std::string& path, uint64_t size) {
             ::_read(fd, bytes.data() + done,
                     static_cast<unsigned>(std::min<size_t>(bytes.size() - done, 1u << 30)));
 #else
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t n = journalCalls().read(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
 #endif
         if (n < 0) fail(FsOp::Read, path, errno);
@@ -159,7 +202,7 @@ void requireTrustedFolder(const std::string& folder) {
     if (!checkNoReparsePoint(path, true)) fail(FsOp::Exists, path, ENOENT);
 #else
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) fail(FsOp::Exists, path, errno);
+    if (journalCalls().lstat(path.c_str(), &st) != 0) fail(FsOp::Exists, path, errno);
     checkTrusted(st, path, true);
 #endif
 }
@@ -170,8 +213,15 @@ void makeTrustedFolder(const std::string& folder) {
         const size_t cut = path.find_last_of("/\\");
         if (cut != std::string::npos && cut > 0) {
             const std::string parent = path.substr(0, cut);
+#ifdef _WIN32
             std::error_code error;
             if (!stdfs::is_directory(pathOf(parent), error)) makeTrustedFolder(parent);
+#else
+            struct stat st {};
+            if (journalCalls().stat(parent.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+                makeTrustedFolder(parent);
+            }
+#endif
         }
 #ifdef _WIN32
         if (!::CreateDirectoryW(wideOf(path).c_str(), nullptr) &&
@@ -179,7 +229,9 @@ void makeTrustedFolder(const std::string& folder) {
             throw FsError(FsOp::Write, path, "the folder could not be made");
         }
 #else
-        if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) fail(FsOp::Write, path, errno);
+        if (journalCalls().mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+            fail(FsOp::Write, path, errno);
+        }
 #endif
     }
     requireTrustedFolder(path);
@@ -191,7 +243,7 @@ bool makeNewStateFolder(const std::string& path) {
     if (::GetLastError() == ERROR_ALREADY_EXISTS) return false;
     throw FsError(FsOp::Write, path, "the folder could not be made");
 #else
-    if (::mkdir(path.c_str(), 0700) == 0) return true;
+    if (journalCalls().mkdir(path.c_str(), 0700) == 0) return true;
     if (errno == EEXIST) return false;
     fail(FsOp::Write, path, errno);
 #endif
@@ -202,7 +254,7 @@ bool trustedFileExists(const std::string& path) {
     return checkNoReparsePoint(path, false);
 #else
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) {
+    if (journalCalls().lstat(path.c_str(), &st) != 0) {
         if (errno == ENOENT) return false;
         fail(FsOp::Exists, path, errno);
     }
@@ -216,7 +268,7 @@ bool stateEntryExists(const std::string& path) {
     return ::GetFileAttributesW(wideOf(trimmed(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
 #else
     struct stat st {};
-    return ::lstat(trimmed(path).c_str(), &st) == 0;
+    return journalCalls().lstat(trimmed(path).c_str(), &st) == 0;
 #endif
 }
 
@@ -246,7 +298,9 @@ std::string readTrustedRange(const std::string& path, uint64_t offset, uint64_t 
             fail(FsOp::Read, path, errno);
         }
 #else
-        if (::lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0) fail(FsOp::Read, path, errno);
+        if (journalCalls().lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0) {
+            fail(FsOp::Read, path, errno);
+        }
 #endif
         bytes = readSome(fd, path, size);
     } catch (...) {
@@ -266,23 +320,26 @@ void writeStateFile(const std::string& path, std::string_view bytes) {
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw FsError(FsOp::Write, fresh, "could not be made");
     DWORD written = 0;
-    const bool ok =
+    bool ok =
         ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
         written == bytes.size() && ::FlushFileBuffers(file);
-    ::CloseHandle(file);
+    if (!::CloseHandle(file)) ok = false;
     if (!ok || !::MoveFileExW(wideOf(fresh).c_str(), wideOf(path).c_str(),
                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ::DeleteFileW(wideOf(fresh).c_str());
         throw FsError(FsOp::Write, path, "could not be written");
     }
 #else
-    ::unlink(fresh.c_str());  // a leftover of a killed undo; a link there is removed, not followed
+    PosixCalls& sys = journalCalls();
+    // A leftover of a killed undo; a link there is removed, not followed. Should it stay, the
+    // exclusive open below fails.
+    sys.unlink(fresh.c_str());
     const int fd =
-        ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        sys.open(fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) fail(FsOp::Write, fresh, errno);
     int err = 0;
     for (std::string_view rest = bytes; err == 0 && !rest.empty();) {
-        const ssize_t n = ::write(fd, rest.data(), rest.size());
+        const ssize_t n = sys.write(fd, rest.data(), rest.size());
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             err = n < 0 ? errno : EIO;
@@ -290,11 +347,11 @@ void writeStateFile(const std::string& path, std::string_view bytes) {
             rest.remove_prefix(static_cast<size_t>(n));
         }
     }
-    if (err == 0 && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && ::rename(fresh.c_str(), path.c_str()) != 0) err = errno;
+    if (err == 0 && sys.fsync(fd) != 0) err = errno;
+    if (sys.close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && sys.rename(fresh.c_str(), path.c_str()) != 0) err = errno;
     if (err != 0) {
-        ::unlink(fresh.c_str());
+        sys.unlink(fresh.c_str());
         fail(FsOp::Write, path, err);
     }
     if (const int synced = syncFolderOf(path)) fail(FsOp::Write, path, synced);
@@ -303,6 +360,22 @@ void writeStateFile(const std::string& path, std::string_view bytes) {
 
 std::vector<std::string> stateSubFolders(const std::string& folder) {
     std::vector<std::string> names;
+#ifndef _WIN32
+    PosixCalls& sys = journalCalls();
+    const std::string base = trimmed(folder) + "/";
+    DIR* dir = sys.opendir(base.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = sys.readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        struct stat st {};
+        if (name == "." || name == ".." ||
+            sys.lstat((base + std::string(name)).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            continue;
+        }
+        names.emplace_back(name);
+    }
+    sys.closedir(dir);
+#else
     std::error_code error;
     for (stdfs::directory_iterator it(pathOf(folder), error), end; !error && it != end;
          it.increment(error)) {
@@ -310,12 +383,17 @@ std::vector<std::string> stateSubFolders(const std::string& folder) {
         const auto name = it->path().filename().u8string();
         names.emplace_back(name.begin(), name.end());
     }
+#endif
     return names;
 }
 
 void removeStateFolder(const std::string& path) {
+#ifdef _WIN32
     std::error_code error;
     stdfs::remove_all(pathOf(trimmed(path)), error);
+#else
+    removeEntry(journalCalls(), trimmed(path));
+#endif
 }
 
 bool heldByLiveRun(const std::string& path) {
@@ -332,10 +410,11 @@ bool heldByLiveRun(const std::string& path) {
     ::CloseHandle(file);
     return !free;
 #else
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    PosixCalls& sys = journalCalls();
+    const int fd = sys.open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC, 0);
     if (fd < 0) return false;
-    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);
+    const bool held = sys.flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    sys.close(fd);
     return held;
 #endif
 }

@@ -27,8 +27,18 @@
 #include <vector>
 
 #include "filesystem/file_system.h"
+#ifndef _WIN32
+#include "filesystem/posix_calls.h"
+#endif
 
 namespace zendrik {
+
+#ifndef _WIN32
+// The system calls that reach the files of the state folder (this file's functions and
+// AppendFile): the system's, unless a test chose others to fail or record them.
+PosixCalls& journalCalls();
+void setJournalCalls(PosixCalls& calls);
+#endif
 
 // A state folder or file that may not be trusted; nothing was read from or written to it.
 class StateRefused : public FsError {

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "filesystem/names.h"
 #include "journal/append_file.h"
 #include "journal/journal_record.h"
 #include "journal/state_files.h"
@@ -22,28 +23,27 @@ std::vector<Restoration> laterRestorations(const JournalStore& store, const std:
     std::vector<Restoration> all;
     const auto runs = store.runsOf(key);
     for (auto run = std::find(runs.begin(), runs.end(), id); run != runs.end(); ++run) {
-        const std::string path = store.folderOf(*run) + kRestoredName;
-        if (*run == id || !stateEntryExists(path)) continue;
-        const auto restored = decodeRestorations(readTrustedFile(path), path);
-        all.insert(all.end(), restored.begin(), restored.end());
+        if (*run == id) continue;
+        if (const auto text = store.restorations(*run)) {
+            const auto restored = decodeRestorations(*text, store.folderOf(*run) + kRestoredName);
+            all.insert(all.end(), restored.begin(), restored.end());
+        }
     }
     return all;
 }
 
-// The notes of an undo, in the run's file "undo": made at the first note, or continued
-// after the last whole line of an undo that stopped.
+// The notes of an undo, in the run's plan: made at the first note, or continued after the
+// last whole line of an undo that stopped.
 class UndoNotesFile final : public UndoNotes {
   public:
-    UndoNotesFile(std::string path, std::string installation, bool begun)
-        : path_(std::move(path)), installation_(std::move(installation)), begun_(begun) {}
+    UndoNotesFile(const JournalStore& store, std::string id, std::string installation, bool begun)
+        : store_(store),
+          id_(std::move(id)),
+          installation_(std::move(installation)),
+          begun_(begun) {}
 
     void note(const std::vector<JournalRecord>& records) override {
-        if (!file_ && begun_) {
-            file_ = std::make_unique<AppendFile>(path_, openTrustedToAppend(path_));
-        } else if (!file_) {
-            file_ = std::make_unique<AppendFile>(path_);
-            file_->append(encodeHeader(installation_, JournalStore::now()));
-        }
+        if (!file_) file_ = store_.openUndoPlan(id_, installation_, begun_);
         std::string lines;
         for (const auto& record : records) lines += encodeRecord(record);
         file_->append(lines);
@@ -53,22 +53,22 @@ class UndoNotesFile final : public UndoNotes {
     }
 
   private:
-    std::string path_;
+    const JournalStore& store_;
+    std::string id_;
     std::string installation_;
     bool begun_;
     std::unique_ptr<AppendFile> file_;
 };
 
-// The notes of an undo of the run in `runFolder` that stopped; none when none began. A last
-// line that a kill cut short is dropped from the file, so that notes go on after it.
-std::vector<JournalRecord> begunUndo(const std::string& runFolder, bool preview) {
-    const std::string path = runFolder + kUndoPlanName;
-    if (!stateEntryExists(path)) return {};
-    std::string text = readTrustedFile(path);
-    auto notes = decodeJournal(text, path).records;
-    if (!text.empty() && text.back() != '\n' && !preview) {
-        text.resize(text.rfind('\n') + 1);
-        writeStateFile(path, text);
+// The notes of an undo of the run `id` that stopped; none when none began. A last line that
+// a kill cut short is dropped from the plan, so that notes go on after it.
+std::vector<JournalRecord> begunUndo(JournalStore& store, const std::string& id, bool preview) {
+    auto text = store.undoPlan(id);
+    if (!text) return {};
+    auto notes = decodeJournal(*text, store.folderOf(id) + kUndoPlanName).records;
+    if (!text->empty() && text->back() != '\n' && !preview) {
+        text->resize(text->rfind('\n') + 1);
+        store.rewriteUndoPlan(id, *text);
     }
     return notes;
 }
@@ -88,9 +88,26 @@ constexpr std::chrono::milliseconds kWait(10000);
 }  // namespace
 
 JournalContents readJournal(const JournalStore& store, const std::string& id) {
-    requireTrustedFolder(store.folderOf(id));
-    const std::string path = store.folderOf(id) + kJournalName;
-    return decodeJournal(readTrustedFile(path), path);
+    return store.readJournal(id);
+}
+
+std::vector<KeptRun> keptRuns(const JournalStore& store, const std::string& folder) {
+    if (stateEntryExists(store.root())) store.requireTrusted();
+    const auto runs = store.runsOf(JournalStore::installationKey(folder));
+    std::vector<KeptRun> kept;
+    for (auto it = runs.rbegin(); it != runs.rend(); ++it) kept.push_back({*it, store.undone(*it)});
+    return kept;
+}
+
+std::string installationOfRun(const JournalStore& store, const std::string& id) {
+    store.requireTrusted();
+    std::string folder = store.readJournal(id).installation;
+    if (!JournalStore::namesRunOf(id, folder)) {
+        throw JournalDamaged("the run " + id + " is not named for " + folder +
+                             ", the installation its journal names");
+    }
+    if (folder.back() != kSeparator) folder += kSeparator;
+    return folder;
 }
 
 UndoReport undoInstallation(FileSystem& fs, Log& log, JournalStore& store,
@@ -109,7 +126,7 @@ UndoReport undoInstallation(FileSystem& fs, Log& log, JournalStore& store,
         for (;;) {
             lock = fs.lockInstallation(folder, kWait);
             id = wanted ? wanted : lastRun(store, key);
-            if (!id || !heldByLiveRun(store.folderOf(*id) + kJournalName)) break;
+            if (!id || !store.going(*id)) break;
             // A run still going: it may need this installation again, so the lock is let go
             // while the undo waits for the run to end.
             lock.reset();
@@ -126,21 +143,20 @@ UndoReport undoInstallation(FileSystem& fs, Log& log, JournalStore& store,
             log.addLine("  the run " + *id + " is undone already");
             report.whole = true;
         } else {
-            const std::string runFolder = store.folderOf(*id);
-            const JournalContents journal = readJournal(store, *id);
+            const JournalContents journal = store.readJournal(*id);
             if (journal.installation != key) {
                 throw JournalDamaged("the journal of the run " + *id + " is of the installation " +
                                      journal.installation + ", not of " + key);
             }
-            trustedFileExists(runFolder + kKeptName);  // refused before anything is done
-            const auto begun = begunUndo(runFolder, preview);
+            store.requireKeptTrusted(*id);  // refused before anything is done
+            const auto begun = begunUndo(store, *id, preview);
             log.addLine(
                 (begun.empty() ? "  undoing the run " : "  finishing the undo of the run ") + *id);
             const auto earlier = laterRestorations(store, key, *id);
             RunContext ctx(fs, log);
             removeLeftoverTemporaryFiles(ctx, folder);
-            UndoNotesFile notes(runFolder + kUndoPlanName, key, !begun.empty());
-            const UndoResult result = undoJournal(fs, log, folder, runFolder, journal, earlier,
+            UndoNotesFile notes(store, *id, key, !begun.empty());
+            const UndoResult result = undoJournal(fs, log, folder, store, *id, journal, earlier,
                                                   begun, preview ? nullptr : &notes);
             if (!preview) {
                 notes.sync();

@@ -1,9 +1,7 @@
 // Takes back runs of an installation from their journals, as zendrik-cli --undo and the
-// wizard do: the run is chosen, and its journal read, under the installation's lock, so that
-// an undo or a run started meanwhile waits and then finds the state as this one left it; a
-// run still going is waited for; an undo that stopped is finished from its notes; the run is
-// marked undone only when every change is undone or named as left. The rules of what an undo
-// trusts are in state_files.h and undo_run.h.
+// wizard do, under invariants 8 to 16 of journal_design.h: the run is chosen, and its
+// journal read, under the installation's lock, so that an undo or a run started meanwhile
+// waits and then finds the state as this one left it.
 #pragma once
 
 #include <optional>
@@ -23,9 +21,22 @@ struct UndoReport {
     std::vector<std::string> errors;  // each file left and each failure, one text each
 };
 
-// The journal of the run `id`, read under the rules of state_files.h. Throws JournalDamaged
-// when it does not read back, StateRefused when it may not be trusted.
+// The journal of the run `id`: store.readJournal(id).
 JournalContents readJournal(const JournalStore& store, const std::string& id);
+
+// A kept run of an installation.
+struct KeptRun {
+    std::string id;
+    bool undone = false;
+};
+// The kept runs of the installation `folder`, newest first. Throws StateRefused when the
+// store's folder is there but may not be trusted, FsError.
+std::vector<KeptRun> keptRuns(const JournalStore& store, const std::string& folder);
+
+// The installation folder (ending in kSeparator) that the journal of the kept run `id`
+// names, for an undo of just that run. Throws JournalDamaged when the run is not named for
+// that installation or its journal does not read back, StateRefused or FsError.
+std::string installationOfRun(const JournalStore& store, const std::string& id);
 
 // Undoes the run `wanted` of the installation `folder` (ending in kSeparator), or its last
 // run that is not undone, with the journals of `store`. Writes the undo's lines to `log`,

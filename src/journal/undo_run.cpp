@@ -50,12 +50,14 @@ struct NotAsExpected {
 
 class Undo {
   public:
-    Undo(FileSystem& fs, Log& log, const std::string& installation, const std::string& runFolder,
-         const JournalContents& journal, const std::vector<Restoration>& earlier, UndoNotes* notes)
+    Undo(FileSystem& fs, Log& log, const std::string& installation, const JournalStore& store,
+         const std::string& id, const JournalContents& journal,
+         const std::vector<Restoration>& earlier, UndoNotes* notes)
         : fs_(fs),
           log_(log),
           installation_(installation),
-          runFolder_(runFolder),
+          store_(store),
+          id_(id),
           exactSpelling_(!journal.started.empty()),
           notes_(notes) {
         for (const auto& r : earlier) putBack_.emplace(foldName(r.path), r);
@@ -70,14 +72,27 @@ class Undo {
                 case RecordKind::Made:
                     made_[r.change] = r.stamp;
                     break;
-                case RecordKind::Write: {
-                    auto& texts = written_[foldName(r.path)];
-                    if (texts.empty()) firstWrites_.insert(r.change);
-                    texts.insert(r.hash);
+                case RecordKind::Write:
+                    written_[foldName(r.path)].insert(r.hash);
                     break;
-                }
                 default:
                     break;
+            }
+        }
+        // The first write of a file that was made is the one to take back. A write before it
+        // that was not made kept the file's former bytes, which journals of older runs did
+        // not keep again.
+        std::map<std::string, uint64_t> firstTried;  // by folded path
+        std::set<std::string> made;
+        for (const auto& r : journal.records) {
+            if (r.kind != RecordKind::Write) continue;
+            const std::string folded = foldName(r.path);
+            const uint64_t tried = firstTried.try_emplace(folded, r.change).first->second;
+            if (voided_.contains(r.change) || !made.insert(folded).second) continue;
+            firstWrites_.insert(r.change);
+            if (const auto former = kept_.find(tried);
+                !kept_.contains(r.change) && former != kept_.end()) {
+                kept_.emplace(r.change, former->second);
             }
         }
     }
@@ -208,7 +223,7 @@ class Undo {
         if (keptChange_ != change) {
             const JournalRecord& kept = *keptOf(change);
             keptChange_.reset();
-            keptBytes_ = readTrustedRange(runFolder_ + kKeptName, kept.offset, kept.stamp.size);
+            keptBytes_ = store_.keptBytes(id_, kept.offset, kept.stamp.size);
             if (textHash(keptBytes_) != kept.hash) {
                 throw NotAsExpected{"its former bytes kept for the undo do not match the journal"};
             }
@@ -382,7 +397,7 @@ class Undo {
     // copy keeps them.
     void putBack(uint64_t change, const std::string& path) {
         const JournalRecord& kept = *keptOf(change);
-        const std::string staged = runFolder_ + "restoring-" + std::to_string(change);
+        const std::string staged = store_.stagingPath(id_, change);
         fs_.writeFile(staged, keptBytes(change), FileSystem::Sync::Deferred);
         fs_.setModeAndTime(staged, kept.stamp.mode, kept.stamp.modified);
         fs_.copyFile(staged, path);
@@ -400,7 +415,8 @@ class Undo {
     FileSystem& fs_;
     Log& log_;
     const std::string& installation_;
-    const std::string& runFolder_;
+    const JournalStore& store_;
+    const std::string& id_;
     const bool exactSpelling_;  // the journal spells paths as the disk did
     UndoNotes* notes_;
     std::set<std::string> declared_;                   // folders named exactly so far
@@ -420,11 +436,11 @@ class Undo {
 }  // namespace
 
 UndoResult undoJournal(FileSystem& fs, Log& log, const std::string& installation,
-                       const std::string& runFolder, const JournalContents& journal,
-                       const std::vector<Restoration>& earlier,
+                       const JournalStore& store, const std::string& id,
+                       const JournalContents& journal, const std::vector<Restoration>& earlier,
                        const std::vector<JournalRecord>& begun, UndoNotes* notes) {
-    fs.nameExactly(runFolder);
-    Undo undo(fs, log, installation, runFolder, journal, earlier, notes);
+    fs.nameExactly(store.folderOf(id));
+    Undo undo(fs, log, installation, store, id, journal, earlier, notes);
     undo.resume(begun);
     undo.run(journal);
     return std::move(undo.result);

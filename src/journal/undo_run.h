@@ -2,27 +2,9 @@
 // back, removes the copies it made, restores the files it replaced or deleted and the ini
 // files' former text. What changed since the run made it (another stamp, an ini whose text
 // is none the run wrote, a place taken since) is left as it is and named; the rest is still
-// undone. A change the journal records but the run never made is nothing to undo.
-//
-// What an undo trusts
-// -------------------
-// Only paths inside the installation: a journal line whose path is absolute, holds "..", or
-// leads through a folder that is a link out of the installation is refused and named, and the
-// rest is still undone. A file goes back into the very folder the run used: the journal spells
-// paths as the disk did, and those spellings are taken exactly, never matched without regard
-// to case. Kept former bytes are put back only when they match the hash the run recorded.
-//
-// An undo that stops
-// ------------------
-// Before it changes anything for a change of the run, the undo notes in its own log (UndoLog)
-// what it is about to do, step by step, and after it that it did it; a verdict to leave a
-// file is noted too. An undo that was killed or failed is finished by the next one, from those
-// notes: the steps of a change begun are finished, each only where the disk is as the step
-// expects, changes done are not looked at again, and the rest is undone as at first. No step
-// destroys the only copy of a file: a file that the run replaced is put back in one rename
-// over what replaced it, or, where the replacing file is to be moved back, after that move;
-// its bytes stay in the run's kept file until the run is pruned. An undo stops at its first
-// failure, so that no later verdict rests on a change half taken back.
+// undone. A change the journal records but the run never made is nothing to undo. What an
+// undo trusts, and how a stopped one is finished from its notes, are invariants 9 to 14 of
+// journal_design.h.
 #pragma once
 
 #include <string>
@@ -30,6 +12,7 @@
 
 #include "filesystem/file_system.h"
 #include "journal/journal_record.h"
+#include "journal/journal_store.h"
 #include "log/log.h"
 
 namespace zendrik {
@@ -58,16 +41,16 @@ class UndoNotes {
     virtual void note(const std::vector<JournalRecord>& records) = 0;
 };
 
-// Undoes `journal` on the installation folder `installation` (ending in kSeparator), whose
-// run folder is `runFolder` (ending in kSeparator, holding the kept bytes). `earlier` are
+// Undoes `journal`, of the run `id` of `store`, on the installation folder `installation`
+// (ending in kSeparator). `earlier` are
 // the files that undos of later runs put back: such a file counts as the one it stands for.
 // `begun` are the notes of an undo of this run that stopped, none at first; `notes` takes
 // the new ones (none for a preview). Writes one log line per file undone, left or refused,
 // indented as a run's lines are. Throws FsError when a note cannot be taken: nothing more
 // was changed.
 UndoResult undoJournal(FileSystem& fs, Log& log, const std::string& installation,
-                       const std::string& runFolder, const JournalContents& journal,
-                       const std::vector<Restoration>& earlier,
+                       const JournalStore& store, const std::string& id,
+                       const JournalContents& journal, const std::vector<Restoration>& earlier,
                        const std::vector<JournalRecord>& begun, UndoNotes* notes);
 
 // The text of a list of restorations, and back; decodeRestorations throws JournalDamaged.
