@@ -1,8 +1,21 @@
+// The POSIX file layer's operations, over the helpers beside it: posix_io.h (descriptors,
+// whole writes, flushes, readers), posix_safe_write.h (a file replaced whole or not at all),
+// posix_installation_lock.h (one run at a time).
+//
+// The parts of this file, in order:
+// - listings: each folder read once into a FolderListing, kept in step with this layer's
+//   own writes (listing, readableListing, caseTwins, noteWritten, noteRemoved);
+// - name resolution: which real folder and file a path names, case ignored below the part
+//   the user gave (nameExactly, exactPart, givenFolder, resolveFolder, locateFile and the
+//   Located kinds);
+// - questions: fileExists, spelledOnDisk, ambiguous, sameFile, belongsTo, writeProtected,
+//   sameFolder, folderExists;
+// - operations: reading, writing, flushing a batch, copying, moving, removing, the write test,
+//   setting mode and time, and the installation lock.
 #include "filesystem/posix_file_system.h"
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,28 +23,31 @@
 #include <cstdlib>
 #include <functional>
 #include <system_error>
-#include <thread>
 
 #include "filesystem/flush_together.h"
 #include "filesystem/names.h"
-#include "filesystem/run_identity.h"
-#include "filesystem/temporary_files.h"
+#include "filesystem/posix_installation_lock.h"
+#include "filesystem/posix_io.h"
+#include "filesystem/posix_safe_write.h"
 
 namespace zendrik {
+
+using posix::copySafely;
+using posix::Descriptor;
+using posix::fail;
+using posix::folderArg;
+using posix::lockInstallationFolder;
+using posix::openToRead;
+using posix::PosixReader;
+using posix::PosixWriter;
+using posix::reasonOf;
+using posix::rightsFor;
+using posix::StreamWriter;
+using posix::syncFile;
+using posix::syncFolder;
+using posix::TemporaryFile;
+using posix::writeAll;
 namespace {
-
-std::string reasonOf(int err) {
-    return std::generic_category().message(err);
-}
-
-[[noreturn]] void fail(FsOp op, const std::string& path, int err, const std::string& target = {}) {
-    throw FsError(op, path, reasonOf(err), target);
-}
-
-// "" stands for the working folder of a relative path.
-const char* folderArg(const std::string& real) {
-    return real.empty() ? "." : real.c_str();
-}
 
 // Splits "a/b/name" into ("a/b/", "name"), views of `path`.
 std::pair<std::string_view, std::string_view> splitPath(std::string_view path) {
@@ -39,314 +55,6 @@ std::pair<std::string_view, std::string_view> splitPath(std::string_view path) {
     if (cut == std::string_view::npos) return {{}, path};
     return {path.substr(0, cut + 1), path.substr(cut + 1)};
 }
-
-// Opens a file for reading without marking it accessed: reading an installation is no use
-// of it, and leaves its files' inodes clean. Only a file's owner may ask so; for others the
-// plain open.
-int openToRead(PosixCalls& sys, const std::string& path) {
-#ifdef O_NOATIME
-    const int fd = sys.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOATIME, 0);
-    if (fd >= 0 || errno != EPERM) return fd;
-#endif
-    return sys.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
-}
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-  public:
-    Descriptor(PosixCalls& sys, int fd) : sys_(sys), fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) sys_.close(fd_);
-    }
-    int get() const { return fd_; }
-    // Closes now and reports the error of close itself (0 when none).
-    int close() {
-        const int rc = sys_.close(fd_);
-        fd_ = -1;
-        return rc == 0 ? 0 : errno;
-    }
-
-  private:
-    PosixCalls& sys_;
-    int fd_;
-};
-
-// Writes all of `data`, however short the writes; returns 0 or an errno.
-int writeAll(PosixCalls& sys, int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = sys.write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        if (n == 0) return EIO;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return 0;
-}
-
-// Copies all bytes from `in` to `out`; returns 0 or the errno of the failing call.
-int copyBytes(PosixCalls& sys, int in, int out) {
-    bool kernelCopy = true;
-    for (;;) {
-        if (kernelCopy) {
-            const ssize_t n = sys.copyFileRange(in, out, 1 << 30);
-            if (n > 0) continue;
-            if (n == 0) return 0;
-            if (errno == EINTR) continue;
-            if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
-                return errno;
-            }
-            kernelCopy = false;  // not offered here: fall back to plain reads and writes
-        }
-        char buffer[256 * 1024];
-        const ssize_t n = sys.read(in, buffer, sizeof buffer);
-        if (n == 0) return 0;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        if (const int err = writeAll(sys, out, buffer, static_cast<size_t>(n))) return err;
-    }
-}
-
-// Flushes a folder, so that a rename in it survives a power cut; returns 0 or an errno.
-int syncFolder(PosixCalls& sys, const std::string& realFolder) {
-    const int fd = sys.open(folderArg(realFolder), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd < 0) return errno;
-    int err = sys.fsync(fd) == 0 ? 0 : errno;
-    // Some file systems cannot flush a folder; its files are flushed all the same.
-    if (err == EINVAL || err == EBADF) err = 0;
-    if (sys.close(fd) != 0 && err == 0) err = errno;
-    return err;
-}
-
-// Flushes the file at `realPath` to the disk; returns 0 or an errno. A file gone since has
-// nothing left to flush.
-int syncFile(PosixCalls& sys, const std::string& realPath) {
-    const int fd = sys.open(realPath.c_str(), O_RDONLY | O_CLOEXEC, 0);
-    if (fd < 0) return errno == ENOENT ? 0 : errno;
-    int err = sys.fsync(fd) == 0 ? 0 : errno;
-    if (sys.close(fd) != 0 && err == 0) err = errno;
-    return err;
-}
-
-// True when the program runs as root.
-bool runnerIsRoot(PosixCalls& sys) {
-    return sys.geteuid() == 0;
-}
-
-// The process's file mode creation mask; none where it cannot be read.
-std::optional<mode_t> creationMask(PosixCalls& sys) {
-    mode_t mask = 0;
-    if (sys.readUmask(&mask) != 0) return std::nullopt;
-    return mask;
-}
-
-// The owner and permission bits that a file written at a target gets.
-struct Rights {
-    mode_t mode = 0644;
-    std::optional<std::pair<uid_t, gid_t>> owner;  // none: the one a new file gets anyway
-};
-
-// A file that replaces `target` keeps its rights; a new one gets `mode` and, made by root,
-// the owner and group of its folder. Set-user-ID and set-group-ID bits never come along.
-Rights rightsFor(PosixCalls& sys, const std::string& realFolder, const std::string& target,
-                 mode_t mode) {
-    Rights rights;
-    struct stat st {};
-    if (sys.lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-        rights.mode = st.st_mode & 07777;
-        rights.owner.emplace(st.st_uid, st.st_gid);
-        return rights;
-    }
-    rights.mode = mode & 01777;
-    if (runnerIsRoot(sys) && sys.stat(folderArg(realFolder), &st) == 0) {
-        // A new file is root's, of the folder's group in a set-group-ID folder, else of
-        // root's group: only another owner or group needs changing.
-        const gid_t group = (st.st_mode & S_ISGID) != 0 ? st.st_gid : sys.getegid();
-        if (st.st_uid != 0 || st.st_gid != group) rights.owner.emplace(st.st_uid, st.st_gid);
-    }
-    return rights;
-}
-
-// True when the existing plain file at `path` is protected against writing: no write
-// permission for the runner, or none for anybody when the runner is root, who could
-// otherwise write anything.
-bool writeProtected(PosixCalls& sys, const std::string& path) {
-    struct stat st {};
-    if (sys.lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    if (runnerIsRoot(sys)) return (st.st_mode & 0222) == 0;
-    return sys.access(path.c_str(), W_OK) != 0 && errno == EACCES;
-}
-
-// A temporary file beside a target, renamed over the target by commit(); removed again if it
-// is never committed, so that the target keeps its old bytes. Its name is the run's own and
-// it is made exclusively: an existing file or link of that name is never removed or
-// followed, another name is taken instead.
-class TemporaryFile {
-  public:
-    // Creates the file; error() tells whether that failed.
-    TemporaryFile(PosixCalls& sys, std::string realFolder, const std::string& name, Rights rights)
-        : sys_(sys), folder_(std::move(realFolder)), target_(folder_ + name), rights_(rights) {
-        static unsigned counter = 0;
-        // Made with its final bits when no owner is to change and the mask takes none of
-        // them: then no later fchmod is needed. Else private until commit() sets them.
-        const auto mask = creationMask(sys);
-        modeSet_ =
-            !rights_.owner && mask && (rights_.mode & ~0777) == 0 && (rights_.mode & *mask) == 0;
-        const mode_t made = modeSet_ ? rights_.mode : 0600;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            path_ = folder_ + temporaryNameFor(name, thisRun(), ++counter);
-            fd_ = sys_.open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                            made);
-            if (fd_ >= 0 || errno != EEXIST) break;
-        }
-        if (fd_ < 0) error_ = errno;
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() {
-        if (fd_ >= 0) sys_.close(fd_);
-        if (!committed_ && error_ == 0) sys_.unlink(path_.c_str());  // only what it created
-    }
-
-    int error() const { return error_; }
-    int fd() const { return fd_; }
-
-    // Puts the file in place of the target, its bytes flushed to the disk first when
-    // `durable`, and the rename itself when `folderToo`. Returns 0 or an errno; on failure
-    // the target is untouched.
-    int commit(bool durable, bool folderToo = true) {
-        int err = 0;
-        // The owner first: changing it clears set-user-ID bits, which the mode then restores
-        // where the replaced file had them.
-        if (rights_.owner && sys_.fchown(fd_, rights_.owner->first, rights_.owner->second) != 0 &&
-            runnerIsRoot(sys_)) {
-            err = errno;
-        }
-        if (err == 0 && !modeSet_ && sys_.fchmod(fd_, rights_.mode) != 0) err = errno;
-        if (err == 0 && durable && sys_.fsync(fd_) != 0) err = errno;
-        if (sys_.close(fd_) != 0 && err == 0) err = errno;
-        fd_ = -1;
-        if (err == 0 && sys_.rename(path_.c_str(), target_.c_str()) != 0) err = errno;
-        if (err != 0) return err;
-        committed_ = true;
-        if (durable && folderToo) return syncFolder(sys_, folder_);
-        return 0;
-    }
-
-  private:
-    PosixCalls& sys_;
-    std::string folder_;
-    std::string target_;
-    std::string path_;
-    Rights rights_;
-    int fd_ = -1;
-    int error_ = 0;
-    bool committed_ = false;
-    bool modeSet_ = false;  // the file was made with rights_.mode
-};
-
-// Copies the file at `source` over `realFolder` + `name` through a temporary file, keeping
-// its permission bits (less set-user-ID and set-group-ID) and times, or the rights of the
-// file it replaces; returns 0 or an errno.
-int copySafely(PosixCalls& sys, const std::string& source, const std::string& realFolder,
-               const std::string& name, bool durable) {
-    Descriptor in(sys, openToRead(sys, source));
-    struct stat st {};
-    if (in.get() < 0 || sys.fstat(in.get(), &st) != 0) return errno;
-    TemporaryFile out(sys, realFolder, name,
-                      rightsFor(sys, realFolder, realFolder + name, st.st_mode & 01777));
-    if (out.error() != 0) return out.error();
-    if (const int err = copyBytes(sys, in.get(), out.fd())) return err;
-    const timespec times[2] = {st.st_atim, st.st_mtim};
-    if (sys.futimens(out.fd(), times) != 0) return errno;
-    return out.commit(durable);
-}
-
-class PosixWriter final : public SequentialWriter {
-  public:
-    PosixWriter(PosixCalls& sys, std::unique_ptr<TemporaryFile> file, std::string shown,
-                std::function<void()> committed)
-        : sys_(sys),
-          file_(std::move(file)),
-          shown_(std::move(shown)),
-          committed_(std::move(committed)) {}
-    void append(std::string_view data) override {
-        if (const int err = writeAll(sys_, file_->fd(), data.data(), data.size())) {
-            fail(FsOp::Write, shown_, err);
-        }
-    }
-    void commit() override {
-        if (const int err = file_->commit(true)) fail(FsOp::Write, shown_, err);
-        committed_();
-    }
-
-  private:
-    PosixCalls& sys_;
-    std::unique_ptr<TemporaryFile> file_;
-    std::string shown_;
-    std::function<void()> committed_;
-};
-
-// Writes straight into a file that is no plain file (a terminal, a pipe, /dev/null): such a
-// file is written into, never replaced.
-class StreamWriter final : public SequentialWriter {
-  public:
-    StreamWriter(PosixCalls& sys, int fd, std::string shown)
-        : sys_(sys), fd_(sys, fd), shown_(std::move(shown)) {}
-    void append(std::string_view data) override {
-        if (const int err = writeAll(sys_, fd_.get(), data.data(), data.size())) {
-            fail(FsOp::Write, shown_, err);
-        }
-    }
-    void commit() override {
-        if (const int err = fd_.close()) fail(FsOp::Write, shown_, err);
-    }
-
-  private:
-    PosixCalls& sys_;
-    Descriptor fd_;
-    std::string shown_;
-};
-
-class PosixReader final : public SequentialReader {
-  public:
-    PosixReader(PosixCalls& sys, int fd, std::string shown)
-        : sys_(sys), fd_(sys, fd), shown_(std::move(shown)) {}
-    size_t read(char* buffer, size_t size) override {
-        for (;;) {
-            const ssize_t n = sys_.read(fd_.get(), buffer, size);
-            if (n >= 0) return static_cast<size_t>(n);
-            if (errno != EINTR) fail(FsOp::Read, shown_, errno);
-        }
-    }
-
-  private:
-    PosixCalls& sys_;
-    Descriptor fd_;
-    std::string shown_;
-};
-
-// The lock of one installation; see installation_lock.h.
-class PosixInstallationLock final : public InstallationLock {
-  public:
-    PosixInstallationLock(PosixCalls& sys, int fd, std::string path)
-        : sys_(sys), fd_(fd), path_(std::move(path)) {}
-    ~PosixInstallationLock() override {
-        sys_.unlink(path_.c_str());  // removed while still held, so no run locks a dead file
-        sys_.close(fd_);
-    }
-
-  private:
-    PosixCalls& sys_;
-    int fd_;
-    std::string path_;
-};
 
 }  // namespace
 
@@ -674,7 +382,7 @@ bool PosixFileSystem::belongsTo(const std::string& folder, const std::string& in
 
 bool PosixFileSystem::writeProtected(const std::string& path) {
     const auto file = findFile(path, FsOp::Exists);
-    return file && zendrik::writeProtected(sys_, file->path());
+    return file && posix::writeProtected(sys_, file->path());
 }
 
 bool PosixFileSystem::sameFolder(const std::string& a, const std::string& b) {
@@ -862,7 +570,7 @@ void PosixFileSystem::forgetCache() {
 }
 
 void PosixFileSystem::refuseProtected(const Located& file, FsOp op, const std::string& shown) {
-    if (file.listed && zendrik::writeProtected(sys_, file.path()))
+    if (file.listed && posix::writeProtected(sys_, file.path()))
         throw FsError::protectedFile(op, shown);
 }
 
@@ -870,36 +578,7 @@ std::unique_ptr<InstallationLock> PosixFileSystem::lockInstallation(
     const std::string& folder, std::chrono::milliseconds wait) {
     const auto real = resolveFolder(folder, FsOp::Lock);
     if (!real) fail(FsOp::Lock, folder, ENOENT);
-    const std::string path = *real + kLockFileName;
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    for (;;) {
-        const int fd = sys_.open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
-            // A folder that may not be written: no other run is to be waited for.
-            throw FsError::protectedFile(FsOp::Lock, folder);
-        }
-        if (fd < 0) fail(FsOp::Lock, folder, errno);
-        if (sys_.flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            // Granted: but on the file still at the lock's path, not one a run removed.
-            struct stat held {
-            }, there{};
-            if (sys_.fstat(fd, &held) == 0 && sys_.lstat(path.c_str(), &there) == 0 &&
-                held.st_dev == there.st_dev && held.st_ino == there.st_ino) {
-                const std::string who = thisRun() + "\n";
-                if (sys_.ftruncate(fd, 0) == 0) writeAll(sys_, fd, who.data(), who.size());
-                return std::make_unique<PosixInstallationLock>(sys_, fd, path);
-            }
-            sys_.close(fd);
-            continue;
-        }
-        const int err = errno;
-        sys_.close(fd);
-        if (err != EWOULDBLOCK && err != EINTR) fail(FsOp::Lock, folder, err);
-        if (std::chrono::steady_clock::now() >= deadline) {
-            throw FsError(FsOp::Lock, folder, "in use by another run");
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    return lockInstallationFolder(sys_, *real, folder, wait);
 }
 
 }  // namespace zendrik
