@@ -179,6 +179,14 @@ bool fileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
     return h.valid() && ::GetFileInformationByHandle(h.get(), &info);
 }
 
+// True when `a` and `b` open one file or folder: the same volume and index.
+bool oneObject(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION x{}, y{};
+    return fileIdentity(a, x) && fileIdentity(b, y) &&
+           x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+}
+
 // The absolute form of `path` as GetFullPathNameW makes it (of any length), or "" on failure.
 std::wstring fullWidePath(const std::wstring& path) {
     std::wstring full(std::max<size_t>(path.size() + 1, MAX_PATH), L'\0');
@@ -385,10 +393,7 @@ bool WindowsFileSystem::fileExists(const std::string& path) {
 }
 
 bool WindowsFileSystem::sameFile(const std::string& a, const std::string& b) {
-    BY_HANDLE_FILE_INFORMATION x{}, y{};
-    return fileExists(a) && fileExists(b) && fileIdentity(a, x) && fileIdentity(b, y) &&
-           x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
-           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+    return fileExists(a) && fileExists(b) && oneObject(a, b);
 }
 
 bool WindowsFileSystem::writeProtected(const std::string& path) {
@@ -396,10 +401,7 @@ bool WindowsFileSystem::writeProtected(const std::string& path) {
 }
 
 bool WindowsFileSystem::sameFolder(const std::string& a, const std::string& b) {
-    BY_HANDLE_FILE_INFORMATION x{}, y{};
-    return folderExists(a) && folderExists(b) && fileIdentity(a, x) && fileIdentity(b, y) &&
-           x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
-           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+    return folderExists(a) && folderExists(b) && oneObject(a, b);
 }
 
 bool WindowsFileSystem::folderExists(const std::string& path) {
@@ -471,10 +473,7 @@ Transfer WindowsFileSystem::copyFile(const std::string& from, const std::string&
 Transfer WindowsFileSystem::moveFile(const std::string& from, const std::string& to) {
     if (!fileExists(from)) fail(FsOp::Move, from, ERROR_FILE_NOT_FOUND, to);
     const std::string target = targetOf(to);
-    BY_HANDLE_FILE_INFORMATION a{}, b{};
-    if (fileIdentity(from, a) && fileIdentity(target, b) &&
-        a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-        a.nFileIndexLow == b.nFileIndexLow) {
+    if (oneObject(from, target)) {
         // Already where it is to go.
         if (sameName(fullPath(from), fullPath(target))) return Transfer::SameFile;
         // Two links of one file: the target already holds the bytes; drop the source's name.
