@@ -89,6 +89,12 @@ class ScriptedCalls final : public PosixCalls {
 
     int readdirs() const { return counts_.count("readdir") ? counts_.at("readdir") : 0; }
 
+    // The position in `done` of the first entry that is `what`, or -1.
+    int indexOf(const std::string& what) const {
+        const auto it = std::find(done.begin(), done.end(), what);
+        return it == done.end() ? -1 : static_cast<int>(it - done.begin());
+    }
+
     // The position in `done` of the first entry that starts with `what`, or -1.
     int firstOf(const std::string& what) const {
         for (size_t i = 0; i < done.size(); ++i) {
@@ -268,10 +274,14 @@ TEST(DurableExchangeTest, PackagesAreFlushedBeforeTheirDescriptionIsCopied) {
     const int packageFlushed = calls.firstOf("fsync " + T.folder() + "TEXTURES/Sk.utx");
     const int iniWritten = calls.firstOf("rename " + T.folder() + "System/UnrealTournament.ini~");
     const int descriptionMade = calls.firstOf("create " + T.folder() + "System/Sk.int~");
+    // The folder too, so that the package's name survives with its bytes.
+    const int folderFlushed = calls.indexOf("fsync " + T.folder() + "TEXTURES/");
     ASSERT_GE(packageFlushed, 0);
+    ASSERT_GE(folderFlushed, 0);
     ASSERT_GE(iniWritten, 0);
     ASSERT_GE(descriptionMade, 0);
     EXPECT_LT(packageFlushed, descriptionMade);
+    EXPECT_LT(folderFlushed, descriptionMade);
     EXPECT_LT(iniWritten, descriptionMade);
 }
 
