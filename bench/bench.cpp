@@ -21,7 +21,9 @@
 // flushes nothing. Each run of zendrik-cli is followed by one of each bound on the same
 // fresh copy; the table gives the median and the spread (least to most) of RUNS runs, and the
 // ratios of zendrik-cli to each: the median of the runs' ratios, and the worst. The repair is
-// held to the first bound, the exchange to the floor.
+// held to the first bound. With ZENDRIK_NO_FLUSH naming bench/no_flush.cpp's library, each
+// run of the exchange is also followed by zendrik-cli itself with every flush a no-op: the
+// same work without flushing, to which the durable exchange is held.
 #include <dirent.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -76,7 +78,9 @@ void freshCopy(const fs::path& from, const fs::path& to) {
           "' && sync");
 }
 
-Measured runCli(const std::string& cli, const std::vector<std::string>& args, const fs::path& log) {
+// Runs zendrik-cli; with `preload`, that library is preloaded into it.
+Measured runCli(const std::string& cli, const std::vector<std::string>& args, const fs::path& log,
+                const char* preload = nullptr) {
     // A child's peak memory counts the parent's at the fork: give back what the lower bound
     // freed, so that the figure is zendrik-cli's own.
     malloc_trim(0);
@@ -89,6 +93,7 @@ Measured runCli(const std::string& cli, const std::vector<std::string>& args, co
         for (auto& a : all) argv.push_back(a.data());
         argv.push_back(nullptr);
         if (!freopen("/dev/null", "w", stdout)) _exit(126);
+        if (preload != nullptr) ::setenv("LD_PRELOAD", preload, 1);
         execv(cli.c_str(), argv.data());
         _exit(127);
     }
@@ -255,7 +260,8 @@ struct Series {
 
 struct Row {
     // The ratios: each run's zendrik-cli over its bound flushed one by one, and over its floor.
-    Series cli, oneByOne, floor, toOneByOne, toFloor;
+    // `unflushed`: zendrik-cli again with every flush a no-op, where the exchange is measured.
+    Series cli, oneByOne, floor, toOneByOne, toFloor, unflushed, toUnflushed;
     double memory = 0;
 };
 
@@ -294,6 +300,8 @@ int main(int argc, char** argv) {
     std::map<int, Row> repair, exchange, preview;
     double wizard = 0;
     const char* guiBench = exchangeOnly ? nullptr : std::getenv("ZENDRIK_GUI_BENCH");
+    // The library that makes every flush a no-op (bench/no_flush.cpp), for the exchange.
+    const char* noFlush = std::getenv("ZENDRIK_NO_FLUSH");
     for (const int n : sizes) {
         const fs::path pristine = data / ("pristine-" + std::to_string(n));
         const fs::path repaired = data / ("repaired-" + std::to_string(n));
@@ -320,7 +328,7 @@ int main(int argc, char** argv) {
         // zendrik-cli with `args` on copies of `start`, each run followed by both bounds of
         // what it logged, each on a fresh copy too.
         const auto measure = [&](const fs::path& start, const std::vector<std::string>& args,
-                                 const fs::path& log) {
+                                 const fs::path& log, const char* noFlush) {
             Row row;
             std::vector<double> memory;
             for (int r = 0; r < runs; ++r) {
@@ -335,6 +343,13 @@ int main(int argc, char** argv) {
                 row.floor.values.push_back(lowerBound(installations, lines, Flush::None));
                 row.toOneByOne.values.push_back(m.seconds / row.oneByOne.values.back());
                 row.toFloor.values.push_back(m.seconds / row.floor.values.back());
+                if (noFlush != nullptr) {
+                    freshCopy(start, work);
+                    const fs::path unflushedLog = log.string() + ".unflushed";
+                    row.unflushed.values.push_back(
+                        runCli(cli, args, unflushedLog, noFlush).seconds);
+                    row.toUnflushed.values.push_back(m.seconds / row.unflushed.values.back());
+                }
                 std::cerr << "N = " << n << ", " << args.front() << ", run " << r + 1 << ": "
                           << m.seconds << " s, bounds " << row.oneByOne.values.back() << " s and "
                           << row.floor.values.back() << " s\n";
@@ -343,10 +358,12 @@ int main(int argc, char** argv) {
             return row;
         };
         const fs::path logs = work.parent_path();
-        if (!exchangeOnly) repair[n] = measure(pristine, folders, logs / "repair-log.txt");
+        if (!exchangeOnly) {
+            repair[n] = measure(pristine, folders, logs / "repair-log.txt", nullptr);
+        }
         std::vector<std::string> copyArgs = {"--copy"};
         copyArgs.insert(copyArgs.end(), folders.begin(), folders.end());
-        exchange[n] = measure(repaired, copyArgs, logs / "exchange-log.txt");
+        exchange[n] = measure(repaired, copyArgs, logs / "exchange-log.txt", noFlush);
         if (!exchangeOnly) {
             std::vector<std::string> previewArgs = {"--dry-run", "--copy"};
             previewArgs.insert(previewArgs.end(), folders.begin(), folders.end());
@@ -381,23 +398,31 @@ int main(int argc, char** argv) {
     if (std::getenv("BENCH_TABLE_CONTINUES") == nullptr) {
         std::printf(
             "| N | place | run | zendrik-cli | bound, flushed one by one | floor, no flush "
-            "| ratio to the bound (worst) | ratio to the floor (worst) | peak memory |\n");
-        std::printf("|---|---|---|---|---|---|---|---|---|\n");
+            "| ratio to the bound (worst) | ratio to the floor (worst) | zendrik-cli, no flush "
+            "| ratio to it (worst) | peak memory |\n");
+        std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
     }
     for (const int n : sizes) {
         for (const auto& [name, rows] :
              {std::pair{"repair", &repair}, std::pair{"exchange", &exchange}}) {
             if (!rows->contains(n)) continue;
             const Row& row = (*rows)[n];
-            std::printf("| %d | %s | %s | %s | %s | %s | %.2f (%.2f) | %.2f (%.2f) | %.1f MB |\n",
-                        n, place.c_str(), name, spread(row.cli).c_str(),
-                        spread(row.oneByOne).c_str(), spread(row.floor).c_str(),
-                        row.toOneByOne.median(), row.toOneByOne.most(), row.toFloor.median(),
-                        row.toFloor.most(), row.memory);
+            std::string unflushed = "- | -";
+            if (!row.unflushed.values.empty()) {
+                char ratio[48];
+                std::snprintf(ratio, sizeof ratio, " | %.2f (%.2f)", row.toUnflushed.median(),
+                              row.toUnflushed.most());
+                unflushed = spread(row.unflushed) + ratio;
+            }
+            std::printf(
+                "| %d | %s | %s | %s | %s | %s | %.2f (%.2f) | %.2f (%.2f) | %s | %.1f MB |\n", n,
+                place.c_str(), name, spread(row.cli).c_str(), spread(row.oneByOne).c_str(),
+                spread(row.floor).c_str(), row.toOneByOne.median(), row.toOneByOne.most(),
+                row.toFloor.median(), row.toFloor.most(), unflushed.c_str(), row.memory);
         }
         if (preview.contains(n)) {
-            std::printf("| %d | %s | preview | %s | - | - | - | - | %.1f MB |\n", n, place.c_str(),
-                        spread(preview[n].cli).c_str(), preview[n].memory);
+            std::printf("| %d | %s | preview | %s | - | - | - | - | - | - | %.1f MB |\n", n,
+                        place.c_str(), spread(preview[n].cli).c_str(), preview[n].memory);
         }
     }
     if (sizes.size() >= 2 && !exchangeOnly) {
