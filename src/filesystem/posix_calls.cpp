@@ -96,11 +96,14 @@ int PosixCalls::mkdir(const char* path, mode_t mode) {
 int PosixCalls::rmdir(const char* path) {
     return ::rmdir(path);
 }
+// Asked once: the program never changes its user or group.
 uid_t PosixCalls::geteuid() {
-    return ::geteuid();
+    static const uid_t user = ::geteuid();
+    return user;
 }
 gid_t PosixCalls::getegid() {
-    return ::getegid();
+    static const gid_t group = ::getegid();
+    return group;
 }
 int PosixCalls::readUmask(mode_t* mask) {
     // Read once: the program never changes its mask.
